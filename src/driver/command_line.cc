@@ -1,0 +1,72 @@
+#include "driver/command_line.h"
+
+namespace vk6 {
+namespace {
+
+constexpr int kMaxFileArguments = 2;
+
+}  // namespace
+
+CommandLineStatus parseCommandLine(const std::vector<std::string>& words,
+                                   Options& options, std::ostream& out) {
+  std::size_t w = 0;
+  for (; w < words.size() && !words[w].empty() && words[w][0] == '-'; ++w) {
+    const std::string& word = words[w];
+    for (std::size_t i = 1; i < word.size(); ++i) {
+      const char letter = word[i];
+      if (letter == 'l' || letter == 'z') {
+        std::string name;
+        if (i + 1 < word.size()) {
+          name = word.substr(i + 1);
+        } else if (w + 1 < words.size()) {
+          name = words[++w];
+        } else {
+          out << "Option -" << letter << " needs a file name.\n";
+          return CommandLineStatus::kMissingName;
+        }
+        if (letter == 'l') {
+          options.listing = true;
+          options.listingName = name;
+        } else {
+          options.definitionFile = true;
+          options.definitionFileName = name;
+        }
+        break;
+      }
+      switch (letter) {
+        case 'd':
+          options.version = options.versionOnly = true;
+          break;
+        case 'v':
+          options.version = true;
+          break;
+        case 'm':
+          options.memoryTrace = true;
+          break;
+        case 'n':
+          options.noImage = true;
+          break;
+        default:
+          out << "illegal option!\n";
+          break;
+      }
+    }
+  }
+  const std::size_t files = words.size() - w;
+  if (files > kMaxFileArguments) return CommandLineStatus::kTooManyFiles;
+  if (files >= 1) options.sourcePath = words[w];
+  if (files == 2) options.resultsPath = words[w + 1];
+  return CommandLineStatus::kOk;
+}
+
+std::string placeBesideSource(const std::string& sourcePath,
+                              const std::string& name) {
+  if (name.find(':') != std::string::npos) return name;
+  std::size_t cut = sourcePath.rfind('\\');
+  if (cut == std::string::npos) cut = sourcePath.rfind('/');
+  if (cut == std::string::npos) cut = sourcePath.rfind(':');
+  if (cut == std::string::npos) return name;
+  return sourcePath.substr(0, cut + 1) + name;
+}
+
+}  // namespace vk6

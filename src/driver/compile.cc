@@ -1,0 +1,147 @@
+#include "driver/compile.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "driver/command_line.h"
+#include "driver/compilation.h"
+#include "parse/instruction_table.h"
+
+namespace vk6 {
+namespace {
+
+// Writes the run's texts to the results file and, where asked, to `out`;
+// remembers any write that did not complete.
+class ResultsWriter {
+ public:
+  ResultsWriter(std::FILE* file, std::ostream& out) : file_(file), out_(out) {}
+  void toFileOnly(const std::string& text) {
+    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size())
+      failed_ = true;
+  }
+  void toBoth(const std::string& text) {
+    toFileOnly(text);
+    out_ << text;
+  }
+  // Closes the file; false when anything could not be written.
+  bool close() {
+    if (std::fclose(file_) != 0) failed_ = true;
+    return !failed_;
+  }
+
+ private:
+  std::FILE* file_;
+  std::ostream& out_;
+  bool failed_ = false;
+};
+
+void runPass2(Compilation& c) {
+  StatementBuffer& buffer = c.statements;
+  std::size_t position = 0;
+  for (int n = 0; n < buffer.recordCount(); ++n) {
+    const Statement st = buffer.record(position, n);
+    c.diag.currentLine = st.line;
+    c.diag.currentInstruction = st.index();
+    if (kInstructionTable[st.index()].handle(c, st) < 0) break;
+    if (c.diag.outOfMemory) break;
+    if (st.length() == 0) break;
+    position += static_cast<std::size_t>(st.length());
+  }
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+  std::error_code error;
+  return std::filesystem::equivalent(a, b, error) && !error;
+}
+
+std::string versionBanner(const Options& options) {
+  return "\r\n" + options.invocationName + " VERSION:" +
+         options.build.model + "  DATE:" + options.build.buildDate + "\r\n";
+}
+
+int finish(ResultsWriter& results, std::ostream& out, const Options& options,
+           int code) {
+  if (!results.close()) {
+    out << "Unable to write file " << options.resultsPath << ".\n";
+    return 1;
+  }
+  return code;
+}
+
+}  // namespace
+
+void loadSource(Compilation& c) {
+  SourceText& source = c.pass1.source;
+  source.path = c.options.sourcePath;
+  if (source.path.empty()) return;
+  std::ifstream in(source.path, std::ios::binary);
+  if (!in) return;
+  source.bytes.assign(std::istreambuf_iterator<char>(in),
+                      std::istreambuf_iterator<char>());
+  source.opened = !in.bad();
+}
+
+void runCompile(Compilation& c) {
+  c.diag.traceOn = c.options.memoryTrace;
+  runPass1(c);
+  if (c.diag.errorCount != 0) return;
+  runPass2(c);
+  c.diag.currentLine = 0;
+}
+
+int runProgram(const std::vector<std::string>& args, const BuildInfo& build,
+               std::ostream& out, std::ostream& err) {
+  Compilation c;
+  c.options.build = build;
+  c.options.invocationName = args.empty() ? std::string() : args[0];
+  const std::vector<std::string> words(args.empty() ? args.begin()
+                                                    : args.begin() + 1,
+                                       args.end());
+  switch (parseCommandLine(words, c.options, out)) {
+    case CommandLineStatus::kOk:
+      break;
+    case CommandLineStatus::kTooManyFiles:
+      err << "Too many file arguments: give the program file and at most "
+             "a results file.\n";
+      return 1;
+    case CommandLineStatus::kMissingName:
+      return 1;
+  }
+  const Options& options = c.options;
+  // "wb" would empty the program before it is read.
+  if (!options.sourcePath.empty() &&
+      sameFile(options.sourcePath, options.resultsPath)) {
+    out << "Results file " << options.resultsPath
+        << " is the program file; nothing was written.\n";
+    return 1;
+  }
+  std::FILE* file = std::fopen(options.resultsPath.c_str(), "wb");
+  if (file == nullptr) {
+    out << "Unable to open file " << options.resultsPath << ".";
+    return 1;
+  }
+  ResultsWriter results(file, out);
+  if (options.version) {
+    results.toFileOnly("[Version]");
+    results.toBoth(versionBanner(options));
+    if (options.versionOnly) return finish(results, out, options, 0);
+  }
+
+  loadSource(c);
+  runCompile(c);
+  if (options.memoryTrace) err << c.diag.memoryTrace;
+
+  const Diagnostics& d = c.diag;
+  if (d.errorCount != 0) {
+    results.toBoth(options.sourcePath + " -- Compile Failed!\r\n\n");
+    results.toBoth(d.errorText);
+    return finish(results, out, options, 1);
+  }
+  results.toBoth(options.sourcePath + " -- Compiled OK.\r\n");
+  if (d.warningCount != 0) results.toBoth(d.warningText);
+  return finish(results, out, options, 0);
+}
+
+}  // namespace vk6

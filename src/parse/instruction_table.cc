@@ -1,0 +1,145 @@
+#include "parse/instruction_table.h"
+
+#include "instructions/handlers.h"
+
+namespace vk6 {
+
+// ORDER INSTRUCTIONS: the row numbers are the indices of InstructionIndex.
+const InstructionEntry kInstructionTable[kInstructionCount] = {
+    /*  0 */ {"", "", handleNothing},
+    /*  1 */ {"Scan", "1,1", handleNothing},
+    /*  2 */ {"Call", "6", handleNothing},
+    /*  3 */ {"Expression", "7", handleNothing},
+    /*  4 */ {"If", "7", handleNothing},
+    /*  5 */ {"WHILE", "7", handleNothing},
+    /*  6 */ {"BEGINPROG", "", handleNothing},
+    /*  7 */ {"ENDPROG", "", handleNothing},
+    /*  8 */ {"CONST", "", handleNothing},
+    /*  9 */ {"SELECT", "7", handleNothing},
+    /* 10 */ {"CASE", "7", handleNothing},
+    /* 11 */ {"Do", "4,7", handleNothing},
+    /* 12 */ {"Loop", "4,7", handleNothing},
+    /* 13 */ {"Else", "4,7", handleNothing},
+    /* 14 */ {"VoltSe", "8,1,1,2,2", handleNothing},
+    /* 15 */ {"ExDelSE", "8,1,1,1,1,1,2,2", handleNothing},
+    /* 16 */ {"ThermPrb", "8,1,1,1,2,2", handleNothing},
+    /* 17 */ {"PanelTemp", "8", handleNothing},
+    /* 18 */ {"Battery", "8", handleNothing},
+    /* 19 */ {"PeriodAvg", "8,1,1,1,1,1,2,2", handleNothing},
+    /* 20 */ {"Pulsecount", "8,1,1,1,2,2", handleNothing},
+    /* 21 */ {"SwBatt", "2", handleNothing},
+    /* 22 */ {"ExciteV", "1,1", handleNothing},
+    /* 23 */ {"ScanLEDOff", "", handleNothing},
+    /* 24 */ {"SDI12Recorder", "8,6,2,2", handleNothing},
+    /* 25 */ {"Totalize", "1,11,2", handleNothing},
+    /* 26 */ {"Average", "1,11,2", handleNothing},
+    /* 27 */ {"Maximum", "1,11,2,1", handleNothing},
+    /* 28 */ {"Minimum", "1,11,2,1", handleNothing},
+    /* 29 */ {"StdDev", "1,11,2", handleNothing},
+    /* 30 */ {"Sample", "1,11", handleNothing},
+    /* 31 */ {"WindVector", "11,2,2,1,1", handleNothing},
+    /* 32 */ {"ETo", "11,11,11,11,2,2,2,2", handleNothing},
+    /* 33 */ {"EToDaily", "11,11,11,11,2,2,2,2", handleNothing},
+    /* 34 */ {"Alias", "", handleNothing},
+    /* 35 */ {"FieldNames", "6", handleNothing},
+    /* 36 */ {"Units", "6", handleNothing},
+    /* 37 */ {"PortGet", "8,1", handleNothing},
+    /* 38 */ {"PortSet", "1,2", handleNothing},
+    /* 39 */ {"Delay", "1,1", handleNothing},
+    /* 40 */ {"DIM", "9", handleNothing},
+    /* 41 */ {"PUBLIC", "10", handleNothing},
+    /* 42 */ {"FOR", "3", handleNothing},
+    /* 43 */ {"NEXT", "17", handleNothing},
+    /* 44 */ {"End", "16", handleNothing},
+    /* 45 */ {"EndIf", "", handleNothing},
+    /* 46 */ {"EndSelect", "", handleNothing},
+    /* 47 */ {"ElseIf", "7", handleNothing},
+    /* 48 */ {"WEND", "", handleNothing},
+    /* 49 */ {"CallTable", "6", handleNothing},
+    /* 50 */ {"DataTable", "6,2,1", handleNothing},
+    /* 51 */ {"DataInterval", "1,1,1", handleNothing},
+    /* 52 */ {"NEXTSCAN", "", handleNothing},
+    /* 53 */ {"ENDTABLE", "", handleNothing},
+    /* 54 */ {"ResetTable", "6", handleNothing},
+    /* 55 */ {"Sub", "12", handleNothing},
+    /* 56 */ {"EndSub", "", handleNothing},
+    /* 57 */ {"ExitSub", "", handleNothing},
+    /* 58 */ {"ExitDo", "", handleNothing},
+    /* 59 */ {"ExitFor", "", handleNothing},
+    /* 60 */ {"Exit", "16", handleNothing},
+    /* 61 */ {"RectPolar", "2,2", handleNothing},
+    /* 62 */ {"RMSSpa", "8,1,8", handleNothing},
+    /* 63 */ {"StdDevSpa", "8,1,8", handleNothing},
+    /* 64 */ {"MaxSpa", "8,1,8", handleNothing},
+    /* 65 */ {"MinSpa", "8,1,8", handleNothing},
+    /* 66 */ {"AvgSpa", "8,1,8", handleNothing},
+    /* 67 */ {"CovSpa", "8,1,1,2,8", handleNothing},
+    /* 68 */ {"StationName", "6", handleNothing},
+    /* 69 */ {"Print", "18", handleNothing},
+    /* 70 */ {"Randomize", "2", handleNothing},
+    /* 71 */ {"ClockSet", "2", handleNothing},
+    /* 72 */ {"RealTime", "8,4", handleNothing},
+    /* 73 */ {"SendGetData", "8,2,2,1,1,1,1", handleNothing},
+    /* 74 */ {"AnalogPortGet", "8,1", handleNothing},
+    /* 75 */ {"AnalogPortSet", "1,2", handleNothing},
+    /* 76 */ {"ReadSendGetInfo", "8,1", handleNothing},
+    /* 77 */ {"SetValue", "8,8,2,6,1,1,1,1", handleNothing},
+    /* 78 */ {"GetValue", "8,8,2,6,1,1,1,1", handleNothing},
+    /* 79 */ {"SetStatus", "6,2", handleNothing},
+    /* 80 */ {"RFPortTest", "8", handleNothing},
+    /* 81 */ {"Ticker250ms", "2", handleNothing},
+    /* 82 */ {"GOESData", "8,6,2,1,1", handleNothing},
+    /* 83 */ {"GOESStatus", "8,1", handleNothing},
+    /* 84 */ {"GOESSetup", "8,1,1,1,1,1,1,18", handleNothing},
+    /* 85 */ {"GOESGPS", "8,8", handleNothing},
+    /* 86 */ {"SerialInput", "8,1,1,6,4,4", handleNothing},
+    /* 87 */ {"LoggerIdentify", "6,6", handleNothing},
+    /* 88 */ {"InterruptSequence", "", handleNothing},
+    /* 89 */ {"SDI12SensorSetup", "1,1,2,1", handleNothing},
+    /* 90 */ {"SDI12SensorResponse", "8", handleNothing},
+    /* 91 */ {"SendData", "1,1,1,11", handleNothing},
+    /* 92 */ {"ModBusMaster", "8,1,1,2,1,8,2,2,1,1", handleNothing},
+    /* 93 */ {"ModBusSlave", "1,1,2,8,2,4,4", handleNothing},
+    /* 94 */ {"", "", handleNothing},
+};
+
+namespace {
+
+char foldUpper(char ch) {
+  return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch;
+}
+
+// Shared walk of keywordCompare and nameEquals.
+bool compareNames(const char* name, const char* key, bool stopAtBlank) {
+  if (name == nullptr || key == nullptr || name[0] == '\0') return false;
+  std::size_t i = 0;
+  for (; key[i] != '\0'; ++i) {
+    if (foldUpper(name[i]) != foldUpper(key[i])) return false;
+  }
+  return name[i] == '\0' || (stopAtBlank && name[i] == ' ');
+}
+
+}  // namespace
+
+bool keywordCompare(const char* name, const char* key) {
+  return compareNames(name, key, true);
+}
+
+bool nameEquals(const char* name, const char* key) {
+  return compareNames(name, key, false);
+}
+
+int lookupKeyword(const char* token) {
+  for (int i = 1; i < kInstructionCount && kInstructionTable[i].keyword[0] != '\0';
+       ++i) {
+    if (keywordCompare(token, kInstructionTable[i].keyword)) return i;
+  }
+  return 0;
+}
+
+const char* keywordAt(int index) {
+  if (index < 0 || index >= kInstructionCount) return "";
+  return kInstructionTable[index].keyword;
+}
+
+}  // namespace vk6

@@ -1,0 +1,262 @@
+#include "parse/source_reader.h"
+
+#include <cstring>
+
+#include "driver/compilation.h"
+#include "parse/instruction_table.h"
+#include "parse/parameter_parser.h"
+#include "symbols/aliases.h"
+#include "symbols/constants.h"
+
+namespace vk6 {
+namespace {
+
+enum class Flow { kGoOn, kEndReading };
+
+bool isDelimiter(char ch) {
+  return ch != '\0' && std::strchr(kStatementDelimiters, ch) != nullptr;
+}
+
+// Cuts the first statement off `text`; `text` keeps the rest.
+std::string cutStatement(std::string& text) {
+  const std::size_t end = findStatementEnd(text);
+  std::string statement;
+  if (end == std::string::npos) {
+    statement.swap(text);
+  } else {
+    statement = text.substr(0, end);
+    text.erase(0, end + 1);
+  }
+  return statement;
+}
+
+bool isBlankText(const std::string& text) {
+  for (char ch : text) {
+    if (!isDelimiter(ch)) return false;
+  }
+  return true;
+}
+
+bool isSubroutineName(const Compilation& c, const std::string& token) {
+  for (const Subroutine& sub : c.pass1.subroutines) {
+    if (keywordCompare(token.c_str(), sub.name.c_str())) return true;
+  }
+  return false;
+}
+
+// The reader's state for one source line.
+struct LineState {
+  std::string rest;         // the line after the statements taken so far
+  std::string pendingThen;  // statements of a THEN text not yet taken
+};
+
+Flow processStatement(Compilation& c, const std::string& statement,
+                      LineState& line);
+
+// Parses a statement and, for a Scan, keeps its interval.
+std::optional<std::string> parseStatement(Compilation& c,
+                                          const StatementInput& input,
+                                          int index) {
+  const int errorsBefore = c.diag.errorCount;
+  std::optional<std::string> thenText = parseParameters(c, &input, index);
+  // A Scan whose parameters failed to parse has no interval to convert.
+  const std::size_t header = c.statements.lastRecord();
+  if (index == kScan && c.diag.errorCount == errorsBefore &&
+      c.statements.wordAt(header + 2) != kAbsentMarker) {
+    const auto interval =
+        static_cast<std::int32_t>(c.statements.wordAt(header + 1));
+    const auto units =
+        static_cast<std::int32_t>(c.statements.wordAt(header + 2));
+    c.pass1.scanInterval =
+        static_cast<std::uint16_t>(unitsToSeconds(c, interval, units));
+  }
+  return thenText;
+}
+
+// A single-line If: the statement after THEN, then an implicit End If in
+// front of the rest of the line.
+Flow unfoldThen(Compilation& c, std::string thenText, LineState& line) {
+  if (isBlankText(thenText)) return Flow::kGoOn;
+  const std::string first = cutStatement(thenText);
+  if (!thenText.empty() && !line.pendingThen.empty()) thenText += ":";
+  line.pendingThen = thenText + line.pendingThen;
+  const Flow flow = processStatement(c, first, line);
+  line.rest = line.rest.empty() ? std::string("End If")
+                                : "End If : " + line.rest;
+  return flow;
+}
+
+Flow processStatement(Compilation& c, const std::string& statement,
+                      LineState& line) {
+  const std::string copy = statement;
+  std::size_t start = 0;
+  while (start < copy.size() && isDelimiter(copy[start])) ++start;
+  if (start >= copy.size() || copy[start] == '\0') return Flow::kGoOn;
+  std::size_t end = start;
+  while (end < copy.size() && !isDelimiter(copy[end])) ++end;
+
+  StatementInput input;
+  input.keyword = copy.substr(start, end - start);
+  input.copy = copy;
+  input.parenFollows = end < copy.size() && copy[end] == '(';
+  input.afterKeyword = end;
+  int index = lookupKeyword(input.keyword.c_str());
+  const std::string afterKeyword = copy.substr(end);
+
+  if (index == kAlias) {
+    defineAlias(c, afterKeyword);
+    return Flow::kGoOn;
+  }
+  if (index == kUnits) {
+    defineUnits(c, afterKeyword);
+    return Flow::kGoOn;
+  }
+  input.text = copy.substr(0, end) + substituteAliases(c, afterKeyword);
+
+  switch (index) {
+    case kEndOfProgram:
+      if (isSubroutineName(c, input.keyword)) {
+        input.text = "Call " + input.text;
+        input.keyword = "Call";
+        input.afterKeyword = 4;
+        input.parenFollows = false;
+        index = kCall;
+      } else if (copy.find('=') != std::string::npos) {
+        input.text = substituteAliases(c, copy);
+        input.keyword = input.text;
+        input.afterKeyword = 0;
+        index = kExpression;
+      } else {
+        reportError(c, "Unknown instruction %s.", copy.c_str());
+        return Flow::kGoOn;
+      }
+      break;
+    case kScan:
+      if (c.pass1.scanCount != 0) {
+        reportError(c, "Multiple Scans declared.");
+        return Flow::kEndReading;
+      }
+      ++c.pass1.scanCount;
+      break;
+    case kEndProg:
+      return Flow::kEndReading;
+    case kConst:
+      defineConstant(c, input.text.substr(end));
+      return Flow::kGoOn;
+    default:
+      break;
+  }
+
+  std::optional<std::string> thenText = parseStatement(c, input, index);
+  if (c.diag.outOfMemory) return Flow::kEndReading;
+  if (thenText) return unfoldThen(c, std::move(*thenText), line);
+  return Flow::kGoOn;
+}
+
+// Runs the statements of one line; kEndReading stops pass 1.
+Flow processLine(Compilation& c, const std::string& text) {
+  LineState line;
+  line.rest = text;
+  for (;;) {
+    std::string statement;
+    if (!line.pendingThen.empty()) {
+      statement = cutStatement(line.pendingThen);
+    } else if (!line.rest.empty()) {
+      statement = cutStatement(line.rest);
+    } else {
+      return Flow::kGoOn;
+    }
+    if (processStatement(c, statement, line) == Flow::kEndReading)
+      return Flow::kEndReading;
+  }
+}
+
+void readStatements(Compilation& c) {
+  while (std::optional<std::string> line = readSourceLine(c)) {
+    if (processLine(c, *line) == Flow::kEndReading) return;
+  }
+}
+
+}  // namespace
+
+std::uint16_t computeSignature(std::uint16_t seed, const std::uint8_t* bytes,
+                               std::size_t count) {
+  unsigned high = seed >> 8;
+  unsigned low = seed & 0xFFu;
+  for (std::size_t i = 0; i < count; ++i) {
+    const unsigned rotated = ((low << 1) | (low >> 7)) & 0xFFu;
+    const unsigned newLow = (high + rotated + bytes[i]) & 0xFFu;
+    high = low;
+    low = newLow;
+  }
+  return static_cast<std::uint16_t>((high << 8) | low);
+}
+
+std::size_t findStatementEnd(std::string_view text) {
+  const std::size_t colon = text.find(':');
+  if (colon == std::string_view::npos) return colon;
+  const std::size_t open = text.find('"');
+  if (open == std::string_view::npos || open > colon) return colon;
+  const std::size_t close = text.find('"', open + 1);
+  if (close == std::string_view::npos || close < colon) return colon;
+  return text.find(':', close + 1);
+}
+
+std::optional<std::string> readSourceLine(Compilation& c) {
+  SourceText& source = c.pass1.source;
+  if (!source.opened || source.cursor >= source.bytes.size())
+    return std::nullopt;
+  const std::size_t start = source.cursor;
+  std::size_t count = 0;
+  while (count < kLineBufferSize - 1 && start + count < source.bytes.size()) {
+    const char ch = source.bytes[start + count];
+    ++count;
+    if (ch == '\n') break;
+  }
+  source.cursor += count;
+  // The over-long line is reported with its own number.
+  ++c.diag.currentLine;
+  if (count == kLineBufferSize - 1) {
+    reportError(c, "Line exceeds max characters of %d.",
+                static_cast<int>(kLineBufferSize));
+    source.cursor = source.bytes.size();
+    return std::nullopt;
+  }
+  std::string line = source.bytes.substr(start, count);
+  // A NUL ends the text of a line, as in every text of the compiler.
+  const std::size_t nul = line.find('\0');
+  if (nul != std::string::npos) line.resize(nul);
+  const std::size_t comment = line.find('\'');
+  if (comment != std::string::npos) line.resize(comment);
+  return line;
+}
+
+void runPass1(Compilation& c) {
+  Diagnostics& d = c.diag;
+  d.currentLine = 0;
+  c.pass1.scanCount = 0;
+  c.pass1.scanInterval = 0;
+  c.pass1.subroutines.clear();
+  if (!c.statements.start(c)) return;
+  SourceText& source = c.pass1.source;
+  if (source.path.empty()) {
+    reportError(c, "No Program File.");
+  } else if (!source.opened) {
+    reportError(c, "Could not open %s.", source.path.c_str());
+  }
+  if (d.errorCount != 0) return;
+
+  const std::string& bytes = c.pass1.source.bytes;
+  c.pass1.signature = computeSignature(
+      kSignatureSeed, reinterpret_cast<const std::uint8_t*>(bytes.data()),
+      bytes.size());
+  c.pass1.source.cursor = 0;
+
+  readStatements(c);
+  if (d.outOfMemory) return;
+  parseParameters(c, nullptr, kEndOfProgram);
+  d.currentLine = 0;
+  if (d.errorCount == 0) resolveAliases(c);
+}
+
+}  // namespace vk6

@@ -1,0 +1,78 @@
+#include "driver/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace vk6 {
+namespace {
+
+struct OptionCase {
+  std::vector<std::string> words;
+  CommandLineStatus status;
+  std::string printed;
+  std::string expected;  // summary of the options, see summarize()
+};
+
+std::string summarize(const Options& o) {
+  std::string s;
+  if (o.version) s += "v";
+  if (o.versionOnly) s += "d";
+  if (o.memoryTrace) s += "m";
+  if (o.noImage) s += "n";
+  if (o.listing) s += " l=" + o.listingName;
+  if (o.definitionFile) s += " z=" + o.definitionFileName;
+  s += " src=" + o.sourcePath + " res=" + o.resultsPath;
+  return s;
+}
+
+TEST(CommandLine, OptionsAndFileArguments) {
+  const OptionCase cases[] = {
+      {{}, CommandLineStatus::kOk, "", " src= res=vk6cmple.xxx"},
+      {{"-d"}, CommandLineStatus::kOk, "", "vd src= res=vk6cmple.xxx"},
+      {{"-vn", "p.cr"}, CommandLineStatus::kOk, "", "vn src=p.cr res=vk6cmple.xxx"},
+      {{"-lout.txt", "p.cr"}, CommandLineStatus::kOk, "", " l=out.txt src=p.cr res=vk6cmple.xxx"},
+      {{"-l", "out.txt", "p.cr"}, CommandLineStatus::kOk, "", " l=out.txt src=p.cr res=vk6cmple.xxx"},
+      {{"-lv", "p.cr"}, CommandLineStatus::kOk, "", " l=v src=p.cr res=vk6cmple.xxx"},
+      {{"-l", "-v", "p.cr"}, CommandLineStatus::kOk, "", " l=-v src=p.cr res=vk6cmple.xxx"},
+      {{"-mzdef.bin", "p.cr", "r.txt"}, CommandLineStatus::kOk, "", "m z=def.bin src=p.cr res=r.txt"},
+      {{"-x", "p.cr"}, CommandLineStatus::kOk, "illegal option!\n", " src=p.cr res=vk6cmple.xxx"},
+      {{"-VxN", "p.cr"}, CommandLineStatus::kOk, "illegal option!\nillegal option!\nillegal option!\n", " src=p.cr res=vk6cmple.xxx"},
+      {{"-", "-v", "p.cr"}, CommandLineStatus::kOk, "", "v src=p.cr res=vk6cmple.xxx"},
+      {{"p.cr", "-v"}, CommandLineStatus::kOk, "", " src=p.cr res=-v"},
+      {{"p.cr", "r.txt", "extra"}, CommandLineStatus::kTooManyFiles, "", ""},
+      {{"-vl"}, CommandLineStatus::kMissingName, "Option -l needs a file name.\n", ""},
+      {{"-z"}, CommandLineStatus::kMissingName, "Option -z needs a file name.\n", ""},
+  };
+  for (const OptionCase& t : cases) {
+    Options options;
+    std::ostringstream out;
+    const CommandLineStatus status = parseCommandLine(t.words, options, out);
+    const std::string label = t.words.empty() ? "(none)" : t.words[0];
+    EXPECT_EQ(t.status, status) << label;
+    EXPECT_EQ(t.printed, out.str()) << label;
+    if (status == CommandLineStatus::kOk) {
+      EXPECT_EQ(t.expected, summarize(options)) << label;
+    }
+  }
+}
+
+TEST(CommandLine, ListingNamesGoBesideTheSource) {
+  const struct {
+    const char* source;
+    const char* name;
+    const char* placed;
+  } cases[] = {
+      {"dir/sub/p.cr", "list.txt", "dir/sub/list.txt"},
+      {"dir\\p.cr", "list.txt", "dir\\list.txt"},
+      {"a/b\\p.cr", "list.txt", "a/b\\list.txt"},
+      {"c:p.cr", "list.txt", "c:list.txt"},
+      {"p.cr", "list.txt", "list.txt"},
+      {"dir/p.cr", "d:list.txt", "d:list.txt"},
+  };
+  for (const auto& t : cases)
+    EXPECT_EQ(t.placed, placeBesideSource(t.source, t.name)) << t.source;
+}
+
+}  // namespace
+}  // namespace vk6

@@ -1,0 +1,130 @@
+#include "parse/source_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "parse/instruction_table.h"
+#include "test_support.h"
+
+namespace vk6 {
+namespace {
+
+using test::compileText;
+
+std::uint16_t signatureOf(const std::string& text) {
+  return computeSignature(kSignatureSeed,
+                          reinterpret_cast<const std::uint8_t*>(text.data()),
+                          text.size());
+}
+
+TEST(Signature, PinnedValuesAndOneChangedByteMovesIt) {
+  EXPECT_EQ(0xAAAA, signatureOf(""));
+  EXPECT_EQ(0xCC5C, signatureOf("abc"));
+  EXPECT_NE(signatureOf("abc"), signatureOf("abd"));
+  EXPECT_NE(signatureOf("abc"), signatureOf("bac"));
+}
+
+TEST(StatementEnd, ColonInsideFirstQuotedStringDoesNotCut) {
+  const struct {
+    const char* text;
+    std::size_t end;
+  } cases[] = {
+      {"A=1", std::string::npos},
+      {"A=1:B=2", 3},
+      {"Print(\"a:b\"):X=1", 12},
+      {"Print(\"a:b\")", std::string::npos},
+      {"X=1:Print(\"a:b\")", 3},
+      {"Print(\"a:b\",\"c:d\"):X", 14},  // only the first string is looked at
+      {"Print(\"open:", 11},                // no closing quote
+  };
+  for (const auto& t : cases)
+    EXPECT_EQ(t.end, findStatementEnd(t.text)) << t.text;
+}
+
+TEST(Keywords, LookupFoldsCaseAndStopsAtBlank) {
+  EXPECT_EQ(1, lookupKeyword("scan"));
+  EXPECT_EQ(52, lookupKeyword("NextScan"));
+  EXPECT_EQ(93, lookupKeyword("modbusslave"));
+  EXPECT_EQ(44, lookupKeyword("End"));
+  EXPECT_EQ(45, lookupKeyword("ENDIF"));
+  EXPECT_EQ(0, lookupKeyword("Scans"));
+  EXPECT_EQ(0, lookupKeyword(""));
+  EXPECT_EQ(0, lookupKeyword(nullptr));
+  EXPECT_TRUE(keywordCompare("Scan rest", "Scan"));
+  EXPECT_FALSE(keywordCompare("Sca", "Scan"));
+  EXPECT_FALSE(nameEquals("Scan rest", "Scan"));
+  EXPECT_TRUE(nameEquals("tab1", "Tab1"));
+  EXPECT_STREQ("SDI12Recorder", keywordAt(24));
+  EXPECT_STREQ("", keywordAt(94));
+}
+
+TEST(SourceReader, ReaderErrors) {
+  const std::string line510 = std::string(508, ' ') + "\r\n";
+  const std::string line511 = std::string(509, ' ') + "\r\n";
+  const struct {
+    std::string source;
+    std::string errors;
+  } cases[] = {
+      {"", ""},
+      {"\r\n   \r\n' only a comment\r\n", ""},
+      {"Frobnicate(1)\r\n", "line 1: Unknown instruction Frobnicate(1)\r\n."},
+      {"\r\n  Foo : Bar\r\n",
+       "line 2: Unknown instruction   Foo .\r\nline 2: Unknown instruction  Bar\r\n."},
+      {"Foo 'the comment goes\n", "line 1: Unknown instruction Foo ."},
+      {line510 + "Foo\r\n", "line 2: Unknown instruction Foo\r\n."},
+      {"\r\n" + line511 + "Foo\r\n", "line 2: Line exceeds max characters of 512."},
+      {line511, "line 1: Line exceeds max characters of 512."},
+      {"EndProg\r\nFoo\r\n", ""},
+      {"Foo : ENDPROG : Bar\r\n", "line 1: Unknown instruction Foo ."},
+      {"Print(\"a:b\")\r\nFoo\r\n", "line 2: Unknown instruction Foo\r\n."},
+  };
+  for (const auto& t : cases) {
+    EXPECT_EQ(t.errors, compileText(t.source).errors) << t.source;
+  }
+}
+
+TEST(SourceReader, NoProgramFileAndUnopenedSource) {
+  Compilation c;
+  runPass1(c);
+  EXPECT_EQ("No Program File.", c.diag.errorText);
+  Compilation d;
+  d.pass1.source.path = "missing.cr";
+  runPass1(d);
+  EXPECT_EQ("Could not open missing.cr.", d.diag.errorText);
+  EXPECT_EQ(0, d.statements.recordCount());
+}
+
+TEST(SourceReader, KeepsTrueLineNumbersPastTheHeaderField) {
+  std::string source;
+  for (int i = 0; i < 4096; ++i) source += "\r\n";
+  source += "Foo\r\n";  // line 4097
+  EXPECT_EQ("line 4097: Unknown instruction Foo\r\n.", compileText(source).errors);
+}
+
+TEST(SourceReader, HostileBytesDoNotCrash) {
+  const std::string nul("Foo\0Bar\r\nBaz\n", 13);
+  EXPECT_EQ("line 1: Unknown instruction Foo.\r\nline 2: Unknown instruction Baz\n.",
+            compileText(nul).errors);
+  std::string high = "\xC3\xA9t\xE9\xFF\x80\n";
+  EXPECT_EQ("line 1: Unknown instruction \xC3\xA9t\xE9\xFF\x80\n.",
+            compileText(high).errors);
+  EXPECT_EQ("", compileText("\n\n\n").errors);
+}
+
+TEST(SourceReader, RecordsOfOneLineShareItsNumberAndEndRecordCloses) {
+  Compilation c;
+  test::loadText(c, "\r\nBeginProg : NextScan\r\n");
+  runPass1(c);
+  ASSERT_EQ(3, c.statements.recordCount());
+  EXPECT_EQ(makeHeader(kBeginProg, 1, 2), c.statements.wordAt(0));
+  EXPECT_EQ(makeHeader(kNextScan, 1, 2), c.statements.wordAt(1));
+  EXPECT_EQ(makeHeader(kEndOfProgram, 1, 2), c.statements.wordAt(2));
+  EXPECT_EQ(0, c.diag.currentLine);
+  EXPECT_EQ(computeSignature(kSignatureSeed,
+                             reinterpret_cast<const std::uint8_t*>(
+                                 "\r\nBeginProg : NextScan\r\n"),
+                             24),
+            c.pass1.signature);
+}
+
+}  // namespace
+}  // namespace vk6

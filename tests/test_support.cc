@@ -1,0 +1,37 @@
+#include "test_support.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "driver/compile.h"
+
+namespace vk6::test {
+
+CompileResult compileText(const std::string& source, const BuildInfo& build) {
+  Compilation c;
+  c.options.build = build;
+  loadText(c, source);
+  runCompile(c);
+  return resultOf(c);
+}
+
+std::filesystem::path scratchFolder(const std::string& name) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("vk6comp_test_" + name);
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  return folder;
+}
+
+std::string readFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in),
+                     std::istreambuf_iterator<char>());
+}
+
+void writeFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+}
+
+}  // namespace vk6::test

@@ -1,0 +1,45 @@
+// Helpers shared by the tests: compile a program text in memory, spell
+// bytes, make scratch folders.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "driver/compilation.h"
+
+namespace vk6::test {
+
+struct CompileResult {
+  int errorCount = 0;
+  int warningCount = 0;
+  std::string errors;
+  std::string warnings;
+};
+
+inline BuildInfo modelVK617Q() { return {"VK617Q.Std.03", "131104"}; }
+inline BuildInfo modelVK610Q() { return {"VK610Q.Std.03", "131104"}; }
+
+// Loads `source` as the program "prog.cr" of `c` without touching the disk.
+inline void loadText(Compilation& c, const std::string& source) {
+  c.options.sourcePath = "prog.cr";
+  c.pass1.source.path = "prog.cr";
+  c.pass1.source.opened = true;
+  c.pass1.source.bytes = source;
+}
+
+inline CompileResult resultOf(const Compilation& c) {
+  return {c.diag.errorCount, c.diag.warningCount, c.diag.errorText,
+          c.diag.warningText};
+}
+
+CompileResult compileText(const std::string& source,
+                          const BuildInfo& build = modelVK617Q());
+
+// A fresh empty folder under the system's temporary folder.
+std::filesystem::path scratchFolder(const std::string& name);
+std::string readFile(const std::filesystem::path& path);
+void writeFile(const std::filesystem::path& path, const std::string& bytes);
+
+}  // namespace vk6::test
