@@ -5,8 +5,16 @@
 
 #include "driver/diagnostics.h"
 #include "driver/options.h"
+#include "expr/constant_eval.h"
+#include "expr/expression_compiler.h"
+#include "image/code_buffer.h"
+#include "instructions/program_state.h"
 #include "parse/source_reader.h"
 #include "parse/statement_buffer.h"
+#include "symbols/aliases.h"
+#include "symbols/constants.h"
+#include "symbols/expression_area.h"
+#include "symbols/variables.h"
 
 namespace vk6 {
 
@@ -15,6 +23,14 @@ struct Compilation {
   Diagnostics diag;
   Pass1State pass1;
   StatementBuffer statements;
+  ExpressionArea exprArea;
+  ExpressionState expr;
+  EvaluatorState eval;
+  VariableTable variables;
+  ConstantTable constants;
+  AliasTables aliases;
+  CodeBuffer code;
+  ProgramState program;
 };
 
 }  // namespace vk6

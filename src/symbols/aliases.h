@@ -1,11 +1,30 @@
 // Aliases (other names for variables and elements) and units texts.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vk6 {
 
 struct Compilation;
+
+struct AliasRecord {
+  std::string aliasedText;  // at most 21 characters
+  std::string name;         // at most 16 characters
+  std::int32_t location = 0;
+  std::int32_t elementCount = 0;
+};
+
+struct UnitsRecord {
+  std::string name;   // at most 21 characters
+  std::string units;  // at most 16 characters
+};
+
+struct AliasTables {
+  std::vector<AliasRecord> aliases;
+  std::vector<UnitsRecord> units;
+};
 
 // The Alias statement; `text` is the statement after its keyword.
 void defineAlias(Compilation& c, const std::string& text);

@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace vk6 {
 
@@ -17,6 +19,31 @@ enum UnitsCode : int {
   kUnitsHr = 4,
   kUnitsDay = 5,
 };
+
+struct ConstantRecord {
+  std::string name;  // at most 16 characters
+  float value = 0.0f;
+};
+
+struct ConstantTable {
+  std::vector<ConstantRecord> records;
+  std::size_t predefinedCount = 0;  // records before this are predefined
+};
+
+constexpr int kConstantInteger = 0;
+constexpr int kConstantFloat = 1;
+constexpr int kConstantNamedOnly = 2;
+
+// Fills the table with the predefined constants.
+void startConstants(Compilation& c);
+// True when `text` is a constant: a named constant, an &B or &H literal,
+// or (mode 0) a decimal integer / (mode 1) NAN or a decimal number.
+bool parseConstant(Compilation& c, const std::string& text, float& value,
+                   int mode);
+bool parseConstantInteger(Compilation& c, const std::string& text,
+                          std::int32_t& value);
+// Reports a clash of a new name with a constant.
+void checkConstantName(Compilation& c, const std::string& name);
 
 // The CONST statement; `text` is the statement after its keyword.
 void defineConstant(Compilation& c, const std::string& text);

@@ -1,0 +1,31 @@
+#include "image/code_buffer.h"
+
+#include "driver/compilation.h"
+
+namespace vk6 {
+
+std::size_t appendCode(Compilation& c, const std::uint8_t* record,
+                       std::size_t length, bool patchNext) {
+  CodeBuffer& code = c.code;
+  const std::size_t padded = length + (length & 1u);
+  while (code.bytes.size() + padded > code.capacity)
+    code.capacity += kCodeBufferGrowth;
+  const std::size_t start = code.bytes.size();
+  code.bytes.insert(code.bytes.end(), record, record + length);
+  if (padded != length) code.bytes.push_back(0);
+  const std::size_t end = start + padded;
+  if (patchNext) storeU16(code.bytes, start + 2, static_cast<std::uint32_t>(end));
+  return end;
+}
+
+std::size_t appendCode(Compilation& c, const RecordBuilder& r, bool patchNext) {
+  return appendCode(c, r.bytes().data(), r.bytes().size(), patchNext);
+}
+
+std::size_t codeOffset(const Compilation& c) { return c.code.bytes.size(); }
+
+void patchCodeWord(Compilation& c, std::size_t offset, std::uint16_t value) {
+  storeU16(c.code.bytes, offset, value);
+}
+
+}  // namespace vk6

@@ -1,0 +1,32 @@
+// The code buffer: compiled records in program order. Positions in it are
+// code offsets (bytes from its start), never pointers.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "image/byte_io.h"
+
+namespace vk6 {
+
+struct Compilation;
+
+constexpr std::size_t kCodeBufferGrowth = 10000;
+constexpr bool kPatchNext = true;
+
+struct CodeBuffer {
+  Bytes bytes;
+  std::size_t capacity = 0;  // grows in steps of kCodeBufferGrowth
+};
+
+// Appends a record; with `patchNext` its bytes 2-3 receive the code offset
+// just past it. Returns that offset.
+std::size_t appendCode(Compilation& c, const RecordBuilder& r, bool patchNext);
+std::size_t appendCode(Compilation& c, const std::uint8_t* record,
+                       std::size_t length, bool patchNext);
+// Offset at which the next record will be placed.
+std::size_t codeOffset(const Compilation& c);
+// Overwrites the 16-bit word at `offset` of an appended record.
+void patchCodeWord(Compilation& c, std::size_t offset, std::uint16_t value);
+
+}  // namespace vk6
