@@ -1,37 +1,493 @@
 #include "parse/parameter_parser.h"
 
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
 #include "driver/compilation.h"
 #include "parse/instruction_table.h"
+#include "symbols/aliases.h"
+#include "symbols/constants.h"
 
 namespace vk6 {
 namespace {
 
-int countKinds(const char* kinds) {
-  if (kinds[0] == '\0') return 0;
-  int count = 1;
-  for (const char* p = kinds; *p != '\0'; ++p) count += (*p == ',');
-  return count;
+constexpr std::size_t kRecordReserveWords = 16;
+constexpr std::int32_t kEndKindMissing = 4;
+constexpr std::int32_t kEndKindUnknown = 10;
+constexpr int kMaxDimensions = 1;
+constexpr std::int32_t kMinArraySize = 1;
+
+bool isDelimiter(char ch) {
+  return ch != '\0' && std::strchr(kStatementDelimiters, ch) != nullptr;
+}
+
+std::vector<int> readKinds(const char* list) {
+  std::vector<int> kinds;
+  for (const char* p = list; *p != '\0';) {
+    kinds.push_back(static_cast<int>(std::strtol(p, nullptr, 10)));
+    p = std::strchr(p, ',');
+    if (p == nullptr) break;
+    ++p;
+  }
+  return kinds;
+}
+
+// Walks one statement's text with the three ways of taking parameters.
+class ParamCursor {
+ public:
+  explicit ParamCursor(const StatementInput& in)
+      : text_(in.text.substr(0, lineEnd(in.text))),
+        pos_(std::min(in.afterKeyword, text_.size())),
+        firstSplit_(true) {
+    // Token splitting consumes the delimiter after the keyword.
+    if (in.parenFollows && pos_ < text_.size()) ++pos_;
+    skipParen_ = !in.parenFollows;
+    current_ = in.keyword;
+  }
+
+  const std::string& current() const { return current_; }
+
+  // Pre-fetch; nullopt when no further token is there.
+  std::optional<std::string> prefetch() {
+    while (pos_ < text_.size() && std::strchr("( ,", text_[pos_]) != nullptr) ++pos_;
+    if (pos_ < text_.size() && text_[pos_] == '"') {
+      std::string param;
+      if (pos_ + 1 < text_.size() && text_[pos_ + 1] == '"') {
+        param = text_.substr(pos_);
+        pos_ += 2;
+      } else {
+        const std::size_t close = text_.find('"', pos_ + 1);
+        const std::size_t end = close == std::string::npos ? text_.size() : close;
+        param = text_.substr(pos_ + 1, end - pos_ - 1);
+        pos_ = std::min(end + 1, text_.size());
+      }
+      firstSplit_ = false;
+      return current_ = param;
+    }
+    std::optional<std::string> token = nextToken();
+    if (token) current_ = *token;
+    return token;
+  }
+
+  // Comma split; nullopt when the statement has no further text.
+  std::optional<std::string> commaSplit() {
+    while (pos_ < text_.size() && std::strchr(" ,\t", text_[pos_]) != nullptr) ++pos_;
+    if (firstSplit_ && skipParen_ && pos_ < text_.size() && text_[pos_] == '(') ++pos_;
+    firstSplit_ = false;
+    if (pos_ >= text_.size()) return std::nullopt;
+    int depth = 0;
+    std::size_t end = pos_;
+    for (; end < text_.size(); ++end) {
+      const char ch = text_[end];
+      if (ch == '(') ++depth;
+      if (ch == ')' && --depth < 0) break;
+      if (ch == ',' && depth <= 0) break;
+    }
+    std::string param = text_.substr(pos_, end - pos_);
+    pos_ = std::min(end + 1, text_.size());
+    return current_ = param;
+  }
+
+  // Everything after the current position up to the line end.
+  std::optional<std::string> restOfStatement() {
+    std::string rest = text_.substr(pos_);
+    pos_ = text_.size();
+    firstSplit_ = false;
+    if (rest.find_first_not_of(" \t") == std::string::npos) return std::nullopt;
+    return current_ = rest;
+  }
+
+  // The next delimited token, for the pre-fetch and the leftover check.
+  std::optional<std::string> nextToken() {
+    while (pos_ < text_.size() && isDelimiter(text_[pos_])) ++pos_;
+    if (pos_ >= text_.size()) return std::nullopt;
+    std::size_t end = pos_;
+    while (end < text_.size() && !isDelimiter(text_[end])) ++end;
+    std::string token = text_.substr(pos_, end - pos_);
+    pos_ = std::min(end + 1, text_.size());
+    firstSplit_ = false;
+    return token;
+  }
+
+ private:
+  static std::size_t lineEnd(const std::string& text) {
+    const std::size_t end = text.find_first_of("\r\n");
+    return end == std::string::npos ? text.size() : end;
+  }
+
+  std::string text_;
+  std::size_t pos_;
+  bool firstSplit_;
+  bool skipParen_ = false;
+  std::string current_;
+};
+
+// The record under construction and the parse of one statement.
+struct RecordParse {
+  Compilation& c;
+  const StatementInput& in;
+  int index;
+  std::size_t header;
+  std::size_t slot;  // word position of the current kind's slot
+  ParamCursor cursor;
+  std::optional<std::string> thenText;
+
+  void setSlot(std::uint32_t value) { c.statements.setWord(slot, value); }
+  void storeText(const std::string& text) {
+    if (!c.statements.ensure(c, text.size() / 4 + 2 + kRecordReserveWords)) return;
+    const int words = c.statements.storeText(slot, text);
+    c.statements.extendRecord(header, words - 1);
+    slot += static_cast<std::size_t>(words - 1);
+  }
+  void extendBy(int words) {
+    c.statements.extendRecord(header, words);
+    for (int i = 1; i <= words; ++i)
+      c.statements.setWord(slot + static_cast<std::size_t>(i), 0);
+  }
+  std::size_t recordEnd() const {
+    return header + ((c.statements.wordAt(header) >> kHeaderLengthShift) &
+                     kHeaderLengthMask);
+  }
+};
+
+enum class KindResult { kGoOn, kStop, kEnd };
+
+std::uint32_t compileStored(Compilation& c, const std::string& text, int mode) {
+  std::uint16_t operand = kNoOperand;
+  compileAndReport(c, text, operand, mode, true);
+  return operand;
+}
+
+KindResult missingParameter(Compilation& c) {
+  reportError(c, "Invalid or missing parameter.");
+  return KindResult::kStop;
+}
+
+KindResult parseConstantKind(RecordParse& p) {
+  const std::optional<std::string> param = p.cursor.commaSplit();
+  if (!param) return missingParameter(p.c);
+  std::int32_t value = 0;
+  if (!evaluateConstantInteger(p.c, *param, value)) {
+    p.setSlot(0);
+    return KindResult::kStop;
+  }
+  p.setSlot(static_cast<std::uint32_t>(value));
+  return KindResult::kGoOn;
+}
+
+KindResult parseExpressionKind(RecordParse& p) {
+  const std::optional<std::string> param = p.cursor.commaSplit();
+  if (!param) return missingParameter(p.c);
+  std::uint32_t slot = compileStored(p.c, *param, kModePlain);
+  if (param->find("()") != std::string::npos) slot |= kEmptyParentheses;
+  p.setSlot(slot);
+  return KindResult::kGoOn;
+}
+
+KindResult parseVariableKind(RecordParse& p) {
+  const std::optional<std::string> param = p.cursor.commaSplit();
+  if (!param) return missingParameter(p.c);
+  const std::uint32_t slot = compileStored(p.c, *param, kModeVariable);
+  if (isLoneConstant(p.c, slot))
+    reportError(p.c, "Invalid Variable or Array: %s.", param->c_str());
+  p.setSlot(slot);
+  return KindResult::kGoOn;
+}
+
+// FOR control = start TO end [STEP step]: four words.
+KindResult parseForClause(RecordParse& p) {
+  p.extendBy(3);
+  const std::optional<std::string> clause = p.cursor.restOfStatement();
+  const std::size_t equals = clause ? clause->find('=') : std::string::npos;
+  if (equals == std::string::npos) return missingParameter(p.c);
+  std::string range = clause->substr(equals + 1);
+  upcaseText(range);
+  const std::size_t to = range.find(" TO ");
+  if (range.find_first_not_of(" \t") == std::string::npos || to == std::string::npos)
+    return missingParameter(p.c);
+  const std::string limits = range.substr(to + 4);
+  const std::size_t step = limits.find(" STEP ");
+  StatementBuffer& buffer = p.c.statements;
+  buffer.setWord(p.slot, compileStored(p.c, clause->substr(0, equals), kModePlain));
+  buffer.setWord(p.slot + 1, compileStored(p.c, range.substr(0, to), kModePlain));
+  buffer.setWord(p.slot + 2,
+                 compileStored(p.c, limits.substr(0, step), kModePlain));
+  buffer.setWord(p.slot + 3, step == std::string::npos
+                                 ? 0
+                                 : compileStored(p.c, limits.substr(step + 6),
+                                                 kModePlain));
+  p.slot += 3;
+  return KindResult::kGoOn;
+}
+
+KindResult parseOptionalConstant(RecordParse& p) {
+  const std::optional<std::string> word = p.cursor.prefetch();
+  if (!word) {
+    for (std::size_t w = p.slot; w < p.recordEnd(); ++w)
+      p.c.statements.setWord(w, kAbsentMarker);
+    return KindResult::kEnd;
+  }
+  std::int32_t value = 0;
+  if (!parseConstantInteger(p.c, *word, value)) {
+    reportError(p.c, "Illegal parameter %s, expecting constant integer.",
+                word->c_str());
+    p.setSlot(0);
+    return KindResult::kStop;
+  }
+  p.setSlot(static_cast<std::uint32_t>(value));
+  return KindResult::kGoOn;
+}
+
+std::string nameText(const std::string& param) {
+  return param.find("\"\"") != std::string::npos ? std::string() : param;
+}
+
+// Splits "cond THEN rest" and prepares the ELSE part as statements.
+std::string takeThenText(RecordParse& p, std::string& condition) {
+  const std::size_t then = condition.find("THEN");
+  if (then == std::string::npos) return std::string();
+  std::string text = condition.substr(then + 4);
+  condition.resize(then);
+  const std::size_t elsePart = text.find(" ELSE ");
+  if (elsePart != std::string::npos) {
+    text[elsePart] = ':';
+    text[elsePart + 5] = ':';
+  }
+  p.thenText = text;
+  return text;
+}
+
+KindResult parseCondition(RecordParse& p) {
+  if (p.index == kExpression) {
+    p.setSlot(compileStored(p.c, p.in.keyword, kModeAssignment));
+    return KindResult::kEnd;
+  }
+  const std::optional<std::string> rest = p.cursor.restOfStatement();
+  if (!rest) {
+    reportError(p.c, "Invalid or missing expression.");
+    return KindResult::kGoOn;
+  }
+  std::string condition = *rest;
+  upcaseText(condition);
+  condition.erase(0, std::min(condition.find_first_not_of(" ="), condition.size()));
+  if (p.index == kCase && condition.rfind("ELSE", 0) == 0) {
+    p.setSlot(0);
+    return KindResult::kGoOn;
+  }
+  if (p.index == kSelect) {
+    if (condition.rfind("CASE", 0) == 0) {
+      condition.erase(0, 4);
+    } else {
+      reportError(p.c, "Use Select Case.");
+    }
+  }
+  takeThenText(p, condition);
+  p.setSlot(compileStored(p.c, condition, p.index == kCase ? kModeCase : kModePlain));
+  return KindResult::kGoOn;
+}
+
+// One item of a DIM or PUBLIC list: name, optionally (size).
+void declareListItem(Compilation& c, const std::string& item, int kind) {
+  const std::size_t start = item.find_first_not_of(kStatementDelimiters);
+  if (start == std::string::npos) return;
+  const std::size_t end = item.find_first_of(kStatementDelimiters, start);
+  const std::string name = item.substr(start, end == std::string::npos ? end : end - start);
+  std::int32_t size = 1;
+  const std::size_t open = item.find('(');
+  if (open != std::string::npos) {
+    StatementInput sizes;
+    sizes.text = item.substr(open);
+    sizes.afterKeyword = 0;
+    sizes.parenFollows = true;
+    ParamCursor cursor(sizes);
+    int dimensions = 0;
+    while (std::optional<std::string> piece = cursor.commaSplit()) {
+      std::int32_t value = 0;
+      const bool ok = evaluateConstantInteger(c, *piece, value);
+      if (++dimensions == kMaxDimensions + 1)
+        reportError(c, "Variable %s dimension exceeds max of %d.", name.c_str(),
+                    kMaxDimensions);
+      if (dimensions == 1 && ok) size = value;
+    }
+    if (size < kMinArraySize || size > kVariableLocations) {
+      reportError(c, "Variable %s dimension %d out of range %d to %d.", name.c_str(),
+                  size, kMinArraySize, kVariableLocations);
+      size = 1;
+    }
+  }
+  if (findVariableLocation(c, name) != kNoOperand)
+    reportError(c, "%s already declared as a variable.", name.c_str());
+  declareVariable(c, size, name, kind);
+}
+
+KindResult parseDeclarationList(RecordParse& p, int kind) {
+  if (p.in.copy.find('=') != std::string::npos) {
+    reportError(p.c, "'=' not allowed in variable declaration.");
+    return KindResult::kGoOn;
+  }
+  const std::optional<std::string> rest = p.cursor.restOfStatement();
+  if (!rest) {
+    reportError(p.c, "Variable not named.");
+    return KindResult::kGoOn;
+  }
+  std::string list = rest->substr(rest->find_first_not_of(" \t"));
+  std::string upper = list.substr(0, 4);
+  upcaseText(upper);
+  if (upper.size() == 4 && upper.rfind("DIM", 0) == 0 &&
+      (upper[3] == ' ' || upper[3] == '\t'))
+    list.erase(0, 4);
+  // Comma split without the first-parameter '(' rule.
+  std::size_t pos = 0;
+  while (pos < list.size()) {
+    while (pos < list.size() && std::strchr(" ,\t", list[pos]) != nullptr) ++pos;
+    if (pos >= list.size()) break;
+    int depth = 0;
+    std::size_t end = pos;
+    for (; end < list.size(); ++end) {
+      if (list[end] == '(') ++depth;
+      if (list[end] == ')' && --depth < 0) break;
+      if (list[end] == ',' && depth <= 0) break;
+    }
+    declareListItem(p.c, list.substr(pos, end - pos), kind);
+    pos = end + 1;
+  }
+  return KindResult::kGoOn;
+}
+
+KindResult parseSubName(RecordParse& p, const std::string& name) {
+  if (name.size() > kMaxNameLength) {
+    reportError(p.c, "Subroutine name %s is too large, limit is 16 characters.",
+                name.c_str());
+  } else {
+    p.c.pass1.subroutines.push_back(Subroutine{0, name});
+  }
+  ParamCursor probe = p.cursor;
+  if (probe.nextToken())
+    reportError(p.c, "Parameters cannot be passed in Subroutines.");
+  return KindResult::kGoOn;
+}
+
+KindResult parseEndKind(RecordParse& p) {
+  const std::optional<std::string> word = p.cursor.prefetch();
+  std::int32_t value = kEndKindMissing;
+  if (word && !parseConstantInteger(p.c, *word, value)) value = kEndKindUnknown;
+  switch (value) {
+    case 0: case 3: case 4: case 5: case 6: case 7: case 8:
+      break;
+    default:
+      reportError(p.c, "Illegal END or EXIT %s.", word ? word->c_str() : "");
+      break;
+  }
+  p.setSlot(static_cast<std::uint32_t>(value));
+  return KindResult::kGoOn;
+}
+
+KindResult parseNextKind(RecordParse& p) {
+  const std::optional<std::string> word = p.cursor.prefetch();
+  std::int32_t value = kNextLoopKind;
+  if (word && parseConstantInteger(p.c, *word, value) && value != kNextScanKind)
+    reportError(p.c, "Illegal NEXT %s.", word->c_str());
+  p.setSlot(static_cast<std::uint32_t>(value == kNextScanKind ? kNextScanKind
+                                                              : kNextLoopKind));
+  return KindResult::kGoOn;
+}
+
+KindResult parseRawText(RecordParse& p) {
+  std::string copy = p.in.copy;
+  copy.resize(std::min(copy.find_first_of("\r\n"), copy.size()));
+  const std::string& current = p.cursor.current();
+  const std::size_t at = copy.find(current);
+  const std::string rest =
+      at == std::string::npos ? std::string() : copy.substr(at + current.size());
+  p.storeText(substituteAliases(p.c, rest));
+  return KindResult::kEnd;
+}
+
+KindResult parseKind(RecordParse& p, int kind) {
+  switch (kind % 100) {
+    case kKindConstant: return parseConstantKind(p);
+    case kKindExpression: return parseExpressionKind(p);
+    case kKindForClause: return parseForClause(p);
+    case kKindOptionalConstant: return parseOptionalConstant(p);
+    case kKindCondition: return parseCondition(p);
+    case kKindVariable: return parseVariableKind(p);
+    case kKindDimList: return parseDeclarationList(p, kDeclareDim);
+    case kKindPublicList: return parseDeclarationList(p, kDeclarePublic);
+    case kKindText: {
+      const std::optional<std::string> param = p.cursor.commaSplit();
+      p.storeText(param ? nameText(*param) : std::string());
+      return KindResult::kGoOn;
+    }
+    case kKindEnd: return parseEndKind(p);
+    case kKindNext: return parseNextKind(p);
+    case kKindRawText: return parseRawText(p);
+    default: {  // kinds 6 and 12, and codes no entry uses
+      const std::optional<std::string> param = p.cursor.prefetch();
+      if (!param) {
+        reportError(p.c, "Too few parameters in instruction.");
+        return KindResult::kStop;
+      }
+      if (kind % 100 == kKindSubName) return parseSubName(p, *param);
+      if (kind % 100 == kKindName) p.storeText(nameText(*param));
+      return KindResult::kGoOn;
+    }
+  }
 }
 
 }  // namespace
+
+bool evaluateConstantInteger(Compilation& c, const std::string& text,
+                             std::int32_t& value) {
+  value = 0;
+  std::uint16_t operand = kNoOperand;
+  if (compileAndReport(c, text, operand, kModePlain, false) != 0) return false;
+  if (c.expr.namesVariable) {
+    reportError(c, "Variable illegal in Parameter: %s.", text.c_str());
+    return false;
+  }
+  const float* result = evaluateOperand(c, kNoOperand, 0);
+  const double v = result != nullptr ? static_cast<double>(*result) : 0.0;
+  if (v != std::trunc(v) || std::isnan(v)) {
+    reportError(c, "Illegal parameter %s = %g; integer evaluation expected.",
+                text.c_str(), v);
+    return false;
+  }
+  value = (v >= -2147483648.0 && v < 2147483648.0)
+              ? static_cast<std::int32_t>(v)
+              : static_cast<std::int32_t>(0x80000000u);
+  return true;
+}
 
 std::optional<std::string> parseParameters(Compilation& c,
                                            const StatementInput* input,
                                            int index) {
   StatementBuffer& buffer = c.statements;
   if (!buffer.makeRoom(c)) return std::nullopt;
-  const int kindCount =
-      input == nullptr ? 0 : countKinds(kInstructionTable[index].kinds);
-  if (!buffer.ensure(c, static_cast<std::size_t>(kindCount) + 1))
-    return std::nullopt;
-  const std::size_t header =
-      buffer.beginRecord(index, kindCount, c.diag.currentLine);
-  for (int i = 1; i <= kindCount; ++i)
-    buffer.setWord(header + static_cast<std::size_t>(i), kAbsentMarker);
+  const StatementInput noInput;
+  const std::vector<int> kinds =
+      input == nullptr ? std::vector<int>() : readKinds(kInstructionTable[index].kinds);
+  if (!buffer.ensure(c, kinds.size() + 1 + kRecordReserveWords)) return std::nullopt;
+  const int kindCount = static_cast<int>(kinds.size());
+  const std::size_t header = buffer.beginRecord(index, kindCount, c.diag.currentLine);
+  RecordParse p{c, input != nullptr ? *input : noInput, index, header, header + 1,
+                ParamCursor(input != nullptr ? *input : noInput), std::nullopt};
+  bool checkLeftover = input != nullptr;
+  for (int kind : kinds) {
+    const KindResult result = parseKind(p, kind);
+    if (result != KindResult::kGoOn) {
+      checkLeftover = false;
+      break;
+    }
+    ++p.slot;
+  }
+  if (checkLeftover) {
+    if (std::optional<std::string> extra = p.cursor.nextToken())
+      reportError(c, "Too many parameters:  %s.", extra->c_str());
+  }
   buffer.closeRecord(header);
-  return std::nullopt;
+  return p.thenText;
 }
 
 }  // namespace vk6

@@ -1,14 +1,41 @@
 // Turns one statement's text into a statement record by walking the kinds
-// of its instruction-table entry.
+// of its instruction-table entry: constants become integers, expressions
+// and variables operand words, names texts. Handlers read the record by
+// position, so the layout here is their contract.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
 namespace vk6 {
 
 struct Compilation;
+
+// Parameter kinds, the codes of the instruction table's kind lists.
+enum ParamKind : int {
+  kKindConstant = 1,
+  kKindExpression = 2,
+  kKindForClause = 3,
+  kKindOptionalConstant = 4,
+  kKindName = 6,
+  kKindCondition = 7,
+  kKindVariable = 8,
+  kKindDimList = 9,
+  kKindPublicList = 10,
+  kKindText = 11,
+  kKindSubName = 12,
+  kKindEnd = 16,
+  kKindNext = 17,
+  kKindRawText = 18,
+};
+
+// Set in an expression slot when the parameter text contains "()".
+constexpr std::uint32_t kEmptyParentheses = 0x40000000u;
+// Slot of a NEXT that closes the scan, and of any other NEXT.
+constexpr std::int32_t kNextScanKind = 6;
+constexpr std::int32_t kNextLoopKind = 10;
 
 // One statement as the reader hands it over.
 struct StatementInput {
@@ -24,5 +51,10 @@ struct StatementInput {
 std::optional<std::string> parseParameters(Compilation& c,
                                            const StatementInput* input,
                                            int index);
+
+// Compiles `text` as a constant integer parameter; false (reported) when
+// it names a variable, is not whole or does not compile.
+bool evaluateConstantInteger(Compilation& c, const std::string& text,
+                             std::int32_t& value);
 
 }  // namespace vk6

@@ -233,6 +233,7 @@ std::optional<std::string> readSourceLine(Compilation& c) {
 
 void runPass1(Compilation& c) {
   Diagnostics& d = c.diag;
+  startConstants(c);
   d.currentLine = 0;
   c.pass1.scanCount = 0;
   c.pass1.scanInterval = 0;

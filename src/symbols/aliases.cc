@@ -1,14 +1,193 @@
 #include "symbols/aliases.h"
 
+#include <cstring>
+
 #include "driver/compilation.h"
+#include "expr/constant_eval.h"
+#include "expr/expression_compiler.h"
+#include "parse/instruction_table.h"
+#include "parse/source_reader.h"
+#include "symbols/constants.h"
+#include "symbols/variables.h"
 
 namespace vk6 {
+namespace {
 
-void defineAlias(Compilation&, const std::string&) {}
-void defineUnits(Compilation&, const std::string&) {}
-std::string substituteAliases(Compilation&, const std::string& text) {
-  return text;
+constexpr std::size_t kAliasedTextLimit = 22;  // texts must be shorter
+constexpr std::size_t kUnitsNameLimit = 21;
+
+bool isNameStart(char ch) {
+  return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') ||
+         (ch != '\0' && std::strchr("#$&[]_", ch) != nullptr);
 }
-void resolveAliases(Compilation&) {}
+
+bool isNamePart(char ch) {
+  return isNameStart(ch) || (ch >= '0' && ch <= '9') || ch == '.';
+}
+
+std::string trimBlanks(const std::string& text) {
+  const std::size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return std::string();
+  const std::size_t last = text.find_last_not_of(' ');
+  return text.substr(first, last - first + 1);
+}
+
+bool sameIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (upcaseChar(a[i]) != upcaseChar(b[i])) return false;
+  }
+  return true;
+}
+
+std::string firstToken(const std::string& text) {
+  const std::size_t start = text.find_first_not_of(kStatementDelimiters);
+  if (start == std::string::npos) return std::string();
+  const std::size_t end = text.find_first_of(kStatementDelimiters, start);
+  return text.substr(start, end == std::string::npos ? end : end - start);
+}
+
+// Element count of an alias name written with one in parentheses.
+std::int32_t aliasElementCount(Compilation& c, const std::string& right) {
+  const std::size_t open = right.find('(');
+  if (open == std::string::npos) return 0;
+  std::uint16_t operand = kNoOperand;
+  if (compileAndReport(c, right.substr(open), operand, kModePlain, false) != 0)
+    return 0;
+  const float* value = evaluateOperand(c, kNoOperand, 0);
+  if (value == nullptr) return 0;
+  const double v = static_cast<double>(*value);
+  return (v >= -2147483648.0 && v < 2147483648.0) ? static_cast<std::int32_t>(v)
+                                                   : 0;
+}
+
+void checkAgainstEarlierAliases(Compilation& c, const AliasRecord& alias) {
+  const std::vector<AliasRecord>& aliases = c.aliases.aliases;
+  for (std::size_t i = 0; i + 1 < aliases.size(); ++i) {
+    const AliasRecord& earlier = aliases[i];
+    if (!alias.name.empty() && sameIgnoringCase(earlier.name, alias.name))
+      reportError(c, "Duplicate Alias %s.", alias.name.c_str());
+    if (!alias.aliasedText.empty() &&
+        sameIgnoringCase(trimBlanks(earlier.aliasedText), alias.aliasedText))
+      reportError(c, "%s already aliased.", alias.aliasedText.c_str());
+  }
+}
+
+}  // namespace
+
+void defineAlias(Compilation& c, const std::string& text) {
+  const std::size_t equals = text.find('=');
+  if (equals == std::string::npos) {
+    reportError(c, "Need '=' in alias definition: %s.", text.c_str());
+    return;
+  }
+  const std::string right = text.substr(equals + 1);
+  AliasRecord alias;
+  const std::int32_t count = aliasElementCount(c, right);
+  alias.aliasedText = trimBlanks(text.substr(0, equals));
+  alias.name = firstToken(right);
+  if (alias.name.empty()) {
+    reportError(c, "Nothing after '=' in alias definition: %s.",
+                alias.aliasedText.c_str());
+    return;
+  }
+  alias.elementCount = count;
+  if (alias.name[0] >= '0' && alias.name[0] <= '9')
+    reportError(c, "Alias %s illegal, starts with a number.", alias.name.c_str());
+  if (alias.aliasedText.size() >= kAliasedTextLimit) {
+    reportError(c, "Aliased Name %s is too large, limit is %d characters.",
+                alias.aliasedText.c_str(), static_cast<int>(kAliasedTextLimit));
+    alias.aliasedText.clear();
+  }
+  checkConstantName(c, alias.name);
+  const std::string aliasName = alias.name;
+  if (alias.name.size() > kMaxNameLength) {
+    reportError(c, "Alias Name %s is too large, limit is 16 characters.",
+                alias.name.c_str());
+    alias.name.clear();
+  }
+  c.aliases.aliases.push_back(alias);
+  checkAgainstEarlierAliases(c, alias);
+
+  const std::string variable = firstToken(alias.aliasedText);
+  if (findVariableLocation(c, aliasName) != kNoOperand)
+    reportError(c, "%s already declared a variable.", aliasName.c_str());
+  if (findVariableLocation(c, variable) == kNoOperand)
+    reportError(c, "%s not yet declared so cannot be aliased.", variable.c_str());
+}
+
+std::string substituteAliases(Compilation& c, const std::string& text) {
+  std::string out = text;
+  for (const AliasRecord& alias : c.aliases.aliases) {
+    if (alias.name.empty()) continue;
+    std::size_t i = 0;
+    while (i < out.size()) {
+      if (!isNameStart(out[i])) {
+        ++i;
+        continue;
+      }
+      std::size_t end = i;
+      while (end < out.size() && isNamePart(out[end])) ++end;
+      if (sameIgnoringCase(out.substr(i, end - i), alias.name)) {
+        out.replace(i, end - i, alias.aliasedText);
+        i += alias.aliasedText.size();
+      } else {
+        i = end;
+      }
+    }
+  }
+  return out;
+}
+
+void resolveAliases(Compilation& c) {
+  std::vector<AliasRecord>& aliases = c.aliases.aliases;
+  const float* memory = c.eval.memory;
+  for (AliasRecord& alias : aliases) {
+    if (alias.aliasedText.empty()) continue;
+    std::uint16_t operand = kNoOperand;
+    const float* element = nullptr;
+    if (compileExpression(c, alias.aliasedText, operand, kModePlain, false) == 0)
+      element = evaluateOperand(c, kNoOperand, 0);
+    if (element != nullptr && element >= memory &&
+        element < memory + kVariableLocations) {
+      alias.location = static_cast<std::int32_t>(element - memory);
+    } else {
+      reportError(c, "Illegal alias %s.", alias.aliasedText.c_str());
+    }
+  }
+  // Ordered by location, by exchange as the logger's tools expect.
+  for (std::size_t i = 0; i < aliases.size(); ++i) {
+    for (std::size_t j = i + 1; j < aliases.size(); ++j) {
+      if (aliases[j].location < aliases[i].location) std::swap(aliases[i], aliases[j]);
+    }
+  }
+}
+
+void defineUnits(Compilation& c, const std::string& text) {
+  c.aliases.units.push_back(UnitsRecord{});
+  std::size_t start = 0;
+  while (start < text.size() && text[start] == ' ') ++start;
+  const std::string body = text.substr(start);
+  const std::size_t equals = body.find('=');
+  if (equals == std::string::npos) {
+    reportError(c, "Need '=' in units definition: %s.", body.c_str());
+    return;
+  }
+  std::string units = body.substr(equals + 1);
+  units.erase(0, units.find_first_not_of(' ') == std::string::npos
+                     ? units.size()
+                     : units.find_first_not_of(' '));
+  units.resize(std::min(units.find_first_of("\t\r\n"), units.size()));
+  units.resize(units.find_last_not_of(" \t\r\n") + 1);
+  if (units.empty()) {
+    reportError(c, "Nothing after '=' in units definition: %s.", body.c_str());
+    return;
+  }
+  std::string name = body.substr(0, std::min(equals, kUnitsNameLimit));
+  name.resize(std::min(name.find(' '), name.size()));
+  UnitsRecord& record = c.aliases.units.back();
+  record.name = name;
+  record.units = units.substr(0, kMaxNameLength);
+}
 
 }  // namespace vk6

@@ -27,6 +27,7 @@ struct DeferredExpression {
 struct ExpressionArea {
   std::vector<std::uint8_t> bytes;
   std::vector<DeferredExpression> deferred;
+  bool full = false;  // the size error has been reported
 };
 
 // Appends a block; returns its start offset. Reports (once) and returns
