@@ -1,0 +1,255 @@
+#include <gtest/gtest.h>
+
+#include "driver/compilation.h"
+#include "image/byte_io.h"
+#include "symbols/aliases.h"
+#include "symbols/constants.h"
+#include "symbols/variables.h"
+
+namespace vk6 {
+namespace {
+
+Compilation& fresh(Compilation& c) {
+  startConstants(c);
+  c.diag.currentLine = 1;
+  return c;
+}
+
+TEST(Variables, LocationWordsFollowDeclarationOrder) {
+  Compilation c;
+  fresh(c);
+  declareVariable(c, 1, "A", kDeclarePublic);
+  declareVariable(c, 3, "B", kDeclarePublic);
+  declareVariable(c, 1, "Z", kDeclareDim);
+  EXPECT_EQ(0x0100, findVariableLocation(c, "a"));
+  EXPECT_EQ(0x0301, findVariableLocation(c, "B"));
+  EXPECT_EQ(0x0104, findVariableLocation(c, "z"));
+  EXPECT_EQ(5, c.variables.totalElements);
+  EXPECT_EQ(16, c.variables.records[2].byteOffset);
+  EXPECT_EQ(10, c.variables.records[1].publicKind);
+  EXPECT_EQ(0, c.variables.records[2].publicKind);
+  EXPECT_EQ("B", variableNameAt(c, 0x0301));
+  EXPECT_EQ(" ", variableNameAt(c, 0x0202));
+  EXPECT_EQ(kNoOperand, findVariableLocation(c, "Q"));
+  EXPECT_EQ("", c.diag.errorText);
+}
+
+TEST(Variables, DeclarationMessages) {
+  const struct {
+    std::int32_t count;
+    const char* name;
+    int kind;
+    const char* errors;
+  } cases[] = {
+      {1, "1abc", kDeclareDim, "line 1: Variable name 1abc illegal, starts with a number"},
+      {1, "ABCDEFGHIJKLMNOP", kDeclareDim, ""},
+      {1, "ABCDEFGHIJKLMNOPQRS", kDeclareDim,
+       "line 1: Name ABCDEFGHIJKLMNOPQ is too large, limit is 16 characters"},
+      {1, "Nope", kDeclareLookup, "line 1: undeclared variable Nope"},
+      {1, "true", kDeclareDim, "line 1: true is already in use as a predefined CONST."},
+  };
+  for (const auto& t : cases) {
+    Compilation c;
+    fresh(c);
+    declareVariable(c, t.count, t.name, t.kind);
+    EXPECT_EQ(t.errors, c.diag.errorText) << t.name;
+  }
+}
+
+TEST(Variables, RedeclaringKeepsTheFirstSize) {
+  Compilation c;
+  fresh(c);
+  declareVariable(c, 5, "X", kDeclareDim);
+  declareVariable(c, 10, "X", kDeclarePublic);
+  EXPECT_EQ("line 1: X already dimensioned smaller than 10", c.diag.errorText);
+  EXPECT_EQ(5, c.variables.records[0].elementCount);
+  EXPECT_EQ(10, c.variables.records[0].publicKind);
+}
+
+// Puts code words into the expression area and returns their offset.
+std::uint16_t area(Compilation& c, std::vector<std::uint16_t> words) {
+  return appendExpressionWords(c, words);
+}
+
+TEST(Operands, RepsAndParameterLocation) {
+  Compilation c;
+  fresh(c);
+  for (int i = 0; i < 7; ++i) declareVariable(c, 1, "V" + std::to_string(i), kDeclareDim);
+  declareVariable(c, 5, "X", kDeclareDim);  // first index 7: word 0x0507
+  const std::uint32_t two = floatBits(2.0f), three = floatBits(3.0f);
+  const std::uint16_t element2 =
+      area(c, {35, static_cast<std::uint16_t>(two), static_cast<std::uint16_t>(two >> 16), 50, 0x0507});
+  const std::uint16_t element3 =
+      area(c, {35, static_cast<std::uint16_t>(three), static_cast<std::uint16_t>(three >> 16), 50, 0x0507});
+  const std::uint16_t lone = area(c, {49, 0x0507});
+  const std::uint16_t zero = area(c, {40, 0, 0});
+  const std::uint16_t sum = area(c, {36, 0x0507, 35, 0, 0x3F80, 5, 39});
+
+  EXPECT_EQ(0x0408, parameterLocation(c, element2, "X"));
+  EXPECT_EQ(0x0507, parameterLocation(c, lone, "X"));
+  EXPECT_EQ(0, parameterLocation(c, zero, "X"));
+  EXPECT_EQ("", c.diag.errorText);
+  EXPECT_EQ(kNoOperand, parameterLocation(c, sum, "Dest"));
+  EXPECT_EQ("line 1: Invalid Dest param.", c.diag.errorText);
+
+  Compilation& d = c;
+  d.diag = Diagnostics{};
+  d.diag.currentLine = 1;
+  EXPECT_EQ(0x0507, checkReps(d, element3, kRoleDestination, 3));
+  EXPECT_EQ("", d.diag.errorText);
+  checkReps(d, element3, kRoleDestination, 4);
+  checkReps(d, lone, kRoleSource, 6);
+  checkReps(d, lone, kRoleSourceArray, 6);
+  checkReps(d, lone, kRoleNone, 60);
+  EXPECT_EQ(kNoOperand, checkReps(d, sum, kRoleDestination, 60));
+  EXPECT_EQ(
+      "line 1: Reps too large for Destination variable.\r\n"
+      "line 1: Reps too large for Source variable.\r\n"
+      "line 1: Source variable array not big enough.",
+      d.diag.errorText);
+  EXPECT_TRUE(isLoneConstant(d, zero));
+  EXPECT_FALSE(isLoneConstant(d, lone));
+  EXPECT_FALSE(isLoneConstant(d, kNoOperand));
+}
+
+TEST(Operands, WriteOperandClearsTopBitsAndMarksEmptyParentheses) {
+  Compilation c;
+  RecordBuilder r(3);
+  EXPECT_EQ(0x0012u, writeOperand(c, r, 0x50000012u));
+  bool mark = false;
+  writeFlaggedOperand(c, r, 0x40000034u, mark);
+  EXPECT_TRUE(mark);
+  writeFlaggedOperand(c, r, 0x00000056u, mark);
+  EXPECT_FALSE(mark);
+  EXPECT_EQ((Bytes{3, 0, 0, 0, 0x12, 0, 0x34, 0, 0x56, 0}), r.bytes());
+}
+
+TEST(ExpressionArea, OffsetsStayBelowTheDeferredBit) {
+  Compilation c;
+  std::vector<std::uint8_t> block(0x7FFE, 0);
+  EXPECT_EQ(0, appendExpressionCode(c, block.data(), block.size()));
+  EXPECT_EQ(0x7FFE, appendExpressionCode(c, block.data(), 2));
+  EXPECT_EQ(kNoOperand, appendExpressionCode(c, block.data(), 2));
+  EXPECT_EQ(kNoOperand, appendExpressionCode(c, block.data(), 2));
+  EXPECT_EQ("Program too large: compiled expressions exceed 32768 bytes.",
+            c.diag.errorText);
+  EXPECT_EQ(1, c.diag.errorCount);
+}
+
+TEST(Constants, LiteralsAndNamedConstants) {
+  Compilation c;
+  fresh(c);
+  const struct {
+    const char* text;
+    bool ok;
+    std::int32_t value;
+  } integers[] = {
+      {"&B101", true, 5},   {"&HFF", true, 255}, {"&h1G2", true, 18},
+      {"&Q1", false, 0},    {"12abc", false, 0}, {"42", true, 42},
+      {"-7", true, -7},     {"SCAN", true, 6},   {"true", true, -1},
+      {"RF8S_LH", true, 5}, {"2.5", false, 0},   {"", false, 0},
+      {"&HFFFFFFFF", true, -1},
+  };
+  for (const auto& t : integers) {
+    std::int32_t v = 0;
+    EXPECT_EQ(t.ok, parseConstantInteger(c, t.text, v)) << t.text;
+    if (t.ok) EXPECT_EQ(t.value, v) << t.text;
+  }
+  float f = 0;
+  EXPECT_TRUE(parseConstant(c, "nan", f, kConstantFloat));
+  EXPECT_EQ(0xFF8F8F8Fu, floatBits(f));
+  EXPECT_TRUE(parseConstant(c, "2.5e1", f, kConstantFloat));
+  EXPECT_EQ(25.0f, f);
+  EXPECT_FALSE(parseConstant(c, "0x10", f, kConstantFloat));
+  EXPECT_FALSE(parseConstant(c, "inf", f, kConstantFloat));
+  EXPECT_FALSE(parseConstant(c, "12", f, kConstantNamedOnly));
+  EXPECT_TRUE(parseConstant(c, "&H10", f, kConstantNamedOnly));
+  EXPECT_EQ("", c.diag.errorText);
+  EXPECT_EQ(34u, c.constants.predefinedCount);
+}
+
+TEST(Constants, UnitsToSeconds) {
+  Compilation c;
+  EXPECT_EQ(120, unitsToSeconds(c, 2, kUnitsMin));
+  EXPECT_EQ(7200, unitsToSeconds(c, 2, kUnitsHr));
+  EXPECT_EQ(172800, unitsToSeconds(c, 2, kUnitsDay));
+  EXPECT_EQ(9, unitsToSeconds(c, 9, kUnitsSec));
+  EXPECT_EQ(0, unitsToSeconds(c, 9, 6));
+  EXPECT_EQ("", c.diag.errorText);
+  EXPECT_EQ(0, unitsToSeconds(c, 9, kUnitsUsec));
+  EXPECT_EQ(0, unitsToSeconds(c, 9, kUnitsMsec));
+  EXPECT_EQ("Units of usec not supported.\r\nUnits of msec not supported.",
+            c.diag.errorText);
+}
+
+TEST(Aliases, SubstitutionReplacesWholeNamesOnly) {
+  Compilation c;
+  fresh(c);
+  declareVariable(c, 3, "Temp", kDeclarePublic);
+  defineAlias(c, " Temp(2) = AirT\r\n");
+  EXPECT_EQ("", c.diag.errorText);
+  EXPECT_EQ("Temp(2) + 1 + AirTemp + AirT2 + Temp(2)\r\n",
+            substituteAliases(c, "AirT + 1 + AirTemp + AirT2 + airt\r\n"));
+  EXPECT_EQ("2Temp(2)", substituteAliases(c, "2AirT"));
+}
+
+TEST(Aliases, DefinitionMessages) {
+  const struct {
+    const char* text;
+    const char* errors;
+  } cases[] = {
+      {" X\r\n", "line 1: Need '=' in alias definition:  X\r\n."},
+      {" X =\r\n", "line 1: Nothing after '=' in alias definition: X."},
+      {" Y = 1A", "line 1: Alias 1A illegal, starts with a number.\r\n"
+                  "line 1: Y not yet declared so cannot be aliased."},
+      {" X = Sec", "line 1: Sec is already in use as a predefined CONST."},
+      {" X = ABCDEFGHIJKLMNOPQ",
+       "line 1: Alias Name ABCDEFGHIJKLMNOPQ is too large, limit is 16 characters."},
+      {" X = Other", "line 1: Other already declared a variable."},
+      {" X(1234567890123456789) = Q",
+       "line 1: Aliased Name X(1234567890123456789) is too large, limit is 22 characters.\r\n"
+       "line 1:  not yet declared so cannot be aliased."},
+  };
+  for (const auto& t : cases) {
+    Compilation c;
+    fresh(c);
+    declareVariable(c, 1, "X", kDeclareDim);
+    declareVariable(c, 1, "Other", kDeclareDim);
+    defineAlias(c, t.text);
+    EXPECT_EQ(t.errors, c.diag.errorText) << t.text;
+  }
+}
+
+TEST(Aliases, DuplicatesAreReported) {
+  Compilation c;
+  fresh(c);
+  declareVariable(c, 2, "X", kDeclareDim);
+  defineAlias(c, "X(1) = A");
+  defineAlias(c, "x(1) = B");
+  defineAlias(c, "X(2) = A");
+  EXPECT_EQ("line 1: x(1) already aliased.\r\nline 1: Duplicate Alias A.",
+            c.diag.errorText);
+}
+
+TEST(Units, DefinitionsAndMessages) {
+  Compilation c;
+  fresh(c);
+  defineUnits(c, " T = Deg C \t more\r\n");
+  defineUnits(c, " T =  \r\n");
+  defineUnits(c, " T Deg\r\n");
+  defineUnits(c, "AVeryLongVariableNameHere = ABCDEFGHIJKLMNOPQRS\r\n");
+  ASSERT_EQ(4u, c.aliases.units.size());
+  EXPECT_EQ("T", c.aliases.units[0].name);
+  EXPECT_EQ("Deg C", c.aliases.units[0].units);
+  EXPECT_EQ("", c.aliases.units[1].name);
+  EXPECT_EQ("AVeryLongVariableNam", c.aliases.units[3].name.substr(0, 20));
+  EXPECT_EQ(21u, c.aliases.units[3].name.size());
+  EXPECT_EQ("ABCDEFGHIJKLMNOP", c.aliases.units[3].units);
+  EXPECT_EQ(
+      "line 1: Nothing after '=' in units definition: T =  \r\n.\r\n"
+      "line 1: Need '=' in units definition: T Deg\r\n.",
+      c.diag.errorText);
+}
+
+}  // namespace
+}  // namespace vk6
