@@ -8,6 +8,7 @@
 #include "expr/constant_eval.h"
 #include "expr/expression_compiler.h"
 #include "image/code_buffer.h"
+#include "image/program_header_fields.h"
 #include "instructions/program_state.h"
 #include "parse/source_reader.h"
 #include "parse/statement_buffer.h"
@@ -30,6 +31,7 @@ struct Compilation {
   ConstantTable constants;
   AliasTables aliases;
   CodeBuffer code;
+  ProgramHeader header;
   ProgramState program;
 };
 

@@ -1,0 +1,22 @@
+// Program-header fields that handlers set while they compile, and the
+// location pool: state locations that instructions take from the top of
+// variable memory (254 downward) while variables fill it from 0 upward.
+#pragma once
+
+#include <cstdint>
+
+namespace vk6 {
+
+constexpr int kLocationPoolStart = 254;
+
+struct ProgramHeader {
+  std::uint16_t beginProgOffset = 0;
+  std::uint16_t scanOffset = 0;
+  std::uint16_t scanInterval = 0;
+  std::uint16_t publicFieldCount = 0;
+  std::uint16_t pulseConfig = 0;
+  std::uint16_t interruptOffset = 0;
+  int locationPool = kLocationPoolStart;  // counts down
+};
+
+}  // namespace vk6
