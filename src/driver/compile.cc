@@ -7,6 +7,8 @@
 
 #include "driver/command_line.h"
 #include "driver/compilation.h"
+#include "driver/image_inputs.h"
+#include "image/image_writer.h"
 #include "parse/instruction_table.h"
 
 namespace vk6 {
@@ -56,6 +58,40 @@ bool sameFile(const std::string& a, const std::string& b) {
   return std::filesystem::equivalent(a, b, error) && !error;
 }
 
+// Writes the image beside the source through a temporary file, so a failed
+// write never leaves a half-written image behind.
+void saveImage(Compilation& c, const Bytes& image) {
+  const std::string name = imageFileName(c.pass1.source.path);
+  if (sameFile(name, c.pass1.source.path)) {
+    reportError(c, "Binary image file %s would overwrite the program file.",
+                name.c_str());
+    return;
+  }
+  const std::string temporary = name + ".tmp";
+  std::FILE* file = std::fopen(temporary.c_str(), "w+b");
+  if (file == nullptr) {
+    reportError(c, "Unable to create binary image file: %s", name.c_str());
+    return;
+  }
+  const bool written =
+      std::fwrite(image.data(), 1, image.size(), file) == image.size();
+  const bool closed = std::fclose(file) == 0;
+  std::error_code error;
+  if (written && closed) std::filesystem::rename(temporary, name, error);
+  if (!written || !closed || error) {
+    std::filesystem::remove(temporary, error);
+    reportError(c, "Unable to create binary image file: %s", name.c_str());
+  }
+}
+
+void writeProgramImage(Compilation& c) {
+  ImageInputs inputs = collectImageInputs(c);
+  Bytes image;
+  if (!buildProgramImage(c, inputs, image)) return;
+  if (c.options.noImage || c.diag.errorCount != 0) return;
+  saveImage(c, image);
+}
+
 std::string versionBanner(const Options& options) {
   return "\r\n" + options.invocationName + " VERSION:" +
          options.build.model + "  DATE:" + options.build.buildDate + "\r\n";
@@ -89,6 +125,8 @@ void runCompile(Compilation& c) {
   if (c.diag.errorCount != 0) return;
   runPass2(c);
   c.diag.currentLine = 0;
+  if (c.diag.errorCount == 0) runFinalAllocation(c);
+  if (c.diag.errorCount == 0) writeProgramImage(c);
 }
 
 int runProgram(const std::vector<std::string>& args, const BuildInfo& build,
