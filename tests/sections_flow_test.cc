@@ -10,7 +10,9 @@
 
 #include "driver/compilation.h"
 #include "instructions/sections_flow.h"
+#include "driver/compile.h"
 #include "parse/instruction_table.h"
+#include "test_support.h"
 
 namespace vk6 {
 namespace {
@@ -332,6 +334,86 @@ TEST(Subroutines, Messages) {
     c.pass1.subroutines = {Subroutine{0, "A"}, Subroutine{0, "B"}};
     run(c, t.program);
     EXPECT_EQ(t.errors, c.diag.errorText) << t.errors;
+  }
+}
+
+}  // namespace
+}  // namespace vk6
+
+namespace vk6 {
+namespace {
+
+Bytes compiledCode(const std::string& source, std::string* errors) {
+  Compilation c;
+  c.options.build = test::modelVK617Q();
+  c.options.noImage = true;
+  test::loadText(c, source);
+  runCompile(c);
+  *errors = c.diag.errorText;
+  return c.code.bytes;
+}
+
+// The expression area holds x = 1 at 0x00, then For's i, 1, 3, 2 and the
+// condition x, which the records refer to.
+TEST(ProgramFlow, CompiledProgramLinksEveryRecord) {
+  std::string errors;
+  const Bytes code = compiledCode("Public x, i\r\n"
+                                  "Sub Tick\r\n"
+                                  "  x = 1\r\n"
+                                  "EndSub\r\n"
+                                  "BeginProg\r\n"
+                                  "  Scan(1, sec)\r\n"
+                                  "    For i = 1 To 3 Step 2\r\n"
+                                  "      If x Then Exit For\r\n"
+                                  "      Tick\r\n"
+                                  "    Next i\r\n"
+                                  "  Next Scan\r\n"
+                                  "EndProg\r\n",
+                                  &errors);
+  EXPECT_EQ("", errors);
+  EXPECT_EQ(bytes({0x29, 0x00, 0x04, 0x00,                          // SUB
+                   0x03, 0x00, 0x0A, 0x00, 0x00, 0x00,              // x = 1
+                   0x2A, 0x00, 0x0E, 0x00,                          // END SUB
+                   0x02, 0x00, 0x14, 0x00, 0x01, 0x00,              // SCAN
+                   0x20, 0x00, 0x24, 0x00, 0x10, 0x00, 0x0C, 0x00,  // FOR
+                   0x1C, 0x00, 0x16, 0x00, 0x24, 0x00, 0x44, 0x00,
+                   0x1E, 0x00, 0x2E, 0x00, 0x22, 0x00, 0x00, 0x00,  // IF
+                   0x38, 0x00,
+                   0x1A, 0x00, 0x34, 0x00, 0x1A, 0x00,              // EXIT FOR
+                   0x18, 0x00, 0x38, 0x00,                          // END IF
+                   0x28, 0x00, 0x04, 0x00, 0x3E, 0x00,              // CALL
+                   0x1F, 0x00, 0x44, 0x00, 0x1A, 0x00,              // NEXT
+                   0x00, 0x00, 0x48, 0x00}),                        // NEXTSCAN
+            code);
+}
+
+TEST(ProgramFlow, MessagesOfWholePrograms) {
+  const struct {
+    const char* source;
+    const char* errors;
+  } cases[] = {
+      {"BeginProg\r\nScan(1, sec)\r\nEnd\r\nEnd Prog\r\nExit Scan\r\n"
+       "NextScan\r\nEndProg\r\n",
+       "line 3: END ???\r\nline 4: END ???\r\nline 5: EXIT ???"},
+      {"Public x\r\nBeginProg\r\nScan(1, sec)\r\nNextScan\r\nx = 1\r\n"
+       "EndProg\r\n",
+       "line 5: Expression used after NextScan."},
+      {"Public x\r\nBeginProg\r\nScan(1, sec)\r\nDo While x\r\n"
+       "Loop Until x\r\nNextScan\r\nEndProg\r\n",
+       "line 5: Do ... Loop with condition at Do and Loop."},
+      {"Public x\r\nBeginProg\r\nScan(18, hr)\r\nNextScan\r\nEndProg\r\n",
+       ""},
+      {"Public x\r\nBeginProg\r\nScan(1093, min)\r\nNextScan\r\nEndProg\r\n",
+       "line 3: Scan interval 65580 exceeds 65535 seconds."},
+      {"Public x\r\nBeginProg\r\nScan(1, sec)\r\nSelect Case x\r\n"
+       "Case Else\r\nCase Else\r\nEnd Select\r\nCall Nope\r\nNextScan\r\n",
+       "line 6: If statement with duplicate Else.\r\n"
+       "line 8: Could not find function name Nope."},
+  };
+  for (const auto& t : cases) {
+    std::string errors;
+    compiledCode(t.source, &errors);
+    EXPECT_EQ(t.errors, errors) << t.source;
   }
 }
 
