@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "driver/compilation.h"
+#include "symbols/constants.h"
 #include "test_support.h"
 
 namespace vk6::test {
@@ -40,6 +41,7 @@ class RecordMaker {
 // A compilation at line 1 of a program, for one model.
 inline void startAtLine1(Compilation& c, const BuildInfo& build = modelVK617Q()) {
   c.options.build = build;
+  startConstants(c);
   c.diag.currentLine = 1;
 }
 

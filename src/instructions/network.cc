@@ -6,6 +6,7 @@
 #include "driver/compilation.h"
 #include "instructions/communication.h"
 #include "instructions/communication_support.h"
+#include "instructions/sections_flow.h"
 #include "parse/instruction_table.h"
 
 namespace vk6 {
@@ -77,12 +78,6 @@ constexpr const char* kPowerModes[] = {"RF_ON",   "RFpinEn", "RF1_Sec", "RF8_Sec
                                        "RF1S_LH", "RF8S_LH", "NO_RF",   ""};
 constexpr int kMaxPowerMode = 7;
 constexpr std::size_t kPowerModeText = 8;
-
-// Stands in for the sections' refusal until it lands on main.
-void refuseInInterruptSequence(Compilation& c) {
-  if (c.program.interrupt)
-    reportError(c, "Instruction can not be used within the InterruptSequence section.");
-}
 
 // Checks port - 1 as the record holds it; returns it.
 std::uint8_t checkedPort(Compilation& c, std::uint32_t port, const char* message) {
