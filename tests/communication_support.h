@@ -1,5 +1,5 @@
 // Hand-built statement records and operands for the communication tests,
-// so the handlers can be driven without the expression compiler.
+// so each handler can be driven with exactly the parameters a case needs.
 #pragma once
 
 #include <cstdint>
@@ -63,12 +63,4 @@ inline std::uint32_t constantRef(Compilation& c, float value) {
 inline void dim(Compilation& c, const std::string& name, int count) {
   declareVariable(c, count, name, kDeclareDim);
 }
-// True once expressions compile to real code and evaluate.
-inline bool expressionsWork() {
-  Compilation c;
-  std::uint16_t operand = kNoOperand;
-  compileExpression(c, "1", operand, kModePlain, true);
-  return operand != kNoOperand;
-}
-
 }  // namespace vk6::test
