@@ -199,7 +199,12 @@ class Reader {
                          "(%zu bytes)", areaOffset_, im_.size()));
       return false;
     }
-    if (tableHeaders_ < areaOffset_ + kIdentSize || tableHeaders_ > im_.size()) {
+    if (tableHeaders_ > im_.size()) {
+      problem(formatText("table headers offset %zu lies outside the image (%zu bytes)",
+                         tableHeaders_, im_.size()));
+      return false;
+    }
+    if (tableHeaders_ < areaOffset_ + kIdentSize) {
       problem(formatText("table headers offset %zu leaves no room for the "
                          "identification block after the expression area at %zu",
                          tableHeaders_, areaOffset_));
