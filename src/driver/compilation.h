@@ -15,6 +15,7 @@
 #include "symbols/aliases.h"
 #include "symbols/constants.h"
 #include "symbols/expression_area.h"
+#include "symbols/tables.h"
 #include "symbols/variables.h"
 
 namespace vk6 {
@@ -33,6 +34,7 @@ struct Compilation {
   CodeBuffer code;
   ProgramHeader header;
   ProgramState program;
+  TableList tables;
 };
 
 }  // namespace vk6

@@ -9,6 +9,7 @@
 #include "driver/compilation.h"
 #include "driver/image_inputs.h"
 #include "image/image_writer.h"
+#include "instructions/table_allocation.h"
 #include "parse/instruction_table.h"
 
 namespace vk6 {
@@ -122,10 +123,11 @@ void loadSource(Compilation& c) {
 void runCompile(Compilation& c) {
   c.diag.traceOn = c.options.memoryTrace;
   runPass1(c);
+  startTables(c);
   if (c.diag.errorCount != 0) return;
   runPass2(c);
   c.diag.currentLine = 0;
-  if (c.diag.errorCount == 0) runFinalAllocation(c);
+  if (c.diag.errorCount == 0) allocateTables(c);
   if (c.diag.errorCount == 0) writeProgramImage(c);
 }
 
