@@ -2,6 +2,7 @@
 
 #include "symbols/aliases.h"
 #include "table_test_support.h"
+#include "test_support.h"
 
 namespace vk6 {
 namespace {
@@ -102,22 +103,24 @@ TEST(OutputProcessing, Records) {
     std::vector<Slot> slots;
     Bytes record;
   } cases[] = {
+      // Sources compile into the area: Temp at 0, further ones after it.
       {kRowAverage, {2, "Temp", 0x0022u},
-       {15, 0, 22, 0, 0xFF, 0xFF, 0x22, 0, 2, 0, 0, 0, 251, 1}},
-      {kRowTotalize, {1, "Temp", kNone}, {15, 0, 22, 0, 0xFF, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0, 252, 2}},
-      {kRowStdDev, {3, "Temp", kNone}, {15, 0, 22, 0, 0xFF, 0xFF, 0xFF, 0xFF, 3, 0, 0, 0, 244, 0}},
-      {kRowSample, {3, "Temp"}, {17, 0, 18, 0, 0xFF, 0xFF, 0, 0, 3, 0}},
+       {15, 0, 22, 0, 0, 0, 0x22, 0, 2, 0, 0, 0, 251, 1}},
+      {kRowTotalize, {1, "Temp", kNone}, {15, 0, 22, 0, 0, 0, 0xFF, 0xFF, 1, 0, 0, 0, 252, 2}},
+      {kRowStdDev, {3, "Temp", kNone}, {15, 0, 22, 0, 0, 0, 0xFF, 0xFF, 3, 0, 0, 0, 244, 0}},
+      {kRowSample, {3, "Temp"}, {17, 0, 18, 0, 0, 0, 0, 0, 3, 0}},
       {kRowMaximum, {2, "Temp", 0x0010u, 1},
-       {16, 0, 24, 0, 0xFF, 0xFF, 0x10, 0, 0, 0, 2, 0, 249, 1, 1, 0}},
+       {16, 0, 24, 0, 0, 0, 0x10, 0, 0, 0, 2, 0, 249, 1, 1, 0}},
       {kRowMinimum, {1, "Temp", kNone, 0},
-       {16, 0, 24, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 1, 0, 252, 0, 0, 0}},
+       {16, 0, 24, 0, 0, 0, 0xFF, 0xFF, 0, 0, 1, 0, 252, 0, 0, 0}},
       {kRowWindVector, {"WS", 0x0030u, 0x0040u, 0x1234, 2},
-       {18, 0, 22, 0, 0xFF, 0xFF, 0x30, 0, 0x40, 0, 0, 249, 2, 0x34}},
+       {18, 0, 22, 0, 0, 0, 0x30, 0, 0x40, 0, 0, 249, 2, 0x34}},
       {kRowETo, {"Temp", "Temp", "WS", "WS", 0x0001u, 0x0002u, 0x0003u, 0x0004u},
-       {19, 0, 32, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+       {19, 0, 32, 0, 0, 0, 4, 0, 8, 0, 12, 0,
         4, 0, 1, 0, 2, 0, 3, 0, 0, 247, 0, 0}},
+      // Sub-outputs 0, 2, 4 and 5 of the seven: the inputs at 0, 8, 16, 20.
       {kRowEToDaily, {"Temp", "Temp", "WS", "WS", 0x0001u, 0x0002u, 0x0003u, 0x0004u},
-       {19, 0, 32, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+       {19, 0, 32, 0, 0, 0, 8, 0, 16, 0, 20, 0,
         4, 0, 1, 0, 2, 0, 3, 0, 0, 243, 0, 1}},
   };
   for (const auto& t : cases) {
@@ -143,6 +146,9 @@ TEST(OutputProcessing, Messages) {
       {{{kRowDataTable, {"A", kNone, 10}},
         {kRowAverage, {1, "Nope", kNone}},
         {kRowAverage, {1, "Gone", kNone}}},
+       // The source's compile, its evaluation and the lookup report; the
+       // lookup then stops pass 2.
+       "line 2: undeclared variable Nope\r\nline 2: Variable   out of bounds.\r\n"
        "line 2: undeclared variable Nope"},
       {{{kRowDataTable, {"A", kNone, 10}},
         {kRowWindVector, {"Temp", kNone, kNone, 0, 3}},
@@ -228,16 +234,18 @@ TEST(OutputProcessing, TableFieldSources) {
     const char* errors;
     std::vector<std::string> fields;
   } cases[] = {
-      {"A.Temp(2)", nullptr, "", {"Temp_Avg 2 1 @4 t9 Avg"}},
-      {"A.Temp", nullptr, "", {"Temp_Avg 1 1 @4 t9 Avg"}},
-      {"A.TIMESTAMP", "Stamp", "", {"Stamp 1 1 @4 t9 Avg"}},
-      {"A.TIMESTAMP", nullptr,
+      {"A.Temp(2, 2)", nullptr, "", {"Temp_Avg 2 1 @4 t9 Avg"}},
+      {"A.Temp(X, 1)", nullptr, "", {"Temp_Avg 1 1 @4 t9 Avg"}},
+      {"A.TIMESTAMP(1, 1)", "Stamp", "", {"Stamp 1 1 @4 t9 Avg"}},
+      {"A.TIMESTAMP(1, 1)", nullptr,
        "line 6: Must use FieldNames with .OUTPUT, .RECORD, or .TIMESTAMP.", {"Avg 10001 1 @4 t9 Avg"}},
-      {"A.Temp(4)", nullptr, "line 6: Could not find A.Temp(4).", {"Temp_Avg 4 1 @4 t9 Avg"}},
+      // The expression's own resolution reports, then the source's.
+      {"A.Temp(4, 4)", nullptr, "line 6: Could not find A.Temp(4).\r\nline 6: Could not find A.Temp(4).",
+       {"Temp_Avg 4 1 @4 t9 Avg"}},
   };
   for (const auto& t : cases) {
     TablesProgram p;
-    p.variable("Temp", 3)
+    p.variable("Temp", 3).variable("X", 1)
         .add(kRowDataTable, {"A", kNone, 10})
         .add(kRowSample, {3, "Temp"})
         .add(kRowEndTable, {})
@@ -250,6 +258,23 @@ TEST(OutputProcessing, TableFieldSources) {
     EXPECT_EQ(t.errors, p.errors()) << t.source;
     EXPECT_EQ(t.fields, fieldsOf(p.table(2))) << t.source;
   }
+}
+
+}  // namespace
+}  // namespace vk6
+
+namespace vk6 {
+namespace {
+
+TEST(OutputProcessing, WholeProgramsInsideAConditionalAndEndTable) {
+  const std::string head = "Public Temp, Batt(2)\r\nDataTable(Test, 1, 100)\r\n"
+                           "  Average(1, Temp, False)\r\n";
+  const std::string tail = "BeginProg\r\n  Scan(1, sec)\r\n    CallTable Test\r\n"
+                           "  NextScan\r\nEndProg\r\n";
+  EXPECT_EQ("line 5: Data Processing instruction is inside of conditional statement.",
+            test::compileText(head + "  If Temp > 1 Then\r\n    Sample(2, Batt)\r\n  EndIf\r\n"
+                              "End Table\r\n" + tail).errors);
+  EXPECT_EQ("", test::compileText(head + "  Sample(2, Batt)\r\nEnd Table\r\n" + tail).errors);
 }
 
 }  // namespace

@@ -31,12 +31,12 @@ TEST(TableAllocation, FixedAndAutomaticSizes) {
     int recordSize, recordsPer512, size, blocks;
     std::uint8_t flags;
   } expected[] = {
-      {100, 6, 16, 7, kTableCalled},  // (10 + 6) x 100 / 256 + 1
-      {8, 64, 65, 4, kTableCalled},   // 65 x 8 / 256 + 1 = 3, at least 4
+      {100, 6, 16, 7, kTableFlagCalled},  // (10 + 6) x 100 / 256 + 1
+      {8, 64, 65, 4, kTableFlagCalled},   // 65 x 8 / 256 + 1 = 3, at least 4
       // Budget 8388352 - 16 x 100 - 65 x 8 - 2 x 512 = 8385208 bytes at
       // 8/60 + 100/600 bytes a second last 27950693 s: 8 x that / (60 x 256).
-      {8, 64, -1, 14557, kTableCalled | kTableAutoSize | kTableHasInterval},
-      {100, 6, -5, 18197, kTableCalled | kTableAutoSize | kTableHasInterval},
+      {8, 64, -1, 14557, kTableFlagCalled | kTableFlagAutoSize | kTableFlagInterval},
+      {100, 6, -5, 18197, kTableFlagCalled | kTableFlagAutoSize | kTableFlagInterval},
   };
   for (std::size_t i = 0; i < 4; ++i) {
     const TableDescriptor& t = p.table(i + 1);
@@ -81,9 +81,10 @@ TEST(TableAllocation, Messages) {
        },
        "Not enough memory for DataTables."},
       {[](TablesProgram& p) {
+         p.variable("Y", 2);
          p.add(kRowDataTable, {"A", kNone, 10})
-             .add(kRowSample, {2, "X"})
-             .add(kRowSample, {1, "X"})
+             .add(kRowSample, {2, "Y"})
+             .add(kRowSample, {1, "Y"})
              .add(kRowSample, {1, "X"})
              .add(kRowFieldNames, {"b"})
              .add(kRowSample, {1, "X"})
@@ -91,7 +92,7 @@ TEST(TableAllocation, Messages) {
              .add(kRowEndTable, {})
              .add(kRowCallTable, {"A"});
        },
-       "Duplicate field name X in DataTable A.\r\nDuplicate field name B in DataTable A."},
+       "Duplicate field name Y in DataTable A.\r\nDuplicate field name B in DataTable A."},
       {[](TablesProgram& p) {
          p.variable("Y", 199, kDeclareDim);
          p.c.header.locationPool = 194;  // 60 taken
@@ -132,7 +133,7 @@ TEST(TableAllocation, NeedsAPublicVariable) {
 
 TEST(TableAllocation, ProgramWithoutPublicVariableFails) {
   EXPECT_EQ("Must have at least public variable defined",
-            compileText("Dim D\r\nBeginProg\r\nEndProg\r\n").errors);
+            compileText("Dim D\r\nBeginProg\r\nScan(1, sec)\r\nNextScan\r\nEndProg\r\n").errors);
 }
 
 // Test-side spelling of the block's parts.

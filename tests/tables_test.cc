@@ -59,7 +59,7 @@ TEST(DataTable, RecordsOfATableAndItsCall) {
   p.run();
   EXPECT_EQ("", p.errors());
   EXPECT_EQ(Bytes({39, 0, 8, 0, 0, 0, 6, 0,                  // DATATABLE, number 0
-                   17, 0, 18, 0, 0xFF, 0xFF, 0, 0, 1, 0,     // SAMPLE
+                   17, 0, 18, 0, 8, 0, 0, 0, 1, 0,           // SAMPLE of T at 8
                    23, 0, 0, 0, 0, 0,                        // ENDTABLE
                    1, 0, 0, 0, 30, 0}),                      // CALLTABLE to 0, back at 30
             p.c.code.bytes);
@@ -70,7 +70,7 @@ TEST(DataTable, RecordsOfATableAndItsCall) {
   EXPECT_EQ(164, t.size);  // 100 + 64 records per 512 bytes
   EXPECT_EQ(64, t.recordsPer512);
   EXPECT_EQ(6, t.blocks);
-  EXPECT_EQ(kTableCalled, t.flags);
+  EXPECT_EQ(kTableFlagCalled, t.flags);
   ASSERT_EQ(1u, t.fields.size());
   EXPECT_EQ("T", t.fields[0].name);
   EXPECT_EQ(4, t.fields[0].byteOffset);
@@ -89,7 +89,7 @@ TEST(DataTable, DeferredTriggerIsResolvedIntoTheArea) {
   p.run(false);
   EXPECT_EQ(Bytes({39, 0, 8, 0, 0, 0, 10, 0}),
             Bytes(p.c.code.bytes.begin(), p.c.code.bytes.begin() + 8));
-  EXPECT_EQ(18u, p.c.exprArea.bytes.size());
+  EXPECT_EQ(22u, p.c.exprArea.bytes.size());  // then X at 18
 }
 
 TEST(DataTable, Messages) {
@@ -224,7 +224,7 @@ TEST(CallTable, IntervalAgainstTheScanInterval) {
     p.c.program.scanInterval = 60;
     p.run(false);
     EXPECT_EQ(t.errors, p.errors()) << t.interval;
-    EXPECT_EQ(kTableCalled | kTableHasInterval, p.table(1).flags);
+    EXPECT_EQ(kTableFlagCalled | kTableFlagInterval, p.table(1).flags);
   }
 }
 

@@ -9,6 +9,7 @@
 #include "driver/compilation.h"
 #include "driver/image_inputs.h"
 #include "image/image_writer.h"
+#include "instructions/sections_flow.h"
 #include "instructions/table_allocation.h"
 #include "parse/instruction_table.h"
 
@@ -43,11 +44,13 @@ class ResultsWriter {
 void runPass2(Compilation& c) {
   StatementBuffer& buffer = c.statements;
   std::size_t position = 0;
+  startProgramState(c);
   for (int n = 0; n < buffer.recordCount(); ++n) {
     const Statement st = buffer.record(position, n);
     c.diag.currentLine = st.line;
     c.diag.currentInstruction = st.index();
     if (kInstructionTable[st.index()].handle(c, st) < 0) break;
+    checkAfterNextScan(c, st);
     if (c.diag.outOfMemory) break;
     if (st.length() == 0) break;
     position += static_cast<std::size_t>(st.length());
@@ -85,6 +88,13 @@ void saveImage(Compilation& c, const Bytes& image) {
   }
 }
 
+// A listing may not replace the program, its image or the results file.
+bool safeOutputName(const Compilation& c, const std::string& name) {
+  const std::string& source = c.pass1.source.path;
+  return !sameFile(name, source) && !sameFile(name, imageFileName(source)) &&
+         !sameFile(name, c.options.resultsPath);
+}
+
 void writeProgramImage(Compilation& c) {
   ImageInputs inputs = collectImageInputs(c);
   Bytes image;
@@ -96,6 +106,34 @@ void writeProgramImage(Compilation& c) {
 std::string versionBanner(const Options& options) {
   return "\r\n" + options.invocationName + " VERSION:" +
          options.build.model + "  DATE:" + options.build.buildDate + "\r\n";
+}
+
+// Writes a whole file; false when it cannot be created or written.
+bool writeWholeFile(const std::string& name, const std::string& bytes) {
+  std::FILE* file = std::fopen(name.c_str(), "wb");
+  if (file == nullptr) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fclose(file) == 0 && written;
+}
+
+// The -l and -z outputs, placed beside the source. They never change the
+// outcome of the compile.
+void writeListings(const Compilation& c, std::ostream& out) {
+  const Options& options = c.options;
+  if (options.listing) {
+    const std::string name = placeBesideSource(options.sourcePath, options.listingName);
+    if (!safeOutputName(c, name) ||
+        !writeWholeFile(name, tableListingText(collectListingTables(c))))
+      out << "Unable to create listtdf file: " << name << "\r\n";
+  }
+  if (options.definitionFile) {
+    const std::string name =
+        placeBesideSource(options.sourcePath, options.definitionFileName);
+    const Bytes bytes = definitionFileBytes(definitionBlock(c));
+    if (!safeOutputName(c, name) ||
+        !writeWholeFile(name, std::string(bytes.begin(), bytes.end())))
+      out << "Unable to create list file: " << name << "\r\n";
+  }
 }
 
 int finish(ResultsWriter& results, std::ostream& out, const Options& options,
@@ -179,6 +217,7 @@ int runProgram(const std::vector<std::string>& args, const BuildInfo& build,
     results.toBoth(d.errorText);
     return finish(results, out, options, 1);
   }
+  writeListings(c, out);
   results.toBoth(options.sourcePath + " -- Compiled OK.\r\n");
   if (d.warningCount != 0) results.toBoth(d.warningText);
   return finish(results, out, options, 0);

@@ -8,4 +8,8 @@ void runFinalAllocation(Compilation&) {}
 
 ImageInputs collectImageInputs(Compilation&) { return ImageInputs{}; }
 
+std::vector<ListingTable> collectListingTables(const Compilation&) { return {}; }
+
+Bytes definitionBlock(const Compilation&) { return {}; }
+
 }  // namespace vk6

@@ -100,10 +100,10 @@ bool sizeDataTables(Compilation& c, std::size_t end) {
   float rate = 0.0f;  // bytes per second of the automatic tables
   for (std::size_t i = 1; i < end; ++i) {
     TableDescriptor& t = tables[i];
-    if ((t.flags & kTableCalled) == 0) {
+    if ((t.flags & kTableFlagCalled) == 0) {
       reportError(c, "DataTable %s declared but not called.", t.name.c_str());
-    } else if ((t.flags & kTableAutoSize) != 0) {
-      if ((t.flags & kTableHasInterval) == 0) {
+    } else if ((t.flags & kTableFlagAutoSize) != 0) {
+      if ((t.flags & kTableFlagInterval) == 0) {
         reportError(c, "Table %s must use DataInterval to auto-allocate.", t.name.c_str());
         return false;
       }
@@ -126,8 +126,8 @@ bool sizeDataTables(Compilation& c, std::size_t end) {
   for (std::size_t i = 1; i < end; ++i) {
     TableDescriptor& t = tables[i];
     reportDuplicateFields(c, t);
-    if ((t.flags & kTableCalled) == 0) continue;
-    if ((t.flags & kTableAutoSize) != 0) {
+    if ((t.flags & kTableFlagCalled) == 0) continue;
+    if ((t.flags & kTableFlagAutoSize) != 0) {
       const float bytes = static_cast<float>(t.recordSize) * seconds;
       const float perBlock = static_cast<float>(t.interval) * static_cast<float>(kBlockBytes);
       t.blocks = static_cast<std::int32_t>(std::floor(bytes / perBlock));

@@ -10,6 +10,7 @@
 #include "image/byte_io.h"
 #include "image/code_buffer.h"
 #include "image/program_header.h"
+#include "instructions/sections_flow.h"
 #include "parse/instruction_table.h"
 #include "symbols/constants.h"
 #include "symbols/field_builder.h"
@@ -74,13 +75,9 @@ std::uint32_t tableNumber(const Compilation& c) {
   return static_cast<std::uint32_t>(c.tables.current - 1) & kSlotMask;
 }
 
-// Reported while the block stacks of If, Select, Do and For are not
-// visible here; answers false until then.
-bool insideConditional(const Compilation&) { return false; }
-
-void refuseInInterrupt(Compilation& c) {
-  if (c.program.interrupt)
-    reportError(c, "Instruction can not be used within the InterruptSequence section.");
+bool insideConditional(const Compilation& c) {
+  const ProgramState& p = c.program;
+  return !p.ifStack.empty() || !p.doStack.empty() || !p.forStack.empty();
 }
 
 bool isDigit(char ch) { return ch >= '0' && ch <= '9'; }
@@ -171,8 +168,8 @@ int memoryPosition(const Compilation& c, const float* address) {
   return static_cast<int>(address - memory);
 }
 
-// A Table.Field source: resolves the field that stands in for the
-// variable. Its name names the fields, its first index (or the index
+// A Table.Field(i, j) source: resolves the field that stands in for the
+// variable. Its name names the fields, its first index (or the index i
 // written after it) is their begin index; aliases do not apply, as the
 // field has no place in variable memory. The source operand stays the
 // compiled reference to the field.
@@ -182,7 +179,7 @@ void resolveFieldSource(Compilation& c, const OutputRequest& q, OutputContext& o
   std::int32_t element = kNoElement;
   const std::size_t open = q.source.find('(');
   if (open != std::string::npos) {
-    const std::size_t close = q.source.find(')', open);
+    const std::size_t close = q.source.find_first_of(",)", open);
     std::int32_t value = 0;
     const std::string text = q.source.substr(
         open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
@@ -412,7 +409,7 @@ int handleDataTable(Compilation& c, const Statement& st) {
   table.codeOffset = static_cast<std::uint16_t>(codeOffset(c));
   const int triggerSlot = slotAfterText(st, 1);
   table.size = st.intAt(triggerSlot + 1);
-  if (table.size < 0) table.flags |= kTableAutoSize;
+  if (table.size < 0) table.flags |= kTableFlagAutoSize;
   // 0 u16 opcode 39, 2 u16 next, 4 u16 table number, 6 u16 trigger operand
   RecordBuilder r(kOpDataTable);
   r.u16(static_cast<std::uint32_t>(index - 1) & kSlotMask);
@@ -430,7 +427,7 @@ int handleDataInterval(Compilation& c, const Statement& st) {
   const std::int32_t units = st.intAt(3);
   table.interval = static_cast<std::uint32_t>(unitsToSeconds(c, st.intAt(2), units));
   table.offset = static_cast<std::uint32_t>(unitsToSeconds(c, st.intAt(1), units));
-  table.flags |= kTableHasInterval;
+  table.flags |= kTableFlagInterval;
   if (table.interval < kMinInterval)
     reportError(c, "DataTable interval %d too short, must be at least one minute.",
                 static_cast<int>(table.interval));
@@ -478,7 +475,7 @@ int handleCallTable(Compilation& c, const Statement& st) {
   // 0 u16 opcode 1, 2 u16 the table's DATATABLE offset (instead of a
   // next-record offset), 4 u16 return offset (just past this record)
   RecordBuilder r(kOpCallTable);
-  refuseInInterrupt(c);
+  refuseInInterruptSequence(c);
   const std::string name = st.textAt(1);
   std::vector<TableDescriptor>& tables = c.tables.tables;
   for (std::size_t i = 0; i < tables.size(); ++i) {
@@ -486,14 +483,14 @@ int handleCallTable(Compilation& c, const Statement& st) {
     if (!nameEquals(name.c_str(), table.name.c_str())) continue;
     if (i == 0) return 0;  // the status table is never called
     const std::uint16_t scan = c.program.scanInterval;
-    const bool timed = (table.flags & kTableHasInterval) != 0;
+    const bool timed = (table.flags & kTableFlagInterval) != 0;
     if (scan != 0 && timed && table.interval % scan != 0) {
       reportError(c, "DataTable interval %d sec not integrally divisible by scan interval %d sec.",
                   static_cast<int>(table.interval), static_cast<int>(scan));
     } else if (scan == 0 && timed) {
       reportError(c, "Interval table must be called within a scan.");
     }
-    table.flags |= kTableCalled;
+    table.flags |= kTableFlagCalled;
     r.patchU16(2, table.codeOffset);
     r.u16(static_cast<std::uint32_t>(codeOffset(c) + kCallTableLength));
     r.expectSize(kCallTableLength);

@@ -261,7 +261,10 @@ std::string takeThenText(RecordParse& p, std::string& condition) {
 
 KindResult parseCondition(RecordParse& p) {
   if (p.index == kExpression) {
-    p.setSlot(compileStored(p.c, p.in.keyword, kModeAssignment));
+    // The line end is no part of the assignment's text, as for every kind.
+    const std::string& text = p.in.keyword;
+    p.setSlot(compileStored(p.c, text.substr(0, text.find_first_of("\r\n")),
+                            kModeAssignment));
     return KindResult::kEnd;
   }
   const std::optional<std::string> rest = p.cursor.restOfStatement();
@@ -323,11 +326,11 @@ void declareListItem(Compilation& c, const std::string& item, int kind) {
 }
 
 KindResult parseDeclarationList(RecordParse& p, int kind) {
+  const std::optional<std::string> rest = p.cursor.restOfStatement();
   if (p.in.copy.find('=') != std::string::npos) {
     reportError(p.c, "'=' not allowed in variable declaration.");
     return KindResult::kGoOn;
   }
-  const std::optional<std::string> rest = p.cursor.restOfStatement();
   if (!rest) {
     reportError(p.c, "Variable not named.");
     return KindResult::kGoOn;

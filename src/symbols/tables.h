@@ -46,9 +46,9 @@ constexpr int kResolveRange = 0;  // output sources: a within the field's indice
 constexpr int kResolveIndex = 1;  // expressions: 0 < a <= the field's count
 
 // Table flag bits.
-constexpr std::uint8_t kTableHasInterval = 1;
-constexpr std::uint8_t kTableAutoSize = 2;
-constexpr std::uint8_t kTableCalled = 4;
+constexpr std::uint8_t kTableFlagInterval = 1;
+constexpr std::uint8_t kTableFlagAutoSize = 2;
+constexpr std::uint8_t kTableFlagCalled = 4;
 
 constexpr std::size_t kMaxFieldNameLength = 16;
 constexpr std::size_t kMaxUnitsLength = 10;
