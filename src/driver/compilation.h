@@ -9,6 +9,7 @@
 #include "expr/expression_compiler.h"
 #include "image/code_buffer.h"
 #include "image/program_header_fields.h"
+#include "instructions/communication_state.h"
 #include "instructions/program_state.h"
 #include "parse/source_reader.h"
 #include "parse/statement_buffer.h"
@@ -35,6 +36,7 @@ struct Compilation {
   ProgramHeader header;
   ProgramState program;
   TableList tables;
+  CommunicationState comm;
 };
 
 }  // namespace vk6
