@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "driver/compile.h"
 #include "symbols/aliases.h"
 #include "table_test_support.h"
 #include "test_support.h"
@@ -266,15 +267,26 @@ TEST(OutputProcessing, TableFieldSources) {
 namespace vk6 {
 namespace {
 
+// A whole compile that writes no image file, so that parallel tests do
+// not race for it.
+std::string compileErrors(const std::string& source) {
+  Compilation c;
+  c.options.build = test::modelVK617Q();
+  c.options.noImage = true;
+  test::loadText(c, source);
+  runCompile(c);
+  return c.diag.errorText;
+}
+
 TEST(OutputProcessing, WholeProgramsInsideAConditionalAndEndTable) {
   const std::string head = "Public Temp, Batt(2)\r\nDataTable(Test, 1, 100)\r\n"
                            "  Average(1, Temp, False)\r\n";
   const std::string tail = "BeginProg\r\n  Scan(1, sec)\r\n    CallTable Test\r\n"
                            "  NextScan\r\nEndProg\r\n";
   EXPECT_EQ("line 5: Data Processing instruction is inside of conditional statement.",
-            test::compileText(head + "  If Temp > 1 Then\r\n    Sample(2, Batt)\r\n  EndIf\r\n"
-                              "End Table\r\n" + tail).errors);
-  EXPECT_EQ("", test::compileText(head + "  Sample(2, Batt)\r\nEnd Table\r\n" + tail).errors);
+            compileErrors(head + "  If Temp > 1 Then\r\n    Sample(2, Batt)\r\n  EndIf\r\n"
+                          "End Table\r\n" + tail));
+  EXPECT_EQ("", compileErrors(head + "  Sample(2, Batt)\r\nEnd Table\r\n" + tail));
 }
 
 }  // namespace
