@@ -16,6 +16,7 @@
 #include "symbols/aliases.h"
 #include "symbols/constants.h"
 #include "symbols/expression_area.h"
+#include "symbols/tables.h"
 #include "symbols/variables.h"
 
 namespace vk6 {
@@ -34,6 +35,7 @@ struct Compilation {
   CodeBuffer code;
   ProgramHeader header;
   ProgramState program;
+  TableList tables;
   CommunicationState comm;
 };
 
