@@ -8,6 +8,7 @@
 
 #include "driver/compile.h"
 #include "image/byte_io.h"
+#include "image/image_writer.h"
 #include "test_support.h"
 
 namespace vk6::test {
@@ -26,6 +27,22 @@ inline Bytes compiledImage(const std::string& source, const std::string& folder)
   EXPECT_EQ("", c.diag.errorText) << source;
   const std::string bytes = readFile(dir / "prog.bin");
   return Bytes(bytes.begin(), bytes.end());
+}
+
+// The image of `source` as the image writer builds it from the compiled
+// code and expression area, without tables: the same bytes whatever the
+// final allocation adds.
+inline Bytes builtImage(const std::string& source) {
+  Compilation c;
+  c.options.build = modelVK617Q();
+  c.options.noImage = true;
+  loadText(c, source);
+  runCompile(c);
+  EXPECT_EQ("", c.diag.errorText) << source;
+  ImageInputs none;
+  Bytes image;
+  EXPECT_TRUE(buildProgramImage(c, none, image));
+  return image;
 }
 
 // The lines of `report` from the one that starts with `first` up to, not
