@@ -41,6 +41,7 @@ TEST(RecordLayouts, CompiledRecordsMatchTheirLayouts) {
   const struct {
     const char* body;
     const char* opcodes;
+    const char* tables = "";
   } cases[] = {
       {"    X(1) = X(2) + 1\r\n", "2 3 0"},
       {"    If X(1) > 1 Then\r\n      X(2) = 1\r\n    ElseIf X(1) < 0 Then\r\n"
@@ -56,6 +57,10 @@ TEST(RecordLayouts, CompiledRecordsMatchTheirLayouts) {
        "2 28 3 30 25 24 27 28 3 27 0"},
       {"    ModBusMaster(Res, 1, 9600, 1, 3, Regs(1), 1, 1, 3, 100)\r\n", "2 63 0"},
       {"    ModBusSlave(2, 1200, 1, Regs, 0)\r\n", "2 63 0"},
+      {"    CallTable Hourly\r\n", "39 15 16 17 15 23 2 1 0",
+       "DataTable(Hourly, True, -1)\r\n  DataInterval(0, 60, Min)\r\n"
+       "  Average(1, N, False)\r\n  Maximum(2, X, False, 1)\r\n"
+       "  Sample(1, Res)\r\n  StdDev(1, N, False)\r\nEndTable\r\n"},
       {"    Print(C2, 1200, \"T=\", Res, CHR$(13))\r\n    AvgSpa(Res, 4, Regs(1))\r\n"
        "    RectPolar(Regs(1), Regs(3))\r\n",
        "2 33 34 44 0"},
@@ -72,9 +77,9 @@ TEST(RecordLayouts, CompiledRecordsMatchTheirLayouts) {
   int n = 0;
   for (const auto& t : cases) {
     SCOPED_TRACE(t.body);
-    const std::string source = std::string("Public X(3), N, Regs(4), Res, Gps(6), Sats(7)\r\n"
-                                           "BeginProg\r\n  Scan(10, Sec)\r\n") +
-                               t.body + "  NextScan\r\nEndProg\r\n";
+    const std::string source =
+        std::string("Public X(3), N, Regs(4), Res, Gps(6), Sats(7)\r\n") + t.tables +
+        "BeginProg\r\n  Scan(10, Sec)\r\n" + t.body + "  NextScan\r\nEndProg\r\n";
     const Bytes image = test::compiledImage(source, "layouts" + std::to_string(n++));
     const ImageDump dump = inspectImage(image, "VK617Q.Std.03");
     std::string problems;
