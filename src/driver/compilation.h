@@ -9,6 +9,7 @@
 #include "expr/expression_compiler.h"
 #include "image/code_buffer.h"
 #include "image/program_header_fields.h"
+#include "instructions/io_state.h"
 #include "instructions/program_state.h"
 #include "parse/source_reader.h"
 #include "parse/statement_buffer.h"
@@ -33,6 +34,7 @@ struct Compilation {
   CodeBuffer code;
   ProgramHeader header;
   ProgramState program;
+  IoState io;
 };
 
 }  // namespace vk6

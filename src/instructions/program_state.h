@@ -13,6 +13,7 @@ struct ProgramState {
   bool interrupt = false;
   bool interruptHasDo = false;
   std::uint8_t subDepth = 0;
+  std::uint8_t openBlocks = 0;  // open For, If/Select, Do and While blocks
 };
 
 }  // namespace vk6
