@@ -7,6 +7,8 @@
 
 #include "driver/command_line.h"
 #include "driver/compilation.h"
+#include "driver/image_inputs.h"
+#include "image/image_writer.h"
 #include "parse/instruction_table.h"
 
 namespace vk6 {
@@ -56,9 +58,78 @@ bool sameFile(const std::string& a, const std::string& b) {
   return std::filesystem::equivalent(a, b, error) && !error;
 }
 
+// Writes the image beside the source through a temporary file, so a failed
+// write never leaves a half-written image behind.
+void saveImage(Compilation& c, const Bytes& image) {
+  const std::string name = imageFileName(c.pass1.source.path);
+  if (sameFile(name, c.pass1.source.path)) {
+    reportError(c, "Binary image file %s would overwrite the program file.",
+                name.c_str());
+    return;
+  }
+  const std::string temporary = name + ".tmp";
+  std::FILE* file = std::fopen(temporary.c_str(), "w+b");
+  if (file == nullptr) {
+    reportError(c, "Unable to create binary image file: %s", name.c_str());
+    return;
+  }
+  const bool written =
+      std::fwrite(image.data(), 1, image.size(), file) == image.size();
+  const bool closed = std::fclose(file) == 0;
+  std::error_code error;
+  if (written && closed) std::filesystem::rename(temporary, name, error);
+  if (!written || !closed || error) {
+    std::filesystem::remove(temporary, error);
+    reportError(c, "Unable to create binary image file: %s", name.c_str());
+  }
+}
+
+// A listing may not replace the program, its image or the results file.
+bool safeOutputName(const Compilation& c, const std::string& name) {
+  const std::string& source = c.pass1.source.path;
+  return !sameFile(name, source) && !sameFile(name, imageFileName(source)) &&
+         !sameFile(name, c.options.resultsPath);
+}
+
+void writeProgramImage(Compilation& c) {
+  ImageInputs inputs = collectImageInputs(c);
+  Bytes image;
+  if (!buildProgramImage(c, inputs, image)) return;
+  if (c.options.noImage || c.diag.errorCount != 0) return;
+  saveImage(c, image);
+}
+
 std::string versionBanner(const Options& options) {
   return "\r\n" + options.invocationName + " VERSION:" +
          options.build.model + "  DATE:" + options.build.buildDate + "\r\n";
+}
+
+// Writes a whole file; false when it cannot be created or written.
+bool writeWholeFile(const std::string& name, const std::string& bytes) {
+  std::FILE* file = std::fopen(name.c_str(), "wb");
+  if (file == nullptr) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fclose(file) == 0 && written;
+}
+
+// The -l and -z outputs, placed beside the source. They never change the
+// outcome of the compile.
+void writeListings(const Compilation& c, std::ostream& out) {
+  const Options& options = c.options;
+  if (options.listing) {
+    const std::string name = placeBesideSource(options.sourcePath, options.listingName);
+    if (!safeOutputName(c, name) ||
+        !writeWholeFile(name, tableListingText(collectListingTables(c))))
+      out << "Unable to create listtdf file: " << name << "\r\n";
+  }
+  if (options.definitionFile) {
+    const std::string name =
+        placeBesideSource(options.sourcePath, options.definitionFileName);
+    const Bytes bytes = definitionFileBytes(definitionBlock(c));
+    if (!safeOutputName(c, name) ||
+        !writeWholeFile(name, std::string(bytes.begin(), bytes.end())))
+      out << "Unable to create list file: " << name << "\r\n";
+  }
 }
 
 int finish(ResultsWriter& results, std::ostream& out, const Options& options,
@@ -89,6 +160,8 @@ void runCompile(Compilation& c) {
   if (c.diag.errorCount != 0) return;
   runPass2(c);
   c.diag.currentLine = 0;
+  if (c.diag.errorCount == 0) runFinalAllocation(c);
+  if (c.diag.errorCount == 0) writeProgramImage(c);
 }
 
 int runProgram(const std::vector<std::string>& args, const BuildInfo& build,
@@ -139,6 +212,7 @@ int runProgram(const std::vector<std::string>& args, const BuildInfo& build,
     results.toBoth(d.errorText);
     return finish(results, out, options, 1);
   }
+  writeListings(c, out);
   results.toBoth(options.sourcePath + " -- Compiled OK.\r\n");
   if (d.warningCount != 0) results.toBoth(d.warningText);
   return finish(results, out, options, 0);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "expr/expression_compiler.h"
 #include "symbols/variables.h"
 
 namespace vk6 {
@@ -29,13 +30,21 @@ struct EvaluatorState {
   std::uint16_t quietCount = 0;
   std::uint32_t randomState = 1;
   std::uint32_t clock = 0;  // compile-time seconds, always 0
-  TransmitTimer transmitTimers[32] = {};
+  TransmitTimer transmitTimers[kTransmitTimers] = {};
 };
+
+// Truncation toward zero; NaN and values outside the 32-bit range give
+// 0x80000000.
+std::int32_t truncateToInt32(float value);
 
 // Value designated by a compiled operand (0xFFFF: the work buffer;
 // 0x8000 | n: deferred expression n; else an expression-area offset).
-// Returns null after a quiet fault, the address of a zero after a reported
-// one.
+// Lone and stored references give the address of the element in `memory`,
+// other expressions the address of `result`, valid until the next call.
+// `reps` is the repetition count checked against references and the value
+// under test of CASE code. Returns null after a quiet fault, the address of
+// a zero after a reported one. Resolves the table-field names of deferred
+// code on first evaluation, shortening the code.
 const float* evaluateOperand(Compilation& c, std::uint32_t operand, int reps);
 
 }  // namespace vk6

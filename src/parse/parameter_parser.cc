@@ -323,11 +323,11 @@ void declareListItem(Compilation& c, const std::string& item, int kind) {
 }
 
 KindResult parseDeclarationList(RecordParse& p, int kind) {
+  const std::optional<std::string> rest = p.cursor.restOfStatement();
   if (p.in.copy.find('=') != std::string::npos) {
     reportError(p.c, "'=' not allowed in variable declaration.");
     return KindResult::kGoOn;
   }
-  const std::optional<std::string> rest = p.cursor.restOfStatement();
   if (!rest) {
     reportError(p.c, "Variable not named.");
     return KindResult::kGoOn;

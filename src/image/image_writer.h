@@ -1,0 +1,61 @@
+// The program image: a 46-byte program header, the code, the expression
+// area, a 108-byte identification block, one 46-byte header per table, one
+// 24-byte header per field and the table-definition section, signed with
+// the running checksum. The writer fills a byte vector; the driver writes
+// the file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "image/byte_io.h"
+
+namespace vk6 {
+
+struct Compilation;
+
+constexpr std::size_t kProgramHeaderSize = 46;
+constexpr std::size_t kIdentificationSize = 108;
+constexpr std::size_t kTableHeaderSize = 46;
+constexpr std::size_t kFieldHeaderSize = 24;
+constexpr std::size_t kMaxImageSize = 9216;  // without the definitions
+
+// What the writer needs of one field.
+struct ImageField {
+  std::string name;
+  std::uint16_t byteOffset = 0;
+  std::uint16_t byteSize = 0;
+  std::uint16_t dataType = 0;
+};
+
+// What the writer needs of one table, in table-list order.
+struct ImageTable {
+  std::string name;
+  bool signedEntry = false;  // the status and public tables
+  std::uint16_t recordSize = 0;
+  std::uint16_t recordsPer512 = 0;
+  std::uint32_t interval = 0;
+  std::uint32_t offset = 0;
+  std::uint16_t size = 1;  // in 256-byte blocks; 1 for status and public
+  std::uint8_t flags = 0;
+  std::vector<ImageField> fields;
+};
+
+struct ImageInputs {
+  std::vector<ImageTable> tables;
+  Bytes* definitions = nullptr;  // the table-definition block; markers are
+                                 // written into it in place
+  std::uint16_t publicTablePosition = 255;
+};
+
+// Builds the image into `image`; false (reported) when it is too large or
+// a field is too large.
+bool buildProgramImage(Compilation& c, ImageInputs& inputs, Bytes& image);
+
+// The image file name: the source path up to its last '.', then ".bin".
+std::string imageFileName(const std::string& sourcePath);
+// The program name recorded in the identification block.
+std::string programName(const std::string& sourcePath);
+
+}  // namespace vk6
