@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "driver/compile.h"
 #include "io_test_support.h"
+#include "test_support.h"
 
 namespace vk6 {
 namespace {
@@ -33,6 +35,28 @@ TEST(VoltSe, RecordBytes) {
                    0x01, 0x02, 0x00, 0x00, 0x01}),
             p.c.code.bytes);
   EXPECT_EQ("", p.c.diag.errorText);
+}
+
+// The whole road of one statement: parsed into a record of five slots,
+// compiled into a 16-byte record pointing into the expression area.
+TEST(VoltSe, FromSourceToRecord) {
+  Compilation c;
+  c.options.build = test::modelVK617Q();
+  c.options.noImage = true;
+  test::loadText(c, "Public T\r\n"
+                    "VoltSe(T, 1, 3, 1.0, 0)\r\n");
+  runCompile(c);
+  const Statement st = c.statements.record(2, 1);
+  EXPECT_EQ(std::vector<std::uint32_t>({0x0020180E, 0x0000, 1, 3, 0x0004, 0x000A}),
+            std::vector<std::uint32_t>(st.words, st.words + 6));
+  EXPECT_EQ(Bytes({0x31, 0x00, 0x00, 0x01,                 // T
+                   0x28, 0x00, 0x00, 0x00, 0x80, 0x3F,     // 1.0
+                   0x28, 0x00, 0x00, 0x00, 0x00, 0x00}),   // 0
+            c.exprArea.bytes);
+  ASSERT_LE(16u, c.code.bytes.size());
+  EXPECT_EQ(Bytes({0x05, 0x00, 0x10, 0x00, 0x00, 0x02, 0x00, 0x00, 0x0A, 0x00, 0x04, 0x00,
+                   0x01, 0x00, 0x00, 0x00}),
+            Bytes(c.code.bytes.begin(), c.code.bytes.begin() + 16));
 }
 
 TEST(VoltSe, ChannelAndRepsBoundaries) {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "instructions/sdi12_serial.h"
+#include "driver/compile.h"
 #include "io_test_support.h"
+#include "test_support.h"
 
 namespace vk6 {
 namespace {
@@ -192,6 +194,31 @@ TEST(SerialInput, FatalFaultsStopPassTwo) {
   EXPECT_EQ(-1, test::run(q.c, second));
   EXPECT_EQ("line 1: Only one SerialInput can be defined.", q.c.diag.errorText);
   EXPECT_EQ(46u, q.c.code.bytes.size());
+}
+
+// Texts move the slots after them: the handlers find the multiplier, the
+// port and the response where the parser put them.
+TEST(SerialFamily, FromSource) {
+  Compilation c;
+  c.options.build = test::modelVK617Q();
+  c.options.noImage = true;
+  test::loadText(c, "Public T, X, A(6)\r\n"
+                    "SDI12Recorder(T, \"0R%2X%!\", A(), 0)\r\n"
+                    "SerialInput(A, 6, 7, \"abc\", 4, 2400)\r\n"
+                    "LoggerIdentify(\"ID\", \"ok\\r\\n\")\r\n");
+  runCompile(c);
+  EXPECT_EQ("", c.diag.errorText);
+  Bytes expected = concat({0x0E, 0x00, 0x1A, 0x00, 0x00, 0x00, 0x04, 0x00, 0x08, 0x00,
+                           0x01, 0x00},
+                          "0R%%!", 12);
+  for (std::uint8_t b : {0x00, 0x01, 0x39, 0x00, 0x48, 0x00, 0x0E, 0x00, 0x06, 0x00, 0x60, 0x09})
+    expected.push_back(b);
+  expected = concat(expected, "abc", 32);
+  for (std::uint8_t b : {0x07, 0xF5, 0x03, 0xF1, 0x3A, 0x00, 0x7A, 0x00}) expected.push_back(b);
+  expected = concat(concat(expected, "ID", 6), "ok\r\n", 40);
+  ASSERT_LE(expected.size(), c.code.bytes.size());
+  EXPECT_EQ(expected, Bytes(c.code.bytes.begin(),
+                            c.code.bytes.begin() + static_cast<std::ptrdiff_t>(expected.size())));
 }
 
 TEST(LoggerIdentify, Escapes) {
