@@ -25,9 +25,9 @@ class Record {
     return *this;
   }
   Record& text(const std::string& t) {
-    const std::size_t at = words_.size();
-    words_.resize(at + t.size() / 4 + 2, 0);
-    std::memcpy(words_.data() + at, t.data(), t.size());
+    std::vector<std::uint32_t> packed(t.size() / 4 + 2, 0);
+    std::memcpy(packed.data(), t.data(), t.size());
+    words_.insert(words_.end(), packed.begin(), packed.end());
     return *this;
   }
   Statement statement() {

@@ -31,19 +31,6 @@ Bytes concat(Bytes head, const std::string& text, std::size_t width) {
   return head;
 }
 
-TEST(SDI12Recorder, RecordBytes) {
-  Program p;
-  Record r(24);
-  r.slot(p.t).text("0M!").slot(0x40000123).slot(0x0456);
-  EXPECT_EQ(1, test::run(p.c, r));
-  Bytes expected = concat({0x0E, 0x00, 0x1A, 0x00, 0x00, 0x00, 0x23, 0x01, 0x56, 0x04,
-                           0x00, 0x00},
-                          "0M!", 12);
-  expected.push_back(0x00);
-  expected.push_back(0x01);
-  EXPECT_EQ(expected, p.c.code.bytes);
-}
-
 TEST(SDI12Recorder, CommandsAndSubstitution) {
   const struct {
     const char* command;
@@ -139,17 +126,6 @@ TEST(SDI12Sensor, ResponsesCopyTheSetup) {
   EXPECT_EQ(236, p.c.header.locationPool);
 }
 
-TEST(SerialInput, RecordBytes) {
-  Program p;
-  Record r(86);
-  r.slot(p.a).slot(6).slot(0x1AB).text("abc").slot(kAbsentMarker).slot(kAbsentMarker);
-  EXPECT_EQ(1, test::run(p.c, r));
-  Bytes expected = concat({0x39, 0x00, 0x2E, 0x00, 0x04, 0x00, 0x06, 0x00, 0x80, 0x25}, "abc", 32);
-  for (std::uint8_t b : {0xAB, 0xF5, 0x01, 0xF1}) expected.push_back(b);
-  EXPECT_EQ(expected, p.c.code.bytes);
-  EXPECT_EQ("", p.c.diag.errorText);
-}
-
 TEST(SerialInput, PortCodesAndBaudRates) {
   const struct {
     std::uint32_t port, baud;
@@ -157,6 +133,7 @@ TEST(SerialInput, PortCodesAndBaudRates) {
     std::uint8_t code;
     std::uint16_t storedBaud;
   } cases[] = {
+      {kAbsentMarker, kAbsentMarker, "", 1, 9600},
       {0, 0, "", 1, 9600},
       {2, 1200, "", 1, 1200},
       {4, 4800, "", 3, 4800},

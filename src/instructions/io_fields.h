@@ -4,7 +4,7 @@
 //   checked      encoded, after the destination has been checked for room
 //                for the repetitions;
 //   as parsed    the low 16 bits the parser stored; only a deferred word
-//                is resolved, since the logger cannot read one.
+//                is resolved, as no image may hold one.
 // An expression written with "()" carries a per-repetition flag: 1 makes
 // the logger step through the array once per repetition.
 #pragma once

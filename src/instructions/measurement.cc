@@ -28,16 +28,16 @@ constexpr std::uint32_t kLowExcitationCode = 2;
 constexpr std::uint32_t kHighExcitationCode = 5;
 constexpr std::uint32_t kMinDelayUs = 500;
 constexpr std::int32_t kMaxDelayUs = 65000;
-constexpr std::uint32_t kDelayBiasUs = 400;  // the logger adds it back
+constexpr std::uint32_t kDelayBiasUs = 400;
 constexpr std::uint32_t kThermistorDelay = 6000;
 constexpr std::uint8_t kExDelSEKind = 0;
 constexpr std::uint8_t kThermPrbKind = 1;
 constexpr int kExDelSEMultiplierSlot = 7;
 constexpr int kThermPrbMultiplierSlot = 5;
 
-constexpr std::int32_t kPulseCount = 0;
-constexpr std::int32_t kLowLevelPulse = 1;
-constexpr std::int32_t kSwitchClosure = 2;
+constexpr std::int32_t kPConfigCount = 0;
+constexpr std::int32_t kPConfigLowLevel = 1;
+constexpr std::int32_t kPConfigSwitch = 2;
 constexpr std::int32_t kMaxPOption = 1;
 constexpr int kPConfigShift = 12;
 constexpr int kPOptionShift = 8;
@@ -52,12 +52,12 @@ struct PulseChannel {
   std::uint16_t otherBits;
 };
 constexpr PulseChannel kPulseChannels[] = {
-    {0, 0x0003, kLowLevelPulse, 0x0003},
-    {1, 0x000C, kSwitchClosure, 0x0004},
-    {2, 0x0030, kSwitchClosure, 0x0010},
-    {6, 0x00C0, kSwitchClosure, 0x0040},
+    {0, 0x0003, kPConfigLowLevel, 0x0003},
+    {1, 0x000C, kPConfigSwitch, 0x0004},
+    {2, 0x0030, kPConfigSwitch, 0x0010},
+    {6, 0x00C0, kPConfigSwitch, 0x0040},
 };
-// PeriodAvg reserves the period input for every program that uses it.
+// Set by every PeriodAvg, whatever its channel.
 constexpr std::uint16_t kPeriodAvgBit = 0x8000;
 
 constexpr std::uint32_t kPeriodChannels = 4;
@@ -68,10 +68,14 @@ constexpr std::uint16_t kRangeFlags[] = {0x4000, 0x8000, 0x0400, 0x0800, 0x1000,
 constexpr std::uint32_t kLow8 = 0xFFu;
 constexpr std::uint32_t kLow16 = 0xFFFFu;
 
-// Both messages can fire for one statement.
-void checkAnalogSpan(Compilation& c, std::int32_t channel, std::int32_t reps) {
+void checkAnalogChannel(Compilation& c, std::int32_t channel) {
   if (channel < 1 || channel > kAnalogChannels)
     reportError(c, "Invalid Channel %d, must be 1..6.", channel);
+}
+
+// The channel, then the last channel measured; both can fire.
+void checkAnalogSpan(Compilation& c, std::int32_t channel, std::int32_t reps) {
+  checkAnalogChannel(c, channel);
   if (static_cast<std::int64_t>(channel) + reps - 1 > kAnalogChannels)
     reportError(c, "Reps %d plus channel %d is outside of measurement boundry",
                 reps, channel);
@@ -124,11 +128,11 @@ int appendSingleParameter(Compilation& c, const Statement& st, std::uint16_t opc
 void configurePulseChannel(Compilation& c, std::int32_t channel, std::int32_t config) {
   for (const PulseChannel& p : kPulseChannels) {
     if (p.channel != channel) continue;
-    if (config == kPulseCount) {
+    if (config == kPConfigCount) {
       c.header.pulseConfig |= p.countBits;
     } else if (config == p.otherConfig) {
       c.header.pulseConfig |= p.otherBits;
-    } else if (p.otherConfig == kLowLevelPulse) {
+    } else if (p.otherConfig == kPConfigLowLevel) {
       reportError(c, "Channel %d cannot be used for Switch Closure.", channel);
     } else {
       reportError(c, "Channel %d cannot be used for Low Level Pulse.", channel);
@@ -163,6 +167,7 @@ int handleVoltSe(Compilation& c, const Statement& st) {
   return 1;
 }
 
+// Record: see appendExcited.
 int handleExDelSE(Compilation& c, const Statement& st) {
   // The reps check and the span check see the byte the record keeps.
   const std::int32_t reps = static_cast<std::int32_t>(st.word(2) & kLow8);
@@ -185,14 +190,13 @@ int handleExDelSE(Compilation& c, const Statement& st) {
   return 1;
 }
 
-// No span check and no voltage or delay parameter: the probe always runs
-// at 2500 mV with a fixed settling time.
+// No span check and no voltage or delay parameter: the record always
+// carries the 2500 mV code and the fixed value of the delay field.
 int handleThermPrb(Compilation& c, const Statement& st) {
   const std::int32_t reps = static_cast<std::int32_t>(st.word(2) & kLow8);
   const std::int32_t channel = st.intAt(3);
   checkDestination(c, st.word(1), reps);
-  if (channel < 1 || channel > kAnalogChannels)
-    reportError(c, "Invalid Channel %d, must be 1..6.", channel);
+  checkAnalogChannel(c, channel);
   checkExcitationChannel(c, st.intAt(4));
   appendExcited(c, st,
                 {kLowExcitationCode, kThermistorDelay, kThermPrbKind,
@@ -245,18 +249,20 @@ int handleScanLEDOff(Compilation& c, const Statement&) {
 
 // Layout (14 bytes): 0 u16 opcode 10 | 2 u16 next | 4 u16 PConfig<<12 +
 // (POption & 15)<<8, OR the pulse channel | 6 u16 destination, as parsed |
-// 8 u16 offset | 10 u16 multiplier | 12 u8 the state location the logger
-// counts in | 13 u8 reserved 0.
+// 8 u16 offset | 10 u16 multiplier | 12 u8 the location taken from the
+// pool | 13 u8 reserved 0.
 int handlePulsecount(Compilation& c, const Statement& st) {
   const std::int32_t channel = st.intAt(2);
   const std::int32_t config = st.intAt(3);
   const std::int32_t option = st.intAt(4);
   refuseInInterrupt(c);
   RecordBuilder r(kPulsecountOpcode);
-  r.u16(0);  // the mode word, known once the checks have run
+  r.u16(((static_cast<std::uint32_t>(config) << kPConfigShift) +
+         ((static_cast<std::uint32_t>(option) & kPOptionMask) << kPOptionShift)) |
+        static_cast<std::uint32_t>(channel));
   putAsParsed(c, r, st.word(1));
   const std::uint32_t location = static_cast<std::uint32_t>(takeLocations(c, 1));
-  if (config < kPulseCount || config > kSwitchClosure)
+  if (config < kPConfigCount || config > kPConfigSwitch)
     reportError(c, "Invalid PConfig %d, PConfig must be 0,1 or 2.", config);
   configurePulseChannel(c, channel, config);
   if (option < 0 || option > kMaxPOption) {
@@ -264,9 +270,6 @@ int handlePulsecount(Compilation& c, const Statement& st) {
   } else if (c.program.openBlocks != 0) {
     reportWarning(c, "PulseCount will not work within WHILE or FOR loop.");
   }
-  r.patchU16(4, ((static_cast<std::uint32_t>(config) << kPConfigShift) +
-                 ((static_cast<std::uint32_t>(option) & kPOptionMask) << kPOptionShift)) |
-                    static_cast<std::uint32_t>(channel));
   putEncoded(c, r, st.word(6));
   putEncoded(c, r, st.word(5));
   r.u8(location & kLow8).u8(0);
