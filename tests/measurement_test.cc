@@ -37,26 +37,37 @@ TEST(VoltSe, RecordBytes) {
   EXPECT_EQ("", p.c.diag.errorText);
 }
 
-// The whole road of one statement: parsed into a record of five slots,
-// compiled into a 16-byte record pointing into the expression area.
+// The whole road of one statement inside the scan: parsed into a record
+// of five slots, compiled into a 16-byte record behind the 6-byte Scan
+// record, pointing into the expression area. A Pulsecount in an If block
+// draws the loop warning.
 TEST(VoltSe, FromSourceToRecord) {
   Compilation c;
   c.options.build = test::modelVK617Q();
   c.options.noImage = true;
   test::loadText(c, "Public T\r\n"
-                    "VoltSe(T, 1, 3, 1.0, 0)\r\n");
+                    "BeginProg\r\n"
+                    "Scan(1, Sec)\r\n"
+                    "VoltSe(T, 1, 3, 1.0, 0)\r\n"
+                    "If T > 1 Then\r\n"
+                    "PulseCount(T, 1, 0, 0, 1, 0)\r\n"
+                    "EndIf\r\n"
+                    "NextScan\r\n"
+                    "EndProg\r\n");
   runCompile(c);
-  const Statement st = c.statements.record(2, 1);
-  EXPECT_EQ(std::vector<std::uint32_t>({0x0020180E, 0x0000, 1, 3, 0x0004, 0x000A}),
+  EXPECT_EQ("", c.diag.errorText);
+  EXPECT_EQ("Warning: PulseCount will not work within WHILE or FOR loop.", c.diag.warningText);
+  const Statement st = c.statements.record(6, 3);
+  EXPECT_EQ(std::vector<std::uint32_t>({0x0040180E, 0x0000, 1, 3, 0x0004, 0x000A}),
             std::vector<std::uint32_t>(st.words, st.words + 6));
   EXPECT_EQ(Bytes({0x31, 0x00, 0x00, 0x01,                 // T
                    0x28, 0x00, 0x00, 0x00, 0x80, 0x3F,     // 1.0
                    0x28, 0x00, 0x00, 0x00, 0x00, 0x00}),   // 0
-            c.exprArea.bytes);
-  ASSERT_LE(16u, c.code.bytes.size());
-  EXPECT_EQ(Bytes({0x05, 0x00, 0x10, 0x00, 0x00, 0x02, 0x00, 0x00, 0x0A, 0x00, 0x04, 0x00,
+            Bytes(c.exprArea.bytes.begin(), c.exprArea.bytes.begin() + 16));
+  ASSERT_LE(22u, c.code.bytes.size());
+  EXPECT_EQ(Bytes({0x05, 0x00, 0x16, 0x00, 0x00, 0x02, 0x00, 0x00, 0x0A, 0x00, 0x04, 0x00,
                    0x01, 0x00, 0x00, 0x00}),
-            Bytes(c.code.bytes.begin(), c.code.bytes.begin() + 16));
+            Bytes(c.code.bytes.begin() + 6, c.code.bytes.begin() + 22));
 }
 
 TEST(VoltSe, ChannelAndRepsBoundaries) {

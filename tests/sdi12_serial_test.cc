@@ -180,22 +180,27 @@ TEST(SerialFamily, FromSource) {
   c.options.build = test::modelVK617Q();
   c.options.noImage = true;
   test::loadText(c, "Public T, X, A(6)\r\n"
+                    "BeginProg\r\n"
+                    "Scan(1, Sec)\r\n"
                     "SDI12Recorder(T, \"0R%2X%!\", A(), 0)\r\n"
                     "SerialInput(A, 6, 7, \"abc\", 4, 2400)\r\n"
-                    "LoggerIdentify(\"ID\", \"ok\\r\\n\")\r\n");
+                    "LoggerIdentify(\"ID\", \"ok\\r\\n\")\r\n"
+                    "NextScan\r\n"
+                    "EndProg\r\n");
   runCompile(c);
   EXPECT_EQ("", c.diag.errorText);
-  Bytes expected = concat({0x0E, 0x00, 0x1A, 0x00, 0x00, 0x00, 0x04, 0x00, 0x08, 0x00,
+  // Behind the 6-byte Scan record.
+  Bytes expected = concat({0x0E, 0x00, 0x20, 0x00, 0x00, 0x00, 0x04, 0x00, 0x08, 0x00,
                            0x01, 0x00},
                           "0R%%!", 12);
-  for (std::uint8_t b : {0x00, 0x01, 0x39, 0x00, 0x48, 0x00, 0x0E, 0x00, 0x06, 0x00, 0x60, 0x09})
+  for (std::uint8_t b : {0x00, 0x01, 0x39, 0x00, 0x4E, 0x00, 0x0E, 0x00, 0x06, 0x00, 0x60, 0x09})
     expected.push_back(b);
   expected = concat(expected, "abc", 32);
-  for (std::uint8_t b : {0x07, 0xF5, 0x03, 0xF1, 0x3A, 0x00, 0x7A, 0x00}) expected.push_back(b);
+  for (std::uint8_t b : {0x07, 0xF5, 0x03, 0xF1, 0x3A, 0x00, 0x80, 0x00}) expected.push_back(b);
   expected = concat(concat(expected, "ID", 6), "ok\r\n", 40);
-  ASSERT_LE(expected.size(), c.code.bytes.size());
-  EXPECT_EQ(expected, Bytes(c.code.bytes.begin(),
-                            c.code.bytes.begin() + static_cast<std::ptrdiff_t>(expected.size())));
+  ASSERT_LE(expected.size() + 6, c.code.bytes.size());
+  EXPECT_EQ(expected, Bytes(c.code.bytes.begin() + 6,
+                            c.code.bytes.begin() + 6 + static_cast<std::ptrdiff_t>(expected.size())));
 }
 
 TEST(LoggerIdentify, Escapes) {

@@ -35,10 +35,4 @@ std::uint32_t channelHighByte(std::int32_t channel) {
   return (static_cast<std::uint32_t>(channel) - 1u) << kHighByteShift;
 }
 
-// Stands in for the program-section check until that module provides it.
-void refuseInInterrupt(Compilation& c) {
-  if (c.program.interrupt)
-    reportError(c, "Instruction can not be used within the InterruptSequence section.");
-}
-
 }  // namespace vk6

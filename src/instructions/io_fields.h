@@ -34,8 +34,4 @@ std::uint8_t putFlagged(Compilation& c, RecordBuilder& r, std::uint32_t slot);
 // records hold it; wraps like the 16-bit field it goes into.
 std::uint32_t channelHighByte(std::int32_t channel);
 
-// Reports "Instruction can not be used within the InterruptSequence
-// section." inside the interrupt sequence; the caller goes on compiling.
-void refuseInInterrupt(Compilation& c);
-
 }  // namespace vk6

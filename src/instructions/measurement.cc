@@ -6,6 +6,7 @@
 #include "driver/compilation.h"
 #include "image/program_header.h"
 #include "instructions/io_fields.h"
+#include "instructions/sections_flow.h"
 
 namespace vk6 {
 namespace {
@@ -255,7 +256,7 @@ int handlePulsecount(Compilation& c, const Statement& st) {
   const std::int32_t channel = st.intAt(2);
   const std::int32_t config = st.intAt(3);
   const std::int32_t option = st.intAt(4);
-  refuseInInterrupt(c);
+  refuseInInterruptSequence(c);
   RecordBuilder r(kPulsecountOpcode);
   r.u16(((static_cast<std::uint32_t>(config) << kPConfigShift) +
          ((static_cast<std::uint32_t>(option) & kPOptionMask) << kPOptionShift)) |

@@ -8,6 +8,7 @@
 #include "driver/compilation.h"
 #include "image/program_header.h"
 #include "instructions/io_fields.h"
+#include "instructions/sections_flow.h"
 
 namespace vk6 {
 namespace {
@@ -131,7 +132,7 @@ std::string processEscapes(const std::string& text) {
 int handleSDI12Recorder(Compilation& c, const Statement& st) {
   const std::string command = st.textAt(2);
   const int multiplierSlot = 2 + st.textWords(2);
-  refuseInInterrupt(c);
+  refuseInInterruptSequence(c);
   RecordBuilder r(kSDI12RecorderOpcode);
   putAsParsed(c, r, st.word(1));
   const RecorderCommand sent = command.find(kSubstitution) == std::string::npos
