@@ -9,6 +9,7 @@
 #include "expr/expression_compiler.h"
 #include "image/code_buffer.h"
 #include "image/program_header_fields.h"
+#include "instructions/communication_state.h"
 #include "instructions/io_state.h"
 #include "instructions/program_state.h"
 #include "parse/source_reader.h"
@@ -34,6 +35,7 @@ struct Compilation {
   CodeBuffer code;
   ProgramHeader header;
   ProgramState program;
+  CommunicationState comm;
   IoState io;
 };
 
