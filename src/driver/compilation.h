@@ -17,6 +17,7 @@
 #include "symbols/aliases.h"
 #include "symbols/constants.h"
 #include "symbols/expression_area.h"
+#include "symbols/tables.h"
 #include "symbols/variables.h"
 
 namespace vk6 {
@@ -35,6 +36,7 @@ struct Compilation {
   CodeBuffer code;
   ProgramHeader header;
   ProgramState program;
+  TableList tables;
   CommunicationState comm;
   IoState io;
 };

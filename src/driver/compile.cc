@@ -10,6 +10,7 @@
 #include "driver/image_inputs.h"
 #include "image/image_writer.h"
 #include "instructions/sections_flow.h"
+#include "instructions/table_allocation.h"
 #include "parse/instruction_table.h"
 
 namespace vk6 {
@@ -128,7 +129,7 @@ void writeListings(const Compilation& c, std::ostream& out) {
   if (options.definitionFile) {
     const std::string name =
         placeBesideSource(options.sourcePath, options.definitionFileName);
-    const Bytes bytes = definitionFileBytes(definitionBlock(c));
+    const Bytes bytes = definitionFileBytes(c.tables.definitions);
     if (!safeOutputName(c, name) ||
         !writeWholeFile(name, std::string(bytes.begin(), bytes.end())))
       out << "Unable to create list file: " << name << "\r\n";
@@ -160,10 +161,11 @@ void loadSource(Compilation& c) {
 void runCompile(Compilation& c) {
   c.diag.traceOn = c.options.memoryTrace;
   runPass1(c);
+  startTables(c);
   if (c.diag.errorCount != 0) return;
   runPass2(c);
   c.diag.currentLine = 0;
-  if (c.diag.errorCount == 0) runFinalAllocation(c);
+  if (c.diag.errorCount == 0) allocateTables(c);
   if (c.diag.errorCount == 0) writeProgramImage(c);
 }
 

@@ -6,6 +6,7 @@
 #include "instructions/ports_timing.h"
 #include "instructions/sdi12_serial.h"
 #include "instructions/sections_flow.h"
+#include "instructions/tables_output.h"
 
 namespace vk6 {
 
@@ -36,15 +37,15 @@ const InstructionEntry kInstructionTable[kInstructionCount] = {
     /* 22 */ {"ExciteV", "1,1", handleExciteV},
     /* 23 */ {"ScanLEDOff", "", handleScanLEDOff},
     /* 24 */ {"SDI12Recorder", "8,6,2,2", handleSDI12Recorder},
-    /* 25 */ {"Totalize", "1,11,2", handleNothing},
-    /* 26 */ {"Average", "1,11,2", handleNothing},
-    /* 27 */ {"Maximum", "1,11,2,1", handleNothing},
-    /* 28 */ {"Minimum", "1,11,2,1", handleNothing},
-    /* 29 */ {"StdDev", "1,11,2", handleNothing},
-    /* 30 */ {"Sample", "1,11", handleNothing},
-    /* 31 */ {"WindVector", "11,2,2,1,1", handleNothing},
-    /* 32 */ {"ETo", "11,11,11,11,2,2,2,2", handleNothing},
-    /* 33 */ {"EToDaily", "11,11,11,11,2,2,2,2", handleNothing},
+    /* 25 */ {"Totalize", "1,11,2", handleTotalize},
+    /* 26 */ {"Average", "1,11,2", handleAverage},
+    /* 27 */ {"Maximum", "1,11,2,1", handleMaximum},
+    /* 28 */ {"Minimum", "1,11,2,1", handleMinimum},
+    /* 29 */ {"StdDev", "1,11,2", handleStdDev},
+    /* 30 */ {"Sample", "1,11", handleSample},
+    /* 31 */ {"WindVector", "11,2,2,1,1", handleWindVector},
+    /* 32 */ {"ETo", "11,11,11,11,2,2,2,2", handleETo},
+    /* 33 */ {"EToDaily", "11,11,11,11,2,2,2,2", handleEToDaily},
     /* 34 */ {"Alias", "", handleNothing},
     /* 35 */ {"FieldNames", "6", handleNothing},
     /* 36 */ {"Units", "6", handleNothing},
@@ -60,12 +61,12 @@ const InstructionEntry kInstructionTable[kInstructionCount] = {
     /* 46 */ {"EndSelect", "", handleEndIf},
     /* 47 */ {"ElseIf", "7", handleElseIf},
     /* 48 */ {"WEND", "", handleWend},
-    /* 49 */ {"CallTable", "6", handleNothing},
-    /* 50 */ {"DataTable", "6,2,1", handleNothing},
-    /* 51 */ {"DataInterval", "1,1,1", handleNothing},
+    /* 49 */ {"CallTable", "6", handleCallTable},
+    /* 50 */ {"DataTable", "6,2,1", handleDataTable},
+    /* 51 */ {"DataInterval", "1,1,1", handleDataInterval},
     /* 52 */ {"NEXTSCAN", "", handleNextScan},
-    /* 53 */ {"ENDTABLE", "", handleNothing},
-    /* 54 */ {"ResetTable", "6", handleNothing},
+    /* 53 */ {"ENDTABLE", "", handleEndTable},
+    /* 54 */ {"ResetTable", "6", handleResetTable},
     /* 55 */ {"Sub", "12", handleSub},
     /* 56 */ {"EndSub", "", handleEndSub},
     /* 57 */ {"ExitSub", "", handleExitSub},
