@@ -193,6 +193,57 @@ TEST(Aliases, SubstitutionReplacesWholeNamesOnly) {
   EXPECT_EQ("2Temp(2)", substituteAliases(c, "2AirT"));
 }
 
+// Each alias in table order replaces whole names; its inserted text is seen
+// by later aliases only, and of two aliases of one name the first wins.
+TEST(Aliases, SubstitutionOrderAndChains) {
+  const struct {
+    std::vector<const char*> aliases;
+    const char* text;
+    const char* expected;
+  } cases[] = {
+      {{"X(1) = A", "X(2) = a"}, "a + A", "X(1) + X(1)"},
+      {{"X(1) = A", "X(2) = B"}, "A*B,b.c", "X(1)*X(2),b.c"},
+      // B's text names A, which comes earlier: A does not see it.
+      {{"X(1) = A", "A = B"}, "B + A", "A + X(1)"},
+      // A's text names B, which comes later: B replaces it.
+      {{"B = A", "X(2) = B"}, "A + B", "X(2) + X(2)"},
+      {{"B = A", "C = B", "X(3) = C"}, "A", "X(3)"},
+      {{"X(1) = A"}, "\"A\" 3A A.1 A_ A1", "\"X(1)\" 3X(1) A.1 A_ A1"},
+      {{"X(1) = Ab"}, "aB ab AB", "X(1) X(1) X(1)"},
+  };
+  for (const auto& t : cases) {
+    Compilation c;
+    fresh(c);
+    declareVariable(c, 3, "X", kDeclareDim);
+    for (const char* a : t.aliases) defineAlias(c, a);
+    EXPECT_EQ(t.expected, substituteAliases(c, t.text)) << t.text;
+  }
+}
+
+// Ordering by location: ties keep the order of the logger's exchange.
+TEST(Aliases, ResolveOrdersByLocation) {
+  const struct {
+    std::vector<const char*> aliases;
+    const char* names;
+  } cases[] = {
+      {{"X(3) = C", "X(1) = A", "X(2) = B"}, "A B C"},
+      {{"X(2) = B", "X(1) = A", "X( 2) = D", "X( 1) = E"}, "A E D B"},
+      {{"X(1) = A", "X( 1) = B", "X(2) = C"}, "A B C"},
+  };
+  for (const auto& t : cases) {
+    Compilation c;
+    fresh(c);
+    declareVariable(c, 3, "X", kDeclareDim);
+    for (const char* a : t.aliases) defineAlias(c, a);
+    resolveAliases(c);
+    std::string names;
+    for (const AliasRecord& a : c.aliases.aliases)
+      names += (names.empty() ? "" : " ") + a.name;
+    EXPECT_EQ(t.names, names);
+    EXPECT_EQ("", c.diag.errorText);
+  }
+}
+
 TEST(Aliases, DefinitionMessages) {
   const struct {
     const char* text;

@@ -1,5 +1,6 @@
 #include "symbols/aliases.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "driver/compilation.h"
@@ -116,26 +117,73 @@ void defineAlias(Compilation& c, const std::string& text) {
     reportError(c, "%s not yet declared so cannot be aliased.", variable.c_str());
 }
 
-std::string substituteAliases(Compilation& c, const std::string& text) {
+namespace {
+
+std::string upcased(const std::string& text) {
   std::string out = text;
-  for (const AliasRecord& alias : c.aliases.aliases) {
-    if (alias.name.empty()) continue;
-    std::size_t i = 0;
-    while (i < out.size()) {
-      if (!isNameStart(out[i])) {
-        ++i;
-        continue;
-      }
-      std::size_t end = i;
-      while (end < out.size() && isNamePart(out[end])) ++end;
-      if (sameIgnoringCase(out.substr(i, end - i), alias.name)) {
-        out.replace(i, end - i, alias.aliasedText);
-        i += alias.aliasedText.size();
-      } else {
-        i = end;
-      }
+  for (char& ch : out) ch = upcaseChar(ch);
+  return out;
+}
+
+void indexNewAliases(AliasTables& t) {
+  for (; t.indexedCount < t.aliases.size(); ++t.indexedCount) {
+    const std::string& name = t.aliases[t.indexedCount].name;
+    if (!name.empty()) t.byName[upcased(name)].push_back(t.indexedCount);
+  }
+}
+
+// The first alias at position `from` or later named `name`, else npos.
+std::size_t firstAliasFrom(const AliasTables& t, const std::string& name,
+                           std::size_t from) {
+  const auto found = t.byName.find(upcased(name));
+  if (found == t.byName.end()) return std::string::npos;
+  const std::vector<std::size_t>& at = found->second;
+  const auto it = std::lower_bound(at.begin(), at.end(), from);
+  return it == at.end() ? std::string::npos : *it;
+}
+
+// Appends `text` with its names replaced by aliases at `from` or later.
+// A name replaced by alias k gives way to k's text, whose names only the
+// aliases after k may replace: the same result as one pass per alias.
+void appendSubstituted(const AliasTables& t, const std::string& text,
+                       std::size_t from, std::string& out) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (!isNameStart(text[i])) {
+      out += text[i++];
+      continue;
+    }
+    std::size_t end = i;
+    while (end < text.size() && isNamePart(text[end])) ++end;
+    const std::size_t k = firstAliasFrom(t, text.substr(i, end - i), from);
+    if (k == std::string::npos) {
+      out.append(text, i, end - i);
+    } else {
+      appendSubstituted(t, t.aliases[k].aliasedText, k + 1, out);
+    }
+    i = end;
+  }
+}
+
+// The exchange ordering by location the logger's tools expect: for each
+// position, every later record with a smaller location is swapped in.
+void exchangeOrder(std::vector<AliasRecord>& aliases) {
+  for (std::size_t i = 0; i < aliases.size(); ++i) {
+    for (std::size_t j = i + 1; j < aliases.size(); ++j) {
+      if (aliases[j].location < aliases[i].location) std::swap(aliases[i], aliases[j]);
     }
   }
+}
+
+}  // namespace
+
+std::string substituteAliases(Compilation& c, const std::string& text) {
+  AliasTables& t = c.aliases;
+  indexNewAliases(t);
+  if (t.byName.empty()) return text;
+  std::string out;
+  out.reserve(text.size());
+  appendSubstituted(t, text, 0, out);
   return out;
 }
 
@@ -155,12 +203,24 @@ void resolveAliases(Compilation& c) {
       reportError(c, "Illegal alias %s.", alias.aliasedText.c_str());
     }
   }
-  // Ordered by location, by exchange as the logger's tools expect.
-  for (std::size_t i = 0; i < aliases.size(); ++i) {
-    for (std::size_t j = i + 1; j < aliases.size(); ++j) {
-      if (aliases[j].location < aliases[i].location) std::swap(aliases[i], aliases[j]);
+  // The exchange leaves a sorted table as it is, and gives the one sorted
+  // order when no two locations are equal; only ties need the exchange.
+  const auto byLocation = [](const AliasRecord& a, const AliasRecord& b) {
+    return a.location < b.location;
+  };
+  if (!std::is_sorted(aliases.begin(), aliases.end(), byLocation)) {
+    std::vector<std::int32_t> locations;
+    locations.reserve(aliases.size());
+    for (const AliasRecord& alias : aliases) locations.push_back(alias.location);
+    std::sort(locations.begin(), locations.end());
+    if (std::adjacent_find(locations.begin(), locations.end()) == locations.end()) {
+      std::sort(aliases.begin(), aliases.end(), byLocation);
+    } else {
+      exchangeOrder(aliases);
     }
   }
+  c.aliases.byName.clear();
+  c.aliases.indexedCount = 0;
 }
 
 void defineUnits(Compilation& c, const std::string& text) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace vk6 {
@@ -24,13 +25,19 @@ struct UnitsRecord {
 struct AliasTables {
   std::vector<AliasRecord> aliases;
   std::vector<UnitsRecord> units;
+  // Positions in `aliases` by upper-cased alias name, ascending; covers the
+  // first `indexedCount` records and is rebuilt when the table is reordered.
+  std::unordered_map<std::string, std::vector<std::size_t>> byName;
+  std::size_t indexedCount = 0;
 };
 
 // The Alias statement; `text` is the statement after its keyword.
 void defineAlias(Compilation& c, const std::string& text);
 // The Units statement; `text` is the statement after its keyword.
 void defineUnits(Compilation& c, const std::string& text);
-// Replaces alias names in `text` by their aliased text.
+// Replaces alias names in `text` by their aliased text: each alias in table
+// order replaces the whole names equal to it (ignoring case), and the text
+// it inserts is seen by the later aliases only. One pass over the text.
 std::string substituteAliases(Compilation& c, const std::string& text);
 // After pass 1: resolves each alias to its location.
 void resolveAliases(Compilation& c);
