@@ -97,10 +97,9 @@ bool safeOutputName(const Compilation& c, const std::string& name) {
 
 void writeProgramImage(Compilation& c) {
   ImageInputs inputs = collectImageInputs(c);
-  Bytes image;
-  if (!buildProgramImage(c, inputs, image)) return;
+  if (!buildProgramImage(c, inputs, c.image)) return;
   if (c.options.noImage || c.diag.errorCount != 0) return;
-  saveImage(c, image);
+  saveImage(c, c.image);
 }
 
 std::string versionBanner(const Options& options) {
