@@ -1,5 +1,8 @@
 #include "test_support.h"
 
+#include <sys/wait.h>
+
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -33,6 +36,14 @@ std::string readFile(const std::filesystem::path& path) {
 void writeFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary);
   out << bytes;
+}
+
+ProgramRun runIn(const std::filesystem::path& folder, const std::string& binary,
+                 const std::string& arguments) {
+  const std::string command = "cd '" + folder.string() + "' && '" + binary +
+                              "' " + arguments + " >stdout.txt 2>stderr.txt";
+  const int status = std::system(command.c_str());
+  return {WEXITSTATUS(status), readFile(folder / "stdout.txt")};
 }
 
 }  // namespace vk6::test
