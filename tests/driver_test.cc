@@ -57,7 +57,7 @@ TEST(Driver, VersionOnlyWritesTheBannerOfEachModel) {
 
 TEST(Driver, BannerComesBeforeTheOutcome) {
   const fs::path folder = test::scratchFolder("banner");
-  writeFile(folder / "prog.cr", "BeginProg\r\nEndProg\r\n");
+  writeFile(folder / "prog.cr", "Public X\r\nBeginProg\r\nScan(1, sec)\r\nNextScan\r\nEndProg\r\n");
   const ProgramRun run = runIn(folder, VK6_VK617Q_BINARY, "-xv prog.cr res.txt");
   EXPECT_EQ(0, run.exitCode);
   const std::string banner = std::string("\r\n") + VK6_VK617Q_BINARY +
@@ -115,7 +115,7 @@ TEST(Driver, FullDiskGivesExitCodeOne) {
 TEST(Driver, MemoryTraceGoesToStandardErrorOnly) {
   std::ostringstream out, err;
   const fs::path folder = test::scratchFolder("trace");
-  writeFile(folder / "prog.cr", "BeginProg\r\nEndProg\r\n");
+  writeFile(folder / "prog.cr", "Public X\r\nBeginProg\r\nScan(1, sec)\r\nNextScan\r\nEndProg\r\n");
   const std::string source = (folder / "prog.cr").string();
   const std::string results = (folder / "res.txt").string();
   const int code = runProgram({"vk6comp", "-m", source, results},

@@ -305,5 +305,13 @@ TEST(TimeUntilTransmit, UsesAndLimits) {
             c.diag.errorText);
 }
 
+
+TEST(ExpressionInProgram, ReportCarriesLine) {
+  const test::CompileResult r = test::compileText("Public X\n"
+                                                  "Const A = 2 * (3");
+  EXPECT_EQ("line 2: No Matching, or out of place ) in expression: 2 * (3.",
+            r.errors);
+}
+
 }  // namespace
 }  // namespace vk6

@@ -155,3 +155,38 @@ TEST(ParameterParser, ConstantsAreKnownToLaterStatements) {
 
 }  // namespace
 }  // namespace vk6
+
+namespace vk6 {
+namespace {
+
+TEST(ConstStatement, LimitsClashesAndValues) {
+  const struct {
+    const char* source;
+    const char* errors;
+  } cases[] = {
+      {"Const A = 16777215\n", ""},
+      {"Const A = 16777216\n", "line 1: Maximum CONST is 16777215."},
+      {"Const A = -20000000\n", ""},
+      {"Const TRUE = 1\n", "line 1: TRUE is already in use as a predefined CONST."},
+      {"Const A = 1\nConst A = 2\n", "line 2: A is already in use as a declared CONST."},
+      {"Const\n", "line 1: Const with no declaration."},
+      {"Const A\n", "line 1: CONST needs assignment."},
+      {"Const 1A = 1\n", "line 1: Const name 1A illegal, starts with a number."},
+      {"Const ABCDEFGHIJKLMNOPQ = 1\n",
+       "line 1: Const Name ABCDEFGHIJKLMNOPQ is too large, limit is 16 characters."},
+      {"Public X\nConst X = 1\n", "line 2: X already declared as a variable."},
+      {"Const A = 2 * (3\n",
+       "line 1: No Matching, or out of place ) in expression: 2 * (3."},
+  };
+  for (const auto& t : cases)
+    EXPECT_EQ(t.errors, readProgram(t.source).errors) << t.source;
+}
+
+TEST(ConstStatement, LaterConstantsBuildOnEarlierOnes) {
+  const Pass1 p = readProgram("Const A = 3\nConst B = A * 2, 99\nDelay(1, B)\n");
+  EXPECT_EQ("", p.errors);
+  EXPECT_EQ(6u, recordsAfter(p.words, 0)[2]);
+}
+
+}  // namespace
+}  // namespace vk6

@@ -64,8 +64,11 @@ TEST(SourceReader, ReaderErrors) {
     std::string source;
     std::string errors;
   } cases[] = {
-      {"", ""},
-      {"\r\n   \r\n' only a comment\r\n", ""},
+      // Without an error from reading, the end-of-program checks speak.
+      {"", "No BeginProg in Program.\r\nProgram must have a Scan ... NextScan."},
+      {"\r\n   \r\n' only a comment\r\n",
+       "line 3: No BeginProg in Program.\r\n"
+       "line 3: Program must have a Scan ... NextScan."},
       {"Frobnicate(1)\r\n", "line 1: Unknown instruction Frobnicate(1)\r\n."},
       {"\r\n  Foo : Bar\r\n",
        "line 2: Unknown instruction   Foo .\r\nline 2: Unknown instruction  Bar\r\n."},
@@ -73,7 +76,9 @@ TEST(SourceReader, ReaderErrors) {
       {line510 + "Foo\r\n", "line 2: Unknown instruction Foo\r\n."},
       {"\r\n" + line511 + "Foo\r\n", "line 2: Line exceeds max characters of 512."},
       {line511, "line 1: Line exceeds max characters of 512."},
-      {"EndProg\r\nFoo\r\n", ""},
+      {"EndProg\r\nFoo\r\n",
+       "line 1: No BeginProg in Program.\r\n"
+       "line 1: Program must have a Scan ... NextScan."},
       {"Foo : ENDPROG : Bar\r\n", "line 1: Unknown instruction Foo ."},
       {"Print(\"a:b\")\r\nFoo\r\n", "line 2: Unknown instruction Foo\r\n."},
   };
@@ -107,7 +112,9 @@ TEST(SourceReader, HostileBytesDoNotCrash) {
   std::string high = "\xC3\xA9t\xE9\xFF\x80\n";
   EXPECT_EQ("line 1: Unknown instruction \xC3\xA9t\xE9\xFF\x80\n.",
             compileText(high).errors);
-  EXPECT_EQ("", compileText("\n\n\n").errors);
+  EXPECT_EQ("line 3: No BeginProg in Program.\r\n"
+            "line 3: Program must have a Scan ... NextScan.",
+            compileText("\n\n\n").errors);
 }
 
 TEST(SourceReader, RecordsOfOneLineShareItsNumberAndEndRecordCloses) {

@@ -9,12 +9,14 @@
 #include "expr/expression_compiler.h"
 #include "image/code_buffer.h"
 #include "image/program_header_fields.h"
+#include "instructions/communication_state.h"
 #include "instructions/program_state.h"
 #include "parse/source_reader.h"
 #include "parse/statement_buffer.h"
 #include "symbols/aliases.h"
 #include "symbols/constants.h"
 #include "symbols/expression_area.h"
+#include "symbols/tables.h"
 #include "symbols/variables.h"
 
 namespace vk6 {
@@ -33,6 +35,8 @@ struct Compilation {
   CodeBuffer code;
   ProgramHeader header;
   ProgramState program;
+  TableList tables;
+  CommunicationState comm;
 };
 
 }  // namespace vk6

@@ -7,6 +7,8 @@
 #include "driver/compilation.h"
 #include "driver/image_inputs.h"
 #include "image/image_writer.h"
+#include "instructions/sections_flow.h"
+#include "instructions/table_allocation.h"
 #include "parse/instruction_table.h"
 
 namespace vk6 {
@@ -42,11 +44,13 @@ class ResultsWriter {
 void runPass2(Compilation& c) {
   StatementBuffer& buffer = c.statements;
   std::size_t position = 0;
+  startProgramState(c);
   for (int n = 0; n < buffer.recordCount(); ++n) {
     const Statement st = buffer.record(position, n);
     c.diag.currentLine = st.line;
     c.diag.currentInstruction = st.index();
     if (kInstructionTable[st.index()].handle(c, st) < 0) break;
+    checkAfterNextScan(c, st);
     if (c.diag.outOfMemory) break;
     if (st.length() == 0) break;
     position += static_cast<std::size_t>(st.length());
@@ -179,10 +183,11 @@ void loadSource(Compilation& c) {
 void runCompile(Compilation& c) {
   c.diag.traceOn = c.options.memoryTrace;
   runPass1(c);
+  startTables(c);
   if (c.diag.errorCount != 0) return;
   runPass2(c);
   c.diag.currentLine = 0;
-  if (c.diag.errorCount == 0) runFinalAllocation(c);
+  if (c.diag.errorCount == 0) allocateTables(c);
   if (c.diag.errorCount == 0) writeProgramImage(c);
 }
 

@@ -14,6 +14,10 @@ std::size_t appendCode(Compilation& c, const std::uint8_t* record,
   code.bytes.insert(code.bytes.end(), record, record + length);
   if (padded != length) code.bytes.push_back(0);
   const std::size_t end = start + padded;
+  if (end > kMaxCodeLength && !code.tooLongReported) {
+    code.tooLongReported = true;
+    reportError(c, "Program code exceeds 65535 bytes.");
+  }
   if (patchNext) storeU16(code.bytes, start + 2, static_cast<std::uint32_t>(end));
   return end;
 }

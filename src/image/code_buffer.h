@@ -13,14 +13,19 @@ struct Compilation;
 
 constexpr std::size_t kCodeBufferGrowth = 10000;
 constexpr bool kPatchNext = true;
+// Records hold code offsets in 16-bit fields, so the code may not grow
+// past the last offset they can name.
+constexpr std::size_t kMaxCodeLength = 0xFFFF;
 
 struct CodeBuffer {
   Bytes bytes;
   std::size_t capacity = 0;  // grows in steps of kCodeBufferGrowth
+  bool tooLongReported = false;
 };
 
 // Appends a record; with `patchNext` its bytes 2-3 receive the code offset
-// just past it. Returns that offset.
+// just past it. Returns that offset. Code that grows past kMaxCodeLength
+// is reported once; appending goes on, so later offsets stay consistent.
 std::size_t appendCode(Compilation& c, const RecordBuilder& r, bool patchNext);
 std::size_t appendCode(Compilation& c, const std::uint8_t* record,
                        std::size_t length, bool patchNext);

@@ -261,7 +261,10 @@ std::string takeThenText(RecordParse& p, std::string& condition) {
 
 KindResult parseCondition(RecordParse& p) {
   if (p.index == kExpression) {
-    p.setSlot(compileStored(p.c, p.in.keyword, kModeAssignment));
+    // The line end is no part of the assignment's text, as for every kind.
+    const std::string& text = p.in.keyword;
+    p.setSlot(compileStored(p.c, text.substr(0, text.find_first_of("\r\n")),
+                            kModeAssignment));
     return KindResult::kEnd;
   }
   const std::optional<std::string> rest = p.cursor.restOfStatement();

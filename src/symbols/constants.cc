@@ -121,6 +121,7 @@ std::string constValueText(const std::string& rest) {
   std::size_t end = i;
   for (; end < rest.size(); ++end) {
     const char ch = rest[end];
+    if (ch == '\r' || ch == '\n') break;
     if (ch == '(') ++depth;
     if (ch == ')') --depth;
     if (ch == ',' && depth <= 0) break;

@@ -1,0 +1,47 @@
+// Helpers shared by the communication handlers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "parse/statement_buffer.h"
+
+namespace vk6 {
+
+struct Compilation;
+class RecordBuilder;
+
+// Compile-time value of a compiled parameter, truncated toward zero; 0 when
+// the evaluator gives no value, the integer minimum when it does not fit.
+std::int32_t evaluateInteger(Compilation& c, std::uint32_t operand);
+
+// The element count of a location word.
+inline int elementsOf(std::uint16_t location) { return location >> 8; }
+
+// A data table as these handlers see it.
+struct TableFieldView {
+  std::int32_t count = 1;  // elements of the field
+  std::string processing;  // its processing text
+};
+struct TableView {
+  std::string name;
+  std::vector<TableFieldView> fields;
+};
+// The table list in order: the status table first, then the user tables.
+std::vector<TableView> listTables(const Compilation& c);
+
+// Appends `bytes` to the record as they are.
+void appendBytes(RecordBuilder& r, const std::vector<std::uint8_t>& bytes);
+
+// Reports "<keyword> is not accepted, requires different OS version" in
+// the build for the model without a satellite transmitter.
+void refuseWithoutGoes(Compilation& c, const char* keyword);
+
+// Cores of the handlers that read the table list, for a given list.
+int compileGOESData(Compilation& c, const Statement& st,
+                    const std::vector<TableView>& tables);
+int compileSendData(Compilation& c, const Statement& st,
+                    const std::vector<TableView>& tables);
+
+}  // namespace vk6
