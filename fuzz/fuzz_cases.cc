@@ -148,6 +148,13 @@ std::string checkExpression(std::string_view bytes) {
   std::uint16_t operand = 0;
   const int code =
       compileExpression(c, text, operand, selector & kModeBits, store);
+  // An over-long text is reported but, as the logger's tools do, returns
+  // 0 with no code.
+  if (text.size() >= kMaxExpressionLength) {
+    if (code != 0 || c.diag.errorCount == 0 || operand != kNoOperand)
+      return "over-long expression not refused";
+    return std::string();
+  }
   if (code != 0) {
     if (expressionErrorText(code) == nullptr) return "error code without text";
     return std::string();

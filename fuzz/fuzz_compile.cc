@@ -12,13 +12,19 @@
 
 namespace {
 std::filesystem::path scratch;
+
+void removeScratch() {
+  std::error_code error;
+  std::filesystem::remove_all(scratch, error);
 }
+}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // Each worker process has a folder of its own.
   scratch = std::filesystem::temp_directory_path() /
             ("vk6comp_fuzz_" + std::to_string(getpid()));
   std::filesystem::create_directories(scratch);
+  std::atexit(removeScratch);
   return 0;
 }
 

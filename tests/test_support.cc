@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include <unistd.h>
+
 #include <fstream>
 #include <iterator>
 
@@ -17,7 +19,8 @@ CompileResult compileText(const std::string& source, const BuildInfo& build) {
 
 std::filesystem::path scratchFolder(const std::string& name) {
   const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("vk6comp_test_" + name);
+      std::filesystem::temp_directory_path() /
+      ("vk6comp_test_" + name + "_" + std::to_string(getpid()));
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   return folder;
