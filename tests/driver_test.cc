@@ -127,3 +127,91 @@ TEST(Driver, MemoryTraceGoesToStandardErrorOnly) {
 
 }  // namespace
 }  // namespace vk6
+
+namespace vk6 {
+namespace {
+
+const char kTableProgram[] =
+    "Public PTemp\r\n"
+    "Units PTemp = Deg C\r\n"
+    "DataTable(Hourly, True, 10)\r\n"
+    "  DataInterval(0, 60, Min)\r\n"
+    "  Average(1, PTemp, False)\r\n"
+    "EndTable\r\n"
+    "BeginProg\r\n"
+    "  Scan(10, Sec)\r\n"
+    "    PTemp = 21.5\r\n"
+    "    CallTable Hourly\r\n"
+    "  NextScan\r\n"
+    "EndProg\r\n";
+
+TEST(Driver, ListingDefinitionFileAndImageBesideTheSource) {
+  const fs::path folder = test::scratchFolder("outputs");
+  fs::create_directories(folder / "src");
+  writeFile(folder / "src" / "prog.vk6", kTableProgram);
+  const ProgramRun run =
+      runIn(folder, VK6_VK617Q_BINARY, "-l list.txt -zdefs.bin src/prog.vk6");
+  EXPECT_EQ(0, run.exitCode);
+  EXPECT_EQ("src/prog.vk6 -- Compiled OK.\r\n", run.out);
+  const std::string hyphens(52, '-');
+  EXPECT_EQ(hyphens + "\r\nTable: Hourly\r\nInterval: 3600 Seconds\r\nFields:\r\n"
+                      " PTemp_Avg\tUnits: Deg C\r\n\r\n" +
+                hyphens + "\r\nTable: Public\r\nInterval: Event\r\nFields:\r\n"
+                          " PTemp\tUnits: Deg C\r\n\r\n",
+            readFile(folder / "src" / "list.txt"));
+  const std::string image = readFile(folder / "src" / "prog.bin");
+  ASSERT_GT(image.size(), 46u);
+  const std::string defs = readFile(folder / "src" / "defs.bin");
+  ASSERT_GT(defs.size(), 2u);
+  EXPECT_EQ(std::string("\x01\x01", 2), defs.substr(0, 2));
+  // The definition file is the image's last section behind one extra byte.
+  EXPECT_EQ(image.substr(image.size() - (defs.size() - 1)), defs.substr(1));
+  EXPECT_FALSE(fs::exists(folder / "src" / "prog.bin.tmp"));
+}
+
+TEST(Driver, NoImageOptionStillWritesTheDefinitionFile) {
+  const fs::path folder = test::scratchFolder("noimage");
+  writeFile(folder / "prog.vk6", kTableProgram);
+  const ProgramRun run = runIn(folder, VK6_VK610Q_BINARY, "-nz defs.bin prog.vk6");
+  EXPECT_EQ(0, run.exitCode);
+  EXPECT_FALSE(fs::exists(folder / "prog.bin"));
+  const std::string defs = readFile(folder / "defs.bin");
+  // Markers are in place: the status entry's length field holds 00 00 00 01.
+  const std::size_t statusName = defs.find(std::string("Status\0", 7));
+  ASSERT_NE(std::string::npos, statusName);
+  EXPECT_EQ(std::string("\0\0\0\x01", 4), defs.substr(statusName + 7, 4));
+}
+
+TEST(Driver, OutputsNeverReplaceTheProgram) {
+  const fs::path folder = test::scratchFolder("replace");
+  writeFile(folder / "prog.bin", kTableProgram);
+  ProgramRun run = runIn(folder, VK6_VK617Q_BINARY, "prog.bin");
+  EXPECT_EQ(1, run.exitCode);
+  EXPECT_EQ("prog.bin -- Compile Failed!\r\n\n"
+            "Binary image file prog.bin would overwrite the program file.",
+            run.out);
+  EXPECT_EQ(kTableProgram, readFile(folder / "prog.bin"));
+
+  writeFile(folder / "prog.vk6", kTableProgram);
+  run = runIn(folder, VK6_VK617Q_BINARY, "-l prog.vk6 -z prog.bin prog.vk6");
+  EXPECT_EQ(0, run.exitCode);
+  EXPECT_EQ("Unable to create listtdf file: prog.vk6\r\n"
+            "Unable to create list file: prog.bin\r\n"
+            "prog.vk6 -- Compiled OK.\r\n",
+            run.out);
+  EXPECT_EQ(kTableProgram, readFile(folder / "prog.vk6"));
+}
+
+TEST(Driver, FailedCompileLeavesAnEarlierImage) {
+  const fs::path folder = test::scratchFolder("keepimage");
+  writeFile(folder / "prog.vk6", kTableProgram);
+  ASSERT_EQ(0, runIn(folder, VK6_VK617Q_BINARY, "prog.vk6").exitCode);
+  const std::string image = readFile(folder / "prog.bin");
+  writeFile(folder / "prog.vk6", std::string(kTableProgram) + "Frobnicate\r\n");
+  writeFile(folder / "prog.vk6", "Frobnicate\r\n");
+  EXPECT_EQ(1, runIn(folder, VK6_VK617Q_BINARY, "prog.vk6").exitCode);
+  EXPECT_EQ(image, readFile(folder / "prog.bin"));
+}
+
+}  // namespace
+}  // namespace vk6

@@ -12,6 +12,7 @@ namespace vk6::test {
 CompileResult compileText(const std::string& source, const BuildInfo& build) {
   Compilation c;
   c.options.build = build;
+  c.options.noImage = true;  // tests stay off the disk
   loadText(c, source);
   runCompile(c);
   return resultOf(c);

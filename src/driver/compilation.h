@@ -10,6 +10,7 @@
 #include "image/code_buffer.h"
 #include "image/program_header_fields.h"
 #include "instructions/communication_state.h"
+#include "instructions/io_state.h"
 #include "instructions/program_state.h"
 #include "parse/source_reader.h"
 #include "parse/statement_buffer.h"
@@ -37,6 +38,7 @@ struct Compilation {
   ProgramState program;
   TableList tables;
   CommunicationState comm;
+  IoState io;
 };
 
 }  // namespace vk6

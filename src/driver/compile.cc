@@ -145,7 +145,7 @@ void writeListings(const Compilation& c, std::ostream& out) {
   if (options.definitionFile) {
     const std::string name =
         placeBesideSource(options.sourcePath, options.definitionFileName);
-    const Bytes bytes = definitionFileBytes(definitionBlock(c));
+    const Bytes bytes = definitionFileBytes(c.tables.definitions);
     if (!safeOutputName(c, name) ||
         !writeWholeFile(name, std::string(bytes.begin(), bytes.end())))
       out << "Unable to create list file: " << name << "\r\n";

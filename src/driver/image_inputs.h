@@ -1,6 +1,8 @@
 // Bridges the compiled tables to the image writer and the listings.
 #pragma once
 
+#include <vector>
+
 #include "driver/listings.h"
 #include "image/image_writer.h"
 
@@ -8,14 +10,10 @@ namespace vk6 {
 
 struct Compilation;
 
-// The final allocation and checks after pass 2: table sizes, public table,
-// table-definition block.
-void runFinalAllocation(Compilation& c);
-// What the image writer needs, taken from the compiled tables.
+// What the image writer needs, taken from the compiled tables; the
+// definitions point at the table list's block, which the writer marks.
 ImageInputs collectImageInputs(Compilation& c);
 // What the listing needs, taken from the compiled tables.
 std::vector<ListingTable> collectListingTables(const Compilation& c);
-// The table-definition block as the image writer left it.
-Bytes definitionBlock(const Compilation& c);
 
 }  // namespace vk6

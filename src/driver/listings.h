@@ -26,7 +26,7 @@ struct ListingTable {
   std::vector<ListingField> fields;
 };
 
-constexpr std::uint8_t kTableHasInterval = 1;
+constexpr std::uint8_t kTableHasInterval = 1;  // the table flags' interval bit
 
 // The listing text of the tables (the first, the status table, is never
 // listed).

@@ -8,6 +8,7 @@
 #include "instructions/communication_support.h"
 #include "instructions/sections_flow.h"
 #include "parse/instruction_table.h"
+#include "symbols/status_table.h"
 
 namespace vk6 {
 namespace {
@@ -52,27 +53,7 @@ constexpr std::size_t kGetValueTail = 9;  // reserved bytes after the packet
 constexpr std::size_t kSetValueTail = 9;
 constexpr std::size_t kDataReserved = 5;
 
-// The logger's status fields: type byte (bit 7 read-only) and byte size.
-// ORDER STATUS: the same order as the status table of the data tables.
-struct StatusField {
-  const char* name;
-  std::uint8_t type;
-  std::uint8_t size;
-};
-constexpr StatusField kStatusFields[] = {
-    {"OSversion", 0x8B, 32},     {"OSDate", 0x8B, 8},        {"OSSignature", 0x95, 2},
-    {"ProgName", 0x8B, 64},      {"ProgSig", 0x95, 2},       {"CalOffset", 0x18, 4},
-    {"HopnetAddress", 0x15, 2},  {"RfInstalled", 0x15, 2},   {"RfNetAddr", 0x15, 2},
-    {"RfAddress", 0x15, 2},      {"RfHopSeq", 0x15, 2},      {"RfPwrMode", 0x0B, 8},
-    {"Rf_ForceOn", 0x15, 2},     {"Rf_Protocol", 0x15, 2},   {"MaxTXPacket", 0x15, 2},
-    {"RfSignalLevel", 0x15, 2},  {"RfRxHopnetCnt", 0x15, 2}, {"VarOutOfBounds", 0x15, 2},
-    {"SkipScan", 0x15, 2},       {"TrapCode", 0x15, 2},      {"WatchDogCnt", 0x15, 2},
-    {"ResetTables", 0x15, 2},    {"BattVoltage", 0x18, 4},   {"SerialNum", 0x16, 4},
-};
-static_assert(sizeof kStatusFields / sizeof kStatusFields[0] == 24);
-constexpr std::uint8_t kReadOnlyBit = 0x80;
 constexpr std::uint8_t kDataTypeMask = 0x7F;
-constexpr std::uint8_t kTextType = 11;
 constexpr const char* kPowerModeField = "RfPwrMode";
 constexpr const char* kPowerModes[] = {"RF_ON",   "RFpinEn", "RF1_Sec", "RF8_Sec",
                                        "RF1S_LH", "RF8S_LH", "NO_RF",   ""};
@@ -274,22 +255,14 @@ int handleReadSendGetInfo(Compilation& c, const Statement& st) {
 int handleSetStatus(Compilation& c, const Statement& st) {
   const std::string name = st.textAt(1);
   const std::uint32_t value = st.word(1 + st.textWords(1));
-  const StatusField* field = nullptr;
-  int offset = 0;  // among the writable fields
-  for (const StatusField& f : kStatusFields) {
-    if (keywordCompare(name.c_str(), f.name)) {
-      field = &f;
-      break;
-    }
-    if ((f.type & kReadOnlyBit) == 0) offset += f.size;
-  }
-  if (field == nullptr) {
+  const StatusField field = findStatusField(name);
+  if (field.index < 0) {
     reportError(c, "Field %s not found in status table.", name.c_str());
     return 0;
   }
   std::uint16_t operand = 0;
   std::string mode;
-  if ((field->type & kDataTypeMask) == kTextType && keywordCompare(name.c_str(), kPowerModeField)) {
+  if ((field.typeByte & kDataTypeMask) == kTextType && keywordCompare(name.c_str(), kPowerModeField)) {
     const std::int32_t setting = evaluateInteger(c, value);
     if (setting < 0 || setting > kMaxPowerMode) {
       reportError(c, "Invalid setting for %s.", name.c_str());
@@ -299,11 +272,11 @@ int handleSetStatus(Compilation& c, const Statement& st) {
   } else {
     operand = resolveOperand(c, value);
   }
-  if ((field->type & kReadOnlyBit) != 0) reportError(c, "Field %s cannot be written to.", name.c_str());
+  if ((field.typeByte & kReadOnlyType) != 0) reportError(c, "Field %s cannot be written to.", name.c_str());
   // 0 u16 opcode; 2 u16 next; 4 u16 value; 6 u8 type byte; 7 u8 offset
   // among the writable fields; 8 8 bytes power-mode name.
   RecordBuilder r(kOpSetStatus);
-  r.u16(operand).u8(field->type).u8(static_cast<std::uint32_t>(offset));
+  r.u16(operand).u8(field.typeByte).u8(static_cast<std::uint32_t>(field.writableOffset));
   r.text(mode, kPowerModeText);
   r.expectSize(kSetStatusRecordSize);
   appendCode(c, r, kPatchNext);

@@ -1,0 +1,585 @@
+#include "dump/disassembler.h"
+
+#include <algorithm>
+#include <charconv>
+#include <set>
+
+#include "dump/dump_text.h"
+#include "expr/expression_compiler.h"
+#include "image/byte_io.h"
+
+namespace vk6 {
+namespace {
+
+// Binding strength of a rendered expression, weakest first; a child is
+// put in parentheses when it binds less tightly than its place needs.
+constexpr int kLogical = 1;
+constexpr int kRelational = 2;
+constexpr int kAdditive = 3;
+constexpr int kMultiplicative = 4;
+constexpr int kUnary = 5;
+constexpr int kPower = 6;
+constexpr int kAtom = 7;
+
+constexpr std::size_t kWord = 2;
+constexpr std::size_t kFieldNameBytes = 28;
+constexpr std::uint16_t kNoOperandWord = 0xFFFF;
+constexpr std::uint16_t kDeferredFlag = 0x8000;
+constexpr std::size_t kIfTimeBlock = 8;
+constexpr std::size_t kTransmitBlock = 4;
+constexpr std::uint32_t kIfTimeCode = 23;
+constexpr std::uint32_t kTransmitCode = 24;
+constexpr std::uint16_t kForOpcode = 32;
+constexpr std::uint16_t kDoOpcode = 28;
+constexpr std::size_t kForVariableWord = 6;
+constexpr std::size_t kDoModeWord = 4;
+
+struct Function {
+  const char* name;
+  int arguments;
+};
+
+// Built-in functions by function code; ORDER FUNCTIONS: the logger's codes.
+constexpr Function kFunctions[] = {
+    {"?", 0},      {"SIN", 1},   {"COS", 1},   {"EXP", 1},
+    {"INT", 1},    {"ABS", 1},   {"SQR", 1},   {"LOG", 1},
+    {"ATN", 1},    {"SGN", 1},   {"TAN", 1},   {"RANDOMIZE", 1},
+    {"RND", 0},    {"FRAC", 1},  {"FIX", 1},   {"ASIN", 1},
+    {"ATN2", 2},   {"ACOS", 1},  {"LOG10", 1}, {"SINH", 1},
+    {"TANH", 1},   {"COSH", 1},  {"IIF", 3},   {"IFTIME", 1},
+    {"TIMEUNTILTRANSMIT", 1},
+};
+
+struct Node {
+  std::string text;
+  int strength = kAtom;
+  long block = -1;  // a constant block pushed by opcode 38
+};
+
+std::string wrap(const Node& n, int needed) {
+  return n.strength < needed ? "(" + n.text + ")" : n.text;
+}
+
+struct Binary {
+  std::uint16_t opcode;
+  const char* mnemonic;
+  const char* symbol;
+  int strength;
+  int leftNeeds;
+  int rightNeeds;
+};
+
+constexpr Binary kBinaries[] = {
+    {kOpAdd, "add", "+", kAdditive, kAdditive, kMultiplicative},
+    {kOpSubtract, "sub", "-", kAdditive, kAdditive, kMultiplicative},
+    {kOpMultiply, "mul", "*", kMultiplicative, kMultiplicative, kUnary},
+    {kOpDivide, "div", "/", kMultiplicative, kMultiplicative, kUnary},
+    {kOpMod, "mod", "MOD", kMultiplicative, kMultiplicative, kUnary},
+    {kOpOr, "or", "OR", kLogical, kLogical, kRelational},
+    {kOpXor, "xor", "XOR", kLogical, kLogical, kRelational},
+    {kOpAnd, "and", "AND", kLogical, kLogical, kRelational},
+    {kOpEqv, "eqv", "EQV", kLogical, kLogical, kRelational},
+    {kOpImp, "imp", "IMP", kLogical, kLogical, kRelational},
+    {kOpGreater, "gt", ">", kRelational, kAdditive, kAdditive},
+    {kOpGreaterEqual, "ge", ">=", kRelational, kAdditive, kAdditive},
+    {kOpNotEqual, "ne", "<>", kRelational, kAdditive, kAdditive},
+    {kOpLessEqual, "le", "<=", kRelational, kAdditive, kAdditive},
+    {kOpLess, "lt", "<", kRelational, kAdditive, kAdditive},
+    {kOpEqual, "eq", "=", kRelational, kAdditive, kAdditive},
+    {kOpRange, "range", "TO", kRelational, kAdditive, kAdditive},
+    // The exponent is a factor, so a unary minus may stand there bare.
+    {kOpPower, "pow", "^", kPower, kAtom, kUnary},
+};
+
+const Binary* findBinary(std::uint16_t opcode) {
+  for (const Binary& b : kBinaries)
+    if (b.opcode == opcode) return &b;
+  return nullptr;
+}
+
+// Reads the stack code of one expression; every read checks the bounds.
+class StackReader {
+ public:
+  StackReader(ByteSpan area, std::size_t start, const FieldNamer& namer)
+      : area_(area), pos_(start), namer_(namer) {
+    out_.start = start;
+  }
+
+  Disassembly run() {
+    while (out_.problem.empty()) {
+      const std::size_t at = pos_;
+      std::uint16_t opcode = 0;
+      if (!word(opcode)) break;
+      if (step(at, opcode)) break;
+    }
+    out_.end = pos_;
+    if (out_.problem.empty()) finish();
+    return out_;
+  }
+
+ private:
+  bool word(std::uint16_t& v) {
+    if (pos_ + kWord > area_.size()) {
+      fail(formatText("code runs past the end of the expression area at @%04zX",
+                      pos_));
+      return false;
+    }
+    v = loadU16(area_.data() + pos_);
+    pos_ += kWord;
+    return true;
+  }
+  bool doubleWord(std::uint32_t& v) {
+    std::uint16_t low = 0;
+    std::uint16_t high = 0;
+    if (!word(low) || !word(high)) return false;
+    v = static_cast<std::uint32_t>(low) | (static_cast<std::uint32_t>(high) << 16);
+    return true;
+  }
+  void fail(const std::string& problem) {
+    if (out_.problem.empty()) out_.problem = problem;
+  }
+  void emit(std::size_t at, std::uint16_t opcode, std::string text) {
+    out_.code.push_back({at, opcode, std::move(text)});
+  }
+  Node pop(std::size_t at) {
+    if (stack_.empty()) {
+      fail(formatText("stack underflow at @%04zX", at));
+      return {"?", kAtom, -1};
+    }
+    Node n = stack_.back();
+    stack_.pop_back();
+    return n;
+  }
+  void push(std::string text, int strength, long block = -1) {
+    stack_.push_back({std::move(text), strength, block});
+  }
+
+  static int floatStrength(float f) { return f < 0 ? kUnary : kAtom; }
+
+  // Handles one instruction; true when the expression ends with it.
+  bool step(std::size_t at, std::uint16_t opcode) {
+    if (const Binary* b = findBinary(opcode)) {
+      const Node right = pop(at);
+      const Node left = pop(at);
+      emit(at, opcode, b->mnemonic);
+      push(wrap(left, b->leftNeeds) + " " + b->symbol + " " +
+               wrap(right, b->rightNeeds),
+           b->strength);
+      return false;
+    }
+    std::uint16_t w = 0;
+    std::uint32_t d = 0;
+    switch (opcode) {
+      case kOpCall:
+        if (!doubleWord(d)) return true;
+        call(at, d);
+        return false;
+      case kOpNegate:
+      case kOpNot: {
+        const Node n = pop(at);
+        const bool negate = opcode == kOpNegate;
+        emit(at, opcode, negate ? "neg" : "not");
+        push((negate ? "-" : "NOT ") + wrap(n, kUnary), kUnary);
+        return false;
+      }
+      case kOpPushFloat:
+      case kOpLoneConstant: {
+        if (!doubleWord(d)) return true;
+        const float f = floatFromBits(d);
+        const bool lone = opcode == kOpLoneConstant;
+        emit(at, opcode, (lone ? "constant " : "push ") + floatText(f));
+        push(floatText(f), floatStrength(f));
+        return lone;
+      }
+      case kOpPushVariable:
+      case kOpLoneVariable: {
+        if (!word(w)) return true;
+        const bool lone = opcode == kOpLoneVariable;
+        emit(at, opcode, (lone ? "variable " : "push ") + locationText(w));
+        push(locationText(w), kAtom);
+        return lone;
+      }
+      case kOpPushInteger:
+        if (!word(w)) return true;
+        emit(at, opcode, formatText("push integer %d", static_cast<std::int16_t>(w)));
+        push(std::to_string(static_cast<std::int16_t>(w)), kAtom);
+        return false;
+      case kOpPushBlock:
+        if (!doubleWord(d)) return true;
+        emit(at, opcode, formatText("push block @%04X", d));
+        push(formatText("@%04X", d), kAtom, static_cast<long>(d));
+        return false;
+      case kOpEnd:
+        emit(at, opcode, "end");
+        return true;
+      case kOpPushTested:
+        emit(at, opcode, "push tested");
+        push("IS", kAtom);
+        return false;
+      case kOpPushElement:
+      case kOpLoneElement: {
+        if (!word(w)) return true;
+        const Node index = pop(at);
+        const bool lone = opcode == kOpLoneElement;
+        emit(at, opcode, (lone ? "element " : "push element ") + locationText(w));
+        push(locationText(w) + "(" + index.text + ")", kAtom);
+        return lone;
+      }
+      case kOpStoreVariable: {
+        if (!word(w)) return true;
+        const Node value = pop(at);
+        emit(at, opcode, "store " + locationText(w));
+        statement_ = locationText(w) + " = " + value.text;
+        return false;
+      }
+      case kOpStoreElement: {
+        if (!word(w)) return true;
+        const Node value = pop(at);
+        const Node index = pop(at);
+        emit(at, opcode, "store element " + locationText(w));
+        statement_ = locationText(w) + "(" + index.text + ") = " + value.text;
+        return false;
+      }
+      case kOpTableField: {
+        std::uint16_t table = 0;
+        std::uint16_t field = 0;
+        if (!word(table) || !word(field)) return true;
+        const std::string name = namer_ ? namer_(table, field) : "?";
+        tableField(at, opcode, "field " + name, name);
+        return false;
+      }
+      case kOpEqualsTested:
+        emit(at, opcode, "equals tested");
+        // The item of a bare CASE list entry: shown as written.
+        if (!stack_.empty()) stack_.back().strength = kRelational;
+        return false;
+      case kOpTableFieldName: {
+        if (pos_ + kFieldNameBytes > area_.size()) {
+          fail(formatText("code runs past the end of the expression area at @%04zX",
+                          pos_));
+          return true;
+        }
+        std::string name;
+        for (std::size_t i = 0; i < kFieldNameBytes && area_[pos_ + i] != 0; ++i)
+          name.push_back(static_cast<char>(area_[pos_ + i]));
+        pos_ += kFieldNameBytes;
+        tableField(at, opcode, "field name \"" + name + "\"", name);
+        return false;
+      }
+      default:
+        fail(formatText("unknown stack opcode %u at @%04zX", opcode, at));
+        return true;
+    }
+  }
+
+  void tableField(std::size_t at, std::uint16_t opcode, std::string text,
+                  const std::string& name) {
+    const Node second = pop(at);
+    const Node first = pop(at);
+    emit(at, opcode, std::move(text));
+    push(name + "(" + first.text + ", " + second.text + ")", kAtom);
+  }
+
+  void call(std::size_t at, std::uint32_t code) {
+    if (code == 0 || code >= std::size(kFunctions)) {
+      fail(formatText("unknown function code %u at @%04zX", code, at));
+      return;
+    }
+    const Function& f = kFunctions[code];
+    std::vector<Node> args(static_cast<std::size_t>(f.arguments));
+    for (std::size_t i = args.size(); i > 0; --i) args[i - 1] = pop(at);
+    emit(at, kOpCall, std::string("call ") + f.name);
+    if ((code == kIfTimeCode || code == kTransmitCode) && args[0].block >= 0) {
+      push(blockCall(code, static_cast<std::size_t>(args[0].block)), kAtom);
+      return;
+    }
+    std::string text = f.name;
+    if (!args.empty()) {
+      text += "(";
+      for (std::size_t i = 0; i < args.size(); ++i)
+        text += (i ? ", " : "") + args[i].text;
+      text += ")";
+    }
+    push(text, kAtom);
+  }
+
+  // IFTIME's block holds the time into the interval and the interval in
+  // seconds; TIMEUNTILTRANSMIT's its argument minus 1.
+  std::string blockCall(std::uint32_t code, std::size_t block) {
+    const std::size_t length = code == kIfTimeCode ? kIfTimeBlock : kTransmitBlock;
+    if (block + length > area_.size()) {
+      fail(formatText("constant block @%04zX runs past the end of the expression area",
+                      block));
+      return "?";
+    }
+    out_.blocks.push_back({block, length});
+    const std::uint8_t* p = area_.data() + block;
+    if (code == kIfTimeCode)
+      return formatText("IFTIME(%u, %u, Sec)", loadU32(p), loadU32(p + 4));
+    return formatText("TIMEUNTILTRANSMIT(%d)", static_cast<std::int32_t>(loadU32(p)) + 1);
+  }
+
+  void finish() {
+    if (!statement_.empty() && stack_.empty()) {
+      out_.expression = statement_;
+    } else if (statement_.empty() && stack_.size() == 1) {
+      out_.expression = stack_.back().text;
+    } else {
+      fail(formatText("code ends with %zu values on the stack", stack_.size()));
+    }
+  }
+
+  ByteSpan area_;
+  std::size_t pos_;
+  const FieldNamer& namer_;
+  Disassembly out_;
+  std::vector<Node> stack_;
+  std::string statement_;
+};
+
+std::string quoted(ByteSpan bytes) {
+  std::string out = "\"";
+  for (std::uint8_t b : bytes) {
+    if (b == 0) break;
+    if (b == '"' || b == '\\') {
+      out += '\\';
+      out += static_cast<char>(b);
+    } else if (b < 0x20 || b >= 0x7F) {
+      out += formatText("\\x%02X", b);
+    } else {
+      out += static_cast<char>(b);
+    }
+  }
+  return out + "\"";
+}
+
+std::string hexBytes(ByteSpan bytes) {
+  std::string out;
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    out += formatText(i ? " %02X" : "%02X", bytes[i]);
+  return out;
+}
+
+std::uint32_t loadWidth(const std::uint8_t* p, std::size_t width) {
+  if (width == 1) return p[0];
+  if (width == 2) return loadU16(p);
+  return loadU32(p);
+}
+
+bool guardSaysNone(ByteSpan record, const FieldGuard& g) {
+  if (g.width == 0 || g.offset + g.width > record.size()) return false;
+  const bool equal = loadWidth(record.data() + g.offset, g.width) == g.value;
+  return equal == g.noneWhenEqual;
+}
+
+class CodeWalker {
+ public:
+  explicit CodeWalker(const CodeContext& c) : c_(c) {}
+
+  CodeListing run() {
+    walk();
+    for (const DecodedRecord& r : out_.records) check(r);
+    return std::move(out_);
+  }
+
+ private:
+  void problem(const DecodedRecord& r, const std::string& text) {
+    out_.problems.push_back(formatText("record at %04zX (%s): ", r.offset,
+                                       r.layout->name) + text);
+  }
+
+  void walk() {
+    const std::size_t size = c_.code.size();
+    std::size_t pos = 0;
+    while (pos < size) {
+      if (pos + kWord * 2 > size) {
+        out_.problems.push_back(formatText(
+            "record at %04zX: %zu bytes left, too few for a record", pos, size - pos));
+        return;
+      }
+      const std::uint16_t opcode = loadU16(c_.code.data() + pos);
+      const RecordLayout* layout = findRecordLayout(opcode);
+      if (layout == nullptr) {
+        out_.problems.push_back(
+            formatText("record at %04zX: unknown record opcode %u", pos, opcode));
+        DecodedRecord r;
+        r.offset = pos;
+        r.opcode = opcode;
+        out_.records.push_back(r);
+        // Skip by the next-record offset when it can be one.
+        const std::size_t next = loadU16(c_.code.data() + pos + kWord);
+        if (next <= pos || next > size) return;
+        pos = next;
+        continue;
+      }
+      if (pos + layout->length > size) {
+        out_.problems.push_back(formatText(
+            "record at %04zX (%s): its %u bytes run past the end of the code "
+            "(%zu bytes)", pos, layout->name, layout->length, size));
+        return;
+      }
+      starts_.insert(pos);
+      out_.records.push_back(decode(pos, *layout));
+      pos += layout->length;
+    }
+  }
+
+  DecodedRecord decode(std::size_t pos, const RecordLayout& layout) {
+    DecodedRecord r;
+    r.offset = pos;
+    r.opcode = layout.opcode;
+    r.layout = &layout;
+    const ByteSpan record = c_.code.subspan(pos, layout.length);
+    for (const RecordField& f : layout.fields) {
+      DecodedField d;
+      d.layout = &f;
+      const ByteSpan bytes = record.subspan(f.offset, f.width);
+      if (f.kind != FieldKind::kText && f.kind != FieldKind::kPacketBe)
+        d.value = loadWidth(bytes.data(), f.width);
+      d.text = fieldText(f, d.value, bytes, guardSaysNone(record, f.guard));
+      r.fields.push_back(d);
+    }
+    return r;
+  }
+
+  std::string tableName(std::uint32_t index) const {
+    return index < c_.tableNames.size() ? c_.tableNames[index] : "?";
+  }
+
+  std::string operandText(std::uint32_t v) {
+    if (v == kNoOperandWord) return "none";
+    if (v & kDeferredFlag) return formatText("deferred %u", v & ~kDeferredFlag);
+    if (v >= c_.area.size()) return formatText("@%04X", v);
+    if (std::find(out_.operandOffsets.begin(), out_.operandOffsets.end(), v) ==
+        out_.operandOffsets.end())
+      out_.operandOffsets.push_back(v);
+    const Disassembly d = disassembleExpression(c_.area, v, c_.namer);
+    return formatText("@%04X ", v) + (d.problem.empty() ? d.expression : "?");
+  }
+
+  std::string fieldText(const RecordField& f, std::uint32_t v, ByteSpan bytes,
+                        bool none) {
+    switch (f.kind) {
+      case FieldKind::kNextOffset:
+      case FieldKind::kJumpTarget:
+      case FieldKind::kLoopWord:
+        return formatText("%04X", v);
+      case FieldKind::kOperand:
+        return none ? "none" : operandText(v);
+      case FieldKind::kOperandOrZero:
+        return v == 0 ? "none" : operandText(v);
+      case FieldKind::kLocation:
+        return locationText(static_cast<std::uint16_t>(v));
+      case FieldKind::kTableNumber:
+        return formatText("%u ", v) + tableName(v + 1);
+      case FieldKind::kTableIndex:
+        return formatText("%u ", v) + tableName(v);
+      case FieldKind::kText:
+        return quoted(bytes);
+      case FieldKind::kPacketBe:
+        return hexBytes(bytes);
+      case FieldKind::kOpcode:
+      case FieldKind::kU8:
+      case FieldKind::kU16:
+      case FieldKind::kU32:
+        break;
+    }
+    return std::to_string(v);
+  }
+
+  bool atRecord(std::uint32_t offset) const {
+    return starts_.count(offset) != 0 || offset == c_.code.size();
+  }
+
+  // The record that `offset` lies in names the loop it belongs to.
+  bool isLoopWord(std::uint16_t opcode, std::uint32_t offset) const {
+    const bool wantsFor = opcode == 31 || opcode == 26;
+    const std::size_t delta = wantsFor ? kForVariableWord : kDoModeWord;
+    if (offset < delta || starts_.count(offset - delta) == 0) return false;
+    return loadU16(c_.code.data() + offset - delta) ==
+           (wantsFor ? kForOpcode : kDoOpcode);
+  }
+
+  void checkOperand(const DecodedRecord& r, const DecodedField& d) {
+    const std::uint32_t v = d.value;
+    if (v == kNoOperandWord || d.text == "none") return;
+    if (v & kDeferredFlag) {
+      problem(r, formatText("%s %04X is an unresolved deferred expression",
+                            d.layout->name, v));
+    } else if (v >= c_.area.size()) {
+      problem(r, formatText("%s @%04X lies outside the expression area (%zu bytes)",
+                            d.layout->name, v, c_.area.size()));
+    }
+  }
+
+  void check(const DecodedRecord& r) {
+    if (r.layout == nullptr) return;
+    for (const DecodedField& d : r.fields) {
+      const char* name = d.layout->name;
+      switch (d.layout->kind) {
+        case FieldKind::kNextOffset:
+          if (d.value != r.offset + r.layout->length)
+            problem(r, formatText("next-record offset %04X, expected %04zX", d.value,
+                                  r.offset + r.layout->length));
+          break;
+        case FieldKind::kJumpTarget:
+          if (!atRecord(d.value))
+            problem(r, formatText("%s %04X is not at a record", name, d.value));
+          break;
+        case FieldKind::kLoopWord:
+          if (!isLoopWord(r.opcode, d.value))
+            problem(r, formatText(r.opcode == 31 || r.opcode == 26
+                                      ? "%s %04X is not the variable word of a For record"
+                                      : "%s %04X is not the mode word of a Do record",
+                                  name, d.value));
+          break;
+        case FieldKind::kOperand:
+        case FieldKind::kOperandOrZero:
+          checkOperand(r, d);
+          break;
+        case FieldKind::kTableNumber:
+          if (d.value + 1 >= c_.tableNames.size())
+            problem(r, formatText("%s %u names no data table", name, d.value));
+          break;
+        case FieldKind::kTableIndex:
+          if (d.value < 1 || d.value >= c_.tableNames.size())
+            problem(r, formatText("%s %u names no data table", name, d.value));
+          break;
+        default:
+          break;
+      }
+    }
+  }
+
+  const CodeContext& c_;
+  CodeListing out_;
+  std::set<std::size_t> starts_;
+};
+
+}  // namespace
+
+std::string locationText(std::uint16_t location) {
+  const unsigned first = location & 0xFFu;
+  const unsigned count = location >> 8;
+  if (count <= 1) return formatText("v[%u]", first);
+  return formatText("v[%u..%u]", first, first + count - 1);
+}
+
+std::string floatText(float value) {
+  char buffer[32];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  std::string text(buffer, result.ptr);
+  if (text.find_first_of(".einf") == std::string::npos) text += ".0";
+  return text;
+}
+
+Disassembly disassembleExpression(ByteSpan area, std::size_t start,
+                                  const FieldNamer& namer) {
+  return StackReader(area, start, namer).run();
+}
+
+CodeListing disassembleCode(const CodeContext& context) {
+  return CodeWalker(context).run();
+}
+
+}  // namespace vk6

@@ -1,0 +1,506 @@
+#include "dump/image_reader.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "dump/dump_text.h"
+#include "image/byte_io.h"
+#include "parse/source_reader.h"
+
+namespace vk6 {
+namespace {
+
+constexpr std::size_t kHeaderSize = 46;
+constexpr std::uint16_t kMagic = 0x5AFE;
+constexpr std::size_t kIdentSize = 108;
+constexpr std::size_t kModelSize = 32;
+constexpr std::size_t kDateOffset = 32;
+constexpr std::size_t kDateSize = 8;
+constexpr std::size_t kNameOffset = 42;
+constexpr std::size_t kNameSize = 64;
+constexpr std::size_t kSourceSignatureOffset = 106;
+constexpr std::size_t kTableHeaderBytes = 46;
+constexpr std::size_t kFieldHeaderBytes = 24;
+constexpr std::size_t kTableNameBytes = 16;
+constexpr std::size_t kFieldNameBytes = 17;
+constexpr std::size_t kSignedFrom = 8;
+constexpr std::uint8_t kSectionStart = 0x01;
+constexpr std::uint8_t kTableByte = 0x0C;
+constexpr std::size_t kTableZeros = 16;
+constexpr std::uint32_t kSignedMarker = 0x01000000u;
+constexpr std::uint32_t kDataMarker = 0xFFFFFFFFu;
+constexpr std::uint16_t kNoPublicTable = 255;
+constexpr std::uint16_t kPublicWord = 0xFFFF;
+constexpr std::uint16_t kStatusWord = 0xFFFE;
+constexpr std::uint16_t kDataTableWord = 0x8000;
+constexpr std::uint16_t kSpecialFieldFirst = 0x8001;
+constexpr const char* kSpecialFields[] = {"OUTPUT", "RECORD", "TIMESTAMP",
+                                          "TABLESIZE", "TABLEFULL"};
+
+// Header fields by offset; ORDER HEADER: the image's order.
+constexpr struct {
+  const char* name;
+  std::size_t offset;
+  std::size_t width;
+  ValueStyle style;
+} kHeaderLayout[] = {
+    {"magic", 0, 2, ValueStyle::kHex},
+    {"model signature", 2, 2, ValueStyle::kHex},
+    {"reserved 4", 4, 2, ValueStyle::kHex},
+    {"image signature", 6, 2, ValueStyle::kHex},
+    {"image length - 8", 8, 2, ValueStyle::kDecimal},
+    {"code offset", 10, 2, ValueStyle::kDecimal},
+    {"BeginProg offset", 12, 2, ValueStyle::kCodeOffset},
+    {"scan offset", 14, 2, ValueStyle::kCodeOffset},
+    {"expression area offset", 16, 2, ValueStyle::kDecimal},
+    {"scan interval", 18, 2, ValueStyle::kDecimal},
+    {"public field count", 20, 2, ValueStyle::kDecimal},
+    {"location pool", 22, 2, ValueStyle::kDecimal},
+    {"locations", 24, 2, ValueStyle::kDecimal},
+    {"table headers offset", 26, 2, ValueStyle::kDecimal},
+    {"reserved 28", 28, 2, ValueStyle::kHex},
+    {"table count", 30, 2, ValueStyle::kDecimal},
+    {"public table position", 32, 2, ValueStyle::kDecimal},
+    {"definitions offset", 34, 2, ValueStyle::kDecimal},
+    {"definitions length", 36, 2, ValueStyle::kDecimal},
+    {"pulse configuration", 38, 2, ValueStyle::kHex},
+    {"reserved 40", 40, 4, ValueStyle::kHex},
+    {"interrupt offset", 44, 2, ValueStyle::kCodeOffset},
+};
+
+// Header words whose value never changes.
+constexpr struct {
+  std::size_t offset;
+  std::uint32_t value;
+} kFixedWords[] = {{4, 0xFFFF}, {10, 46}, {24, 254}, {28, 0xFFFF}, {40, 0xFFFFFFFFu}};
+
+std::uint16_t signatureOf(ByteSpan bytes) {
+  return computeSignature(kSignatureSeed, bytes.data(), bytes.size());
+}
+
+// Text up to the first NUL of a fixed-width field.
+std::string fieldText(ByteSpan bytes) {
+  std::string out;
+  for (std::uint8_t b : bytes) {
+    if (b == 0) break;
+    out.push_back(static_cast<char>(b));
+  }
+  return out;
+}
+
+// A cursor over the table-definition section; every read checks that it
+// stays inside.
+class SectionCursor {
+ public:
+  explicit SectionCursor(ByteSpan s) : s_(s) {}
+  std::size_t pos = 0;
+  bool u8(std::uint8_t& v) {
+    if (pos + 1 > s_.size()) return false;
+    v = s_[pos++];
+    return true;
+  }
+  bool u32At(std::size_t at, std::uint32_t& v) const {
+    if (at + 4 > s_.size()) return false;
+    v = loadU32(s_.data() + at);
+    return true;
+  }
+  bool u32Be(std::uint32_t& v) {
+    if (pos + 4 > s_.size()) return false;
+    const std::uint8_t* p = s_.data() + pos;
+    v = (static_cast<std::uint32_t>(p[0]) << 24) | (static_cast<std::uint32_t>(p[1]) << 16) |
+        (static_cast<std::uint32_t>(p[2]) << 8) | p[3];
+    pos += 4;
+    return true;
+  }
+  bool text(std::string& out) {
+    out.clear();
+    while (pos < s_.size() && s_[pos] != 0) out.push_back(static_cast<char>(s_[pos++]));
+    if (pos >= s_.size()) return false;
+    ++pos;
+    return true;
+  }
+  bool skip(std::size_t n) {
+    if (pos + n > s_.size()) return false;
+    pos += n;
+    return true;
+  }
+
+ private:
+  ByteSpan s_;
+};
+
+class Reader {
+ public:
+  Reader(ByteSpan image, const std::string& buildModel) : im_(image) {
+    d_.imageSize = image.size();
+    d_.buildModel = buildModel;
+  }
+
+  ImageDump run() {
+    if (im_.size() < kHeaderSize) {
+      problem(formatText("file of %zu bytes is too short for a program header "
+                         "(46 bytes)", im_.size()));
+      return std::move(d_);
+    }
+    if (u16(0) != kMagic) {
+      problem(formatText("magic 0x%04X, expected 0x5AFE", u16(0)));
+      return std::move(d_);
+    }
+    d_.verdict = ImageVerdict::kSound;
+    readHeader();
+    if (locateSections()) {
+      readIdentification();
+      readTables();
+      readCode();
+    }
+    if (!d_.problems.empty()) d_.verdict = ImageVerdict::kFaulty;
+    return std::move(d_);
+  }
+
+ private:
+  std::uint16_t u16(std::size_t at) const {
+    return at + 2 <= im_.size() ? loadU16(im_.data() + at) : 0;
+  }
+  std::uint32_t u32(std::size_t at) const {
+    return at + 4 <= im_.size() ? loadU32(im_.data() + at) : 0;
+  }
+  void problem(std::string text) { d_.problems.push_back(std::move(text)); }
+
+  void readHeader() {
+    for (const auto& f : kHeaderLayout)
+      d_.header.push_back({f.name, f.offset, f.width, f.style,
+                           f.width == 4 ? u32(f.offset) : u16(f.offset)});
+    for (const auto& w : kFixedWords) {
+      const std::uint32_t v = w.offset == 40 ? u32(w.offset) : u16(w.offset);
+      if (v != w.value)
+        problem(formatText("header word at %zu (%s) is %u, expected %u", w.offset,
+                           headerName(w.offset), v, w.value));
+    }
+    const std::size_t length = static_cast<std::size_t>(u16(8)) + kSignedFrom;
+    if (length != im_.size())
+      problem(formatText("image length field says %zu bytes, the file has %zu",
+                         length, im_.size()));
+    const std::uint16_t signature = signatureOf(im_.subspan(kSignedFrom));
+    if (u16(6) != signature)
+      problem(formatText("image signature 0x%04X, computed 0x%04X", u16(6), signature));
+  }
+
+  static const char* headerName(std::size_t offset) {
+    for (const auto& f : kHeaderLayout)
+      if (f.offset == offset) return f.name;
+    return "?";
+  }
+
+  bool locateSections() {
+    areaOffset_ = u16(16);
+    tableHeaders_ = u16(26);
+    if (areaOffset_ < kHeaderSize || areaOffset_ > im_.size()) {
+      problem(formatText("expression area offset %zu lies outside the image "
+                         "(%zu bytes)", areaOffset_, im_.size()));
+      return false;
+    }
+    if (tableHeaders_ > im_.size()) {
+      problem(formatText("table headers offset %zu lies outside the image (%zu bytes)",
+                         tableHeaders_, im_.size()));
+      return false;
+    }
+    if (tableHeaders_ < areaOffset_ + kIdentSize) {
+      problem(formatText("table headers offset %zu leaves no room for the "
+                         "identification block after the expression area at %zu",
+                         tableHeaders_, areaOffset_));
+      return false;
+    }
+    identOffset_ = tableHeaders_ - kIdentSize;
+    d_.codeSize = areaOffset_ - kHeaderSize;
+    d_.areaSize = identOffset_ - areaOffset_;
+    const std::size_t defs = u16(34);
+    const std::size_t defsLength = u16(36);
+    if (defs + defsLength != im_.size())
+      problem(formatText("table-definition section at %zu of %zu bytes does not "
+                         "end at the end of the image (%zu bytes)",
+                         defs, defsLength, im_.size()));
+    return true;
+  }
+
+  void readIdentification() {
+    const ByteSpan ident = im_.subspan(identOffset_, kIdentSize);
+    Identification& id = d_.identification;
+    id.model = fieldText(ident.subspan(0, kModelSize));
+    id.buildDate = fieldText(ident.subspan(kDateOffset, kDateSize));
+    id.programName = fieldText(ident.subspan(kNameOffset, kNameSize));
+    id.sourceSignature = loadU16(ident.data() + kSourceSignatureOffset);
+    id.modelMatches = id.model == d_.buildModel;
+    const std::uint16_t signature = computeSignature(
+        kSignatureSeed, reinterpret_cast<const std::uint8_t*>(id.model.data()),
+        id.model.size());
+    if (u16(2) != signature)
+      problem(formatText("model signature 0x%04X does not match the model string "
+                         "%s (0x%04X)", u16(2), id.model.c_str(), signature));
+    if (!id.modelMatches)
+      problem(formatText("image is for model %s, this inspector is built for %s",
+                         id.model.c_str(), d_.buildModel.c_str()));
+  }
+
+  // Table headers, field headers and the table-definition section.
+  void readTables() {
+    const std::size_t count = u16(30);
+    if (tableHeaders_ + kTableHeaderBytes * count > im_.size()) {
+      problem(formatText("%zu table headers at %zu run past the end of the image",
+                         count, tableHeaders_));
+      return;
+    }
+    const std::uint16_t publicPosition = u16(32);
+    if (publicPosition != kNoPublicTable && publicPosition != count)
+      problem(formatText("public table position %u, expected 255 or %zu",
+                         publicPosition, count));
+    publicIndex_ = publicPosition == kNoPublicTable || publicPosition == 0
+                       ? std::nullopt
+                       : std::optional<std::size_t>(publicPosition - 1u);
+    std::size_t fieldHeader = tableHeaders_ + kTableHeaderBytes * count;
+    for (std::size_t t = 0; t < count; ++t) {
+      const std::size_t at = tableHeaders_ + kTableHeaderBytes * t;
+      TableInfo table;
+      table.name = fieldText(im_.subspan(at + 28, kTableNameBytes));
+      table.recordSize = u16(at + 4);
+      table.recordsPer512 = u16(at + 6);
+      table.interval = u32(at + 8);
+      table.offset = u32(at + 12);
+      table.size = u16(at + 16);
+      table.flags = im_[at + 44];
+      const std::uint16_t first = u16(at);
+      const std::size_t expectedFirst = t == 0 ? identOffset_ : 0xFFFF;
+      if (first != expectedFirst)
+        problem(formatText("table %zu (%s): first header word %u, expected %zu", t,
+                           table.name.c_str(), first, expectedFirst));
+      if (u16(at + 18) != fieldHeader)
+        problem(formatText("table %zu (%s): field headers at %u, expected %zu", t,
+                           table.name.c_str(), u16(at + 18), fieldHeader));
+      const std::size_t fields = im_[at + 45];
+      if (fieldHeader + kFieldHeaderBytes * fields > im_.size()) {
+        problem(formatText("table %zu (%s): %zu field headers at %zu run past the "
+                           "end of the image", t, table.name.c_str(), fields,
+                           fieldHeader));
+        d_.tables.push_back(table);
+        return;
+      }
+      for (std::size_t f = 0; f < fields; ++f) {
+        const std::size_t fh = fieldHeader + kFieldHeaderBytes * f;
+        TableField field;
+        field.byteOffset = u16(fh);
+        field.byteSize = u16(fh + 2);
+        field.dataType = u16(fh + 4);
+        field.name = fieldText(im_.subspan(fh + 6, kFieldNameBytes));
+        table.fields.push_back(field);
+      }
+      fieldHeader += kFieldHeaderBytes * fields;
+      d_.tables.push_back(table);
+    }
+    if (u16(34) != fieldHeader) {
+      problem(formatText("definitions offset %u, expected %zu", u16(34), fieldHeader));
+      return;
+    }
+    readDefinitions();
+  }
+
+  void readDefinitions() {
+    const std::size_t defs = u16(34);
+    const std::size_t length = std::min<std::size_t>(u16(36), im_.size() - defs);
+    const ByteSpan section = im_.subspan(defs, length);
+    if (d_.tables.empty() && section.empty()) return;
+    if (section.empty() || section[0] != kSectionStart) {
+      problem(section.empty()
+                  ? std::string("table-definition section is empty")
+                  : formatText("table-definition section starts with 0x%02X, "
+                               "expected 0x01", section[0]));
+      return;
+    }
+    SectionCursor cursor(section);
+    std::size_t previousEnd = 1;
+    for (std::size_t t = 0; t < d_.tables.size(); ++t) {
+      if (!readEntry(cursor, section, t, previousEnd)) return;
+      previousEnd = cursor.pos;
+    }
+    if (cursor.pos != section.size())
+      problem(formatText("table-definition section has %zu bytes after the last "
+                         "table", section.size() - cursor.pos));
+  }
+
+  // One table's entry; false when the section cannot be followed further.
+  bool readEntry(SectionCursor& cursor, ByteSpan section, std::size_t t,
+                 std::size_t previousEnd) {
+    TableInfo& table = d_.tables[t];
+    const char* name = table.name.c_str();
+    const std::size_t at = tableHeaders_ + kTableHeaderBytes * t;
+    const std::size_t start = cursor.pos;
+    if (u16(at + 22) != start)
+      problem(formatText("table %zu (%s): entry start %u, expected %zu", t, name,
+                         u16(at + 22), start));
+    if (t == 0) cursor.skip(1);
+    std::string entryName;
+    std::uint32_t marker = 0;
+    if (!cursor.text(entryName) || !cursor.u32At(cursor.pos, marker)) {
+      problem(formatText("table %zu (%s): entry runs past the end of the "
+                         "table-definition section", t, name));
+      return false;
+    }
+    if (entryName != table.name)
+      problem(formatText("table %zu (%s): named %s in the definitions", t, name,
+                         entryName.c_str()));
+    if (u16(at + 20) != cursor.pos)
+      problem(formatText("table %zu (%s): name end %u, expected %zu", t, name,
+                         u16(at + 20), cursor.pos));
+    const bool isSigned = t == 0 || (publicIndex_ && *publicIndex_ == t);
+    const std::uint32_t expectedMarker = isSigned ? kSignedMarker : kDataMarker;
+    if (marker != expectedMarker)
+      problem(formatText("table %zu (%s): definition marker 0x%08X, expected 0x%08X",
+                         t, name, marker, expectedMarker));
+    cursor.skip(4);
+    std::uint8_t tableByte = 0;
+    if (!cursor.u8(tableByte) || !cursor.skip(kTableZeros)) {
+      problem(formatText("table %zu (%s): entry runs past the end of the "
+                         "table-definition section", t, name));
+      return false;
+    }
+    if (tableByte != kTableByte)
+      problem(formatText("table %zu (%s): table byte 0x%02X, expected 0x0C", t, name,
+                         tableByte));
+    for (std::size_t f = 0; f < table.fields.size(); ++f) {
+      if (!readFieldEntry(cursor, t, f)) {
+        problem(formatText("table %zu (%s): field %zu runs past the end of the "
+                           "table-definition section", t, name, f));
+        return false;
+      }
+    }
+    std::uint8_t terminator = 0;
+    if (!cursor.u8(terminator)) {
+      problem(formatText("table %zu (%s): entry runs past the end of the "
+                         "table-definition section", t, name));
+      return false;
+    }
+    if (terminator != 0)
+      problem(formatText("table %zu (%s): field list ends with 0x%02X, expected 0",
+                         t, name, terminator));
+    if (u16(at + 24) != cursor.pos)
+      problem(formatText("table %zu (%s): entry end %u, expected %zu", t, name,
+                         u16(at + 24), cursor.pos));
+    const std::uint16_t signature =
+        isSigned ? signatureOf(section.subspan(previousEnd, cursor.pos - previousEnd))
+                 : 0xFFFF;
+    if (u16(at + 26) != signature)
+      problem(formatText(isSigned ? "table %zu (%s): entry signature 0x%04X, "
+                                    "computed 0x%04X"
+                                  : "table %zu (%s): entry signature 0x%04X, "
+                                    "expected 0x%04X",
+                         t, name, u16(at + 26), signature));
+    return true;
+  }
+
+  bool readFieldEntry(SectionCursor& cursor, std::size_t t, std::size_t f) {
+    TableField& field = d_.tables[t].fields[f];
+    std::uint8_t type = 0;
+    std::uint8_t zero = 0;
+    std::string name;
+    if (!cursor.u8(type) || !cursor.text(name) || !cursor.u8(zero) ||
+        !cursor.text(field.processing) || !cursor.text(field.units) ||
+        !cursor.u8(zero) || !cursor.u32Be(field.firstIndex) ||
+        !cursor.u32Be(field.count))
+      return false;
+    std::uint32_t next = 0;
+    if (!cursor.u32Be(next)) return false;
+    if (next != 0) {
+      field.subDimension = next;
+      if (!cursor.u32Be(next)) return false;
+    }
+    const char* table = d_.tables[t].name.c_str();
+    if (name != field.name)
+      problem(formatText("table %zu (%s): field %zu is %s in the definitions, %s "
+                         "in its header", t, table, f, name.c_str(), field.name.c_str()));
+    if (type != field.dataType)
+      problem(formatText("table %zu (%s): field %zu (%s) has data type %u in the "
+                         "definitions, %u in its header", t, table, f,
+                         field.name.c_str(), type, field.dataType));
+    if (next != 0)
+      problem(formatText("table %zu (%s): field %zu (%s) does not end in a zero word",
+                         t, table, f, field.name.c_str()));
+    return true;
+  }
+
+  std::string fieldName(std::uint16_t tableWord, std::uint16_t fieldWord) const {
+    std::optional<std::size_t> index;
+    if (tableWord == kPublicWord) {
+      index = publicIndex_;
+    } else if (tableWord == kStatusWord) {
+      index = 0;
+    } else if (tableWord & kDataTableWord) {
+      index = tableWord & ~kDataTableWord;
+    }
+    std::string table = index && *index < d_.tables.size()
+                            ? d_.tables[*index].name
+                            : formatText("table%04X", tableWord);
+    if (tableWord == kPublicWord && !(index && *index < d_.tables.size()))
+      table = "Public";
+    const std::size_t specials = std::size(kSpecialFields);
+    if (fieldWord >= kSpecialFieldFirst && fieldWord < kSpecialFieldFirst + specials)
+      return table + "." + kSpecialFields[fieldWord - kSpecialFieldFirst];
+    if (index && *index < d_.tables.size() &&
+        fieldWord < d_.tables[*index].fields.size())
+      return table + "." + d_.tables[*index].fields[fieldWord].name;
+    return table + formatText(".field%u", fieldWord);
+  }
+
+  void readCode() {
+    CodeContext context;
+    context.code = im_.subspan(kHeaderSize, d_.codeSize);
+    context.area = im_.subspan(areaOffset_, d_.areaSize);
+    for (const TableInfo& t : d_.tables) context.tableNames.push_back(t.name);
+    context.namer = [this](std::uint16_t table, std::uint16_t field) {
+      return fieldName(table, field);
+    };
+    CodeListing listing = disassembleCode(context);
+    d_.records = std::move(listing.records);
+    for (std::string& p : listing.problems) problem(std::move(p));
+    checkEntryPoint("BeginProg offset", u16(12));
+    checkEntryPoint("scan offset", u16(14));
+    if (u16(44) != 0) checkEntryPoint("interrupt offset", u16(44));
+
+    std::vector<std::size_t> offsets = listing.operandOffsets;
+    std::sort(offsets.begin(), offsets.end());
+    for (std::size_t offset : offsets) {
+      Disassembly d = disassembleExpression(context.area, offset, context.namer);
+      if (!d.problem.empty())
+        problem(formatText("expression @%04zX: ", offset) + d.problem);
+      d_.expressions.push_back(std::move(d));
+    }
+  }
+
+  void checkEntryPoint(const char* name, std::uint16_t offset) {
+    if (offset == d_.codeSize) return;
+    for (const DecodedRecord& r : d_.records)
+      if (r.offset == offset && r.layout != nullptr) return;
+    problem(formatText("%s %04X is not at a record", name, offset));
+  }
+
+  ByteSpan im_;
+  ImageDump d_;
+  std::size_t areaOffset_ = 0;
+  std::size_t tableHeaders_ = 0;
+  std::size_t identOffset_ = 0;
+  std::optional<std::size_t> publicIndex_;
+};
+
+}  // namespace
+
+ImageDump inspectImage(ByteSpan image, const std::string& buildModel) {
+  return Reader(image, buildModel).run();
+}
+
+int exitCodeOf(const ImageDump& dump) {
+  switch (dump.verdict) {
+    case ImageVerdict::kSound: return 0;
+    case ImageVerdict::kFaulty: return 1;
+    case ImageVerdict::kNotAnImage: return 2;
+  }
+  return 2;
+}
+
+}  // namespace vk6

@@ -1,0 +1,466 @@
+#include "image/record_layouts.h"
+
+#include <algorithm>
+
+namespace vk6 {
+namespace {
+
+using K = FieldKind;
+
+constexpr RecordField kOp = {"opcode", 0, 2, K::kOpcode};
+constexpr RecordField kNext = {"next", 2, 2, K::kNextOffset};
+
+// A field that is "none" while the u16 at `offset` equals `value`.
+constexpr FieldGuard noneWhenU16(std::uint8_t offset, std::uint16_t value) {
+  return {offset, 2, value, true};
+}
+// A field that is "none" unless the u8 at `offset` equals `value`.
+constexpr FieldGuard noneUnlessU8(std::uint8_t offset, std::uint16_t value) {
+  return {offset, 1, value, false};
+}
+
+// Records with no field but the opcode and the next-record offset.
+constexpr RecordField kPlain[] = {kOp, kNext};
+
+// Program sections.
+constexpr RecordField kScan[] = {kOp, kNext, {"interval", 4, 2, K::kU16}};
+constexpr RecordField kExpression[] = {kOp, kNext,
+                                       {"expression", 4, 2, K::kOperand}};
+
+// Flow control and subroutines.
+constexpr RecordField kIf[] = {kOp, kNext,
+                               {"condition", 4, 2, K::kOperand},
+                               {"kind", 6, 2, K::kU16},
+                               {"false", 8, 2, K::kJumpTarget}};
+constexpr RecordField kBranch[] = {
+    kOp, kNext,
+    {"own", 4, 2, K::kOperand, noneWhenU16(8, 2)},
+    {"opening", 6, 2, K::kOperand},
+    {"kind", 8, 2, K::kU16},
+    {"false", 10, 2, K::kJumpTarget}};
+constexpr RecordField kJump[] = {kOp, {"target", 2, 2, K::kJumpTarget}};
+constexpr RecordField kLoopReference[] = {kOp, kNext,
+                                          {"loop", 4, 2, K::kLoopWord}};
+constexpr RecordField kDo[] = {
+    kOp, kNext,
+    {"mode", 4, 2, K::kU16},
+    {"condition", 6, 2, K::kOperand, noneWhenU16(4, 0x8000)},
+    {"loopBack", 8, 2, K::kJumpTarget},
+    {"exit", 10, 2, K::kJumpTarget}};
+constexpr RecordField kLoop[] = {kOp, kNext,
+                                 {"loop", 4, 2, K::kLoopWord},
+                                 {"mode", 6, 2, K::kU16}};
+constexpr RecordField kFor[] = {kOp, kNext,
+                                {"start", 4, 2, K::kOperand},
+                                {"variable", 6, 2, K::kOperand},
+                                {"step", 8, 2, K::kOperandOrZero},
+                                {"end", 10, 2, K::kOperand},
+                                {"body", 12, 2, K::kJumpTarget},
+                                {"exit", 14, 2, K::kJumpTarget}};
+constexpr RecordField kCall[] = {kOp, {"body", 2, 2, K::kJumpTarget},
+                                 {"return", 4, 2, K::kJumpTarget}};
+
+// Data tables and output processing.
+constexpr RecordField kDataTable[] = {kOp, kNext,
+                                      {"table", 4, 2, K::kTableNumber},
+                                      {"trigger", 6, 2, K::kOperand}};
+constexpr RecordField kEndTable[] = {kOp, {"unused", 2, 2, K::kU16},
+                                     {"table", 4, 2, K::kTableNumber}};
+constexpr RecordField kCallTable[] = {kOp, {"table", 2, 2, K::kJumpTarget},
+                                      {"return", 4, 2, K::kJumpTarget}};
+constexpr RecordField kAverage[] = {kOp, kNext,
+                                    {"source", 4, 2, K::kOperand},
+                                    {"disable", 6, 2, K::kOperand},
+                                    {"reps", 8, 2, K::kU16},
+                                    {"table", 10, 2, K::kTableNumber},
+                                    {"location", 12, 1, K::kU8},
+                                    {"kind", 13, 1, K::kU8}};
+constexpr RecordField kMaximum[] = {kOp, kNext,
+                                    {"source", 4, 2, K::kOperand},
+                                    {"disable", 6, 2, K::kOperand},
+                                    {"table", 8, 2, K::kTableNumber},
+                                    {"reps", 10, 2, K::kU16},
+                                    {"location", 12, 1, K::kU8},
+                                    {"maximum", 13, 1, K::kU8},
+                                    {"timeOption", 14, 1, K::kU8},
+                                    {"reserved", 15, 1, K::kU8}};
+constexpr RecordField kSample[] = {kOp, kNext,
+                                   {"source", 4, 2, K::kOperand},
+                                   {"table", 6, 2, K::kTableNumber},
+                                   {"reps", 8, 2, K::kU16}};
+constexpr RecordField kWindVector[] = {kOp, kNext,
+                                       {"source", 4, 2, K::kOperand},
+                                       {"second", 6, 2, K::kOperand},
+                                       {"disable", 8, 2, K::kOperand},
+                                       {"table", 10, 1, K::kTableNumber},
+                                       {"location", 11, 1, K::kU8},
+                                       {"option", 12, 1, K::kU8},
+                                       {"fourth", 13, 1, K::kU8}};
+constexpr RecordField kEto[] = {kOp, kNext,
+                                {"source1", 4, 2, K::kOperand},
+                                {"source2", 6, 2, K::kOperand},
+                                {"source3", 8, 2, K::kOperand},
+                                {"source4", 10, 2, K::kOperand},
+                                {"parameter8", 12, 2, K::kOperand},
+                                {"parameter5", 14, 2, K::kOperand},
+                                {"parameter6", 16, 2, K::kOperand},
+                                {"parameter7", 18, 2, K::kOperand},
+                                {"table", 20, 1, K::kTableNumber},
+                                {"location", 21, 1, K::kU8},
+                                {"reserved", 22, 1, K::kU8},
+                                {"daily", 23, 1, K::kU8}};
+
+// Analog, pulse and period measurements.
+constexpr RecordField kVoltSe[] = {kOp, kNext,
+                                   {"channel", 4, 2, K::kU16},
+                                   {"destination", 6, 2, K::kOperand},
+                                   {"offset", 8, 2, K::kOperand},
+                                   {"multiplier", 10, 2, K::kOperand},
+                                   {"reps", 12, 2, K::kU16},
+                                   {"offsetPerRep", 14, 1, K::kU8},
+                                   {"multiplierPerRep", 15, 1, K::kU8}};
+constexpr RecordField kExDelSe[] = {kOp, kNext,
+                                    {"channel", 4, 2, K::kU16},
+                                    {"excitation", 6, 2, K::kU16},
+                                    {"destination", 8, 2, K::kOperand},
+                                    {"offset", 10, 2, K::kOperand},
+                                    {"multiplier", 12, 2, K::kOperand},
+                                    {"delay", 14, 2, K::kU16},
+                                    {"reps", 16, 1, K::kU8},
+                                    {"probe", 17, 1, K::kU8},
+                                    {"offsetPerRep", 18, 1, K::kU8},
+                                    {"multiplierPerRep", 19, 1, K::kU8}};
+constexpr RecordField kSingleOperand[] = {kOp, kNext,
+                                          {"operand", 4, 2, K::kOperand}};
+constexpr RecordField kDestination[] = {kOp, kNext,
+                                        {"destination", 4, 2, K::kOperand}};
+constexpr RecordField kPeriodAvg[] = {kOp, kNext,
+                                      {"destination", 4, 2, K::kOperand},
+                                      {"multiplier", 6, 2, K::kOperand},
+                                      {"offset", 8, 2, K::kOperand},
+                                      {"cycles", 10, 2, K::kU16},
+                                      {"timeout", 12, 2, K::kU16},
+                                      {"range", 14, 2, K::kU16},
+                                      {"channel", 16, 1, K::kU8},
+                                      {"option", 17, 1, K::kU8}};
+constexpr RecordField kPulseCount[] = {kOp, kNext,
+                                       {"config", 4, 2, K::kU16},
+                                       {"destination", 6, 2, K::kOperand},
+                                       {"offset", 8, 2, K::kOperand},
+                                       {"multiplier", 10, 2, K::kOperand},
+                                       {"location", 12, 1, K::kU8},
+                                       {"reserved", 13, 1, K::kU8}};
+constexpr RecordField kExciteV[] = {kOp, kNext,
+                                    {"excitation", 4, 2, K::kU16}};
+
+// Ports, timing and system instructions.
+constexpr RecordField kPortGet[] = {kOp, kNext,
+                                    {"port", 4, 2, K::kU16},
+                                    {"destination", 6, 2, K::kOperand}};
+constexpr RecordField kPortSet[] = {kOp, kNext,
+                                    {"value", 4, 2, K::kOperand},
+                                    {"port", 6, 2, K::kU16}};
+constexpr RecordField kAnalogPortSet[] = {kOp, kNext,
+                                          {"channel", 4, 2, K::kU16},
+                                          {"value", 6, 2, K::kOperand}};
+constexpr RecordField kAnalogPortGet[] = {kOp, kNext,
+                                          {"channel", 4, 2, K::kU16},
+                                          {"destination", 6, 2, K::kOperand}};
+constexpr RecordField kDelay[] = {kOp, kNext,
+                                  {"amount", 4, 2, K::kU16},
+                                  {"units", 6, 2, K::kU16}};
+constexpr RecordField kRealTime[] = {kOp, kNext,
+                                     {"destination", 4, 2, K::kOperand},
+                                     {"element", 6, 2, K::kU16}};
+
+// SDI-12 and serial instructions.
+constexpr RecordField kSdi12Recorder[] = {kOp, kNext,
+                                          {"destination", 4, 2, K::kOperand},
+                                          {"multiplier", 6, 2, K::kOperand},
+                                          {"offset", 8, 2, K::kOperand},
+                                          {"substitution", 10, 2, K::kU16},
+                                          {"command", 12, 12, K::kText},
+                                          {"offsetPerRep", 24, 1, K::kU8},
+                                          {"multiplierPerRep", 25, 1, K::kU8}};
+constexpr RecordField kSdi12SensorSetup[] = {kOp, kNext,
+                                             {"operand", 4, 2, K::kOperand},
+                                             {"zero", 6, 2, K::kU16},
+                                             {"responseTime", 8, 2, K::kU16},
+                                             {"reps", 10, 1, K::kU8},
+                                             {"port", 11, 1, K::kU8},
+                                             {"location1", 12, 1, K::kU8},
+                                             {"location2", 13, 1, K::kU8},
+                                             {"zero2", 14, 2, K::kU16},
+                                             {"zero3", 16, 2, K::kU16}};
+constexpr RecordField kSdi12SensorResponse[] = {
+    kOp, kNext,
+    {"operand", 4, 2, K::kOperand},
+    {"response", 6, 2, K::kOperand},
+    {"responseTime", 8, 2, K::kU16},
+    {"reps", 10, 1, K::kU8},
+    {"port", 11, 1, K::kU8},
+    {"location1", 12, 1, K::kU8},
+    {"location2", 13, 1, K::kU8},
+    {"zero2", 14, 2, K::kU16},
+    {"zero3", 16, 2, K::kU16}};
+constexpr RecordField kSerialInput[] = {kOp, kNext,
+                                        {"destination", 4, 2, K::kOperand},
+                                        {"reps", 6, 2, K::kU16},
+                                        {"baud", 8, 2, K::kU16},
+                                        {"filter", 10, 32, K::kText},
+                                        {"byte", 42, 1, K::kU8},
+                                        {"location1", 43, 1, K::kU8},
+                                        {"port", 44, 1, K::kU8},
+                                        {"location2", 45, 1, K::kU8}};
+constexpr RecordField kLoggerIdentify[] = {kOp, kNext,
+                                           {"filter", 4, 6, K::kText},
+                                           {"response", 10, 40, K::kText}};
+
+// Network data exchange and status settings.
+constexpr RecordField kSendGetData[] = {kOp, kNext,
+                                        {"first", 4, 2, K::kOperand},
+                                        {"received", 6, 2, K::kLocation},
+                                        {"sent", 8, 2, K::kLocation},
+                                        {"repeater", 10, 2, K::kU16},
+                                        {"zero", 12, 2, K::kU16},
+                                        {"host", 14, 2, K::kU16},
+                                        {"zero2", 16, 2, K::kU16},
+                                        {"code", 18, 2, K::kU16},
+                                        {"last", 20, 2, K::kU16},
+                                        {"zero3", 22, 2, K::kU16},
+                                        {"receivedCount", 24, 2, K::kU16},
+                                        {"sentCount", 26, 2, K::kU16},
+                                        {"port", 28, 1, K::kU8},
+                                        {"reserved", 29, 1, K::kU8}};
+constexpr RecordField kSetValue[] = {kOp, kNext,
+                                     {"host", 4, 2, K::kU16},
+                                     {"repeater", 6, 2, K::kU16},
+                                     {"packet", 8, 37, K::kPacketBe},
+                                     {"first", 54, 2, K::kOperand},
+                                     {"value", 56, 2, K::kOperand},
+                                     {"sent", 58, 2, K::kLocation},
+                                     {"packetLength", 60, 2, K::kU16},
+                                     {"port", 62, 1, K::kU8}};
+constexpr RecordField kGetValue[] = {kOp, kNext,
+                                     {"first", 4, 2, K::kOperand},
+                                     {"value", 6, 2, K::kOperand},
+                                     {"received", 8, 2, K::kLocation},
+                                     {"host", 10, 2, K::kU16},
+                                     {"repeater", 12, 2, K::kU16},
+                                     {"packet", 14, 37, K::kPacketBe},
+                                     {"packetLength", 60, 1, K::kU8},
+                                     {"port", 61, 1, K::kU8}};
+constexpr RecordField kReadSendGetInfo[] = {kOp, kNext,
+                                            {"destination", 4, 2, K::kOperand},
+                                            {"port", 6, 2, K::kU16}};
+constexpr RecordField kSetStatus[] = {kOp, kNext,
+                                      {"value", 4, 2, K::kOperand},
+                                      {"type", 6, 1, K::kU8},
+                                      {"fieldOffset", 7, 1, K::kU8},
+                                      {"mode", 8, 8, K::kText}};
+constexpr RecordField kSendData[] = {kOp, kNext,
+                                     {"host", 4, 2, K::kU16},
+                                     {"neighbor", 6, 2, K::kU16},
+                                     {"table", 8, 2, K::kU16},
+                                     {"packet", 10, 10, K::kPacketBe},
+                                     {"port", 25, 1, K::kU8}};
+
+// Modbus.
+constexpr RecordField kModBus[] = {kOp, kNext,
+                                   {"operand1", 4, 2, K::kOperand},
+                                   {"operand2", 6, 2, K::kOperandOrZero},
+                                   {"operand3", 8, 2, K::kOperand},
+                                   {"port", 10, 2, K::kU16},
+                                   {"function", 12, 2, K::kU16},
+                                   {"baud", 14, 2, K::kU16},
+                                   {"word16", 16, 2, K::kU16},
+                                   {"word18", 18, 2, K::kU16},
+                                   {"timeout", 20, 2, K::kU16},
+                                   {"bufferSize", 22, 2, K::kU16},
+                                   {"location", 24, 1, K::kU8},
+                                   {"byte25", 25, 1, K::kU8},
+                                   {"dataType", 26, 1, K::kU8},
+                                   {"flag", 27, 1, K::kU8}};
+
+// Print and spatial/vector math. Print items hold operands only when
+// their kind byte is 0.
+constexpr RecordField kPrint[] = {
+    kOp, kNext,
+    {"item1", 4, 2, K::kOperand, noneUnlessU8(118, 0)},
+    {"item2", 6, 2, K::kOperand, noneUnlessU8(119, 0)},
+    {"item3", 8, 2, K::kOperand, noneUnlessU8(120, 0)},
+    {"item4", 10, 2, K::kOperand, noneUnlessU8(121, 0)},
+    {"item5", 12, 2, K::kOperand, noneUnlessU8(122, 0)},
+    {"items", 14, 2, K::kU16},
+    {"baud", 16, 2, K::kU16},
+    {"slot1", 18, 20, K::kText},
+    {"slot2", 38, 20, K::kText},
+    {"slot3", 58, 20, K::kText},
+    {"slot4", 78, 20, K::kText},
+    {"slot5", 98, 20, K::kText},
+    {"kind1", 118, 1, K::kU8},
+    {"kind2", 119, 1, K::kU8},
+    {"kind3", 120, 1, K::kU8},
+    {"kind4", 121, 1, K::kU8},
+    {"kind5", 122, 1, K::kU8},
+    {"separator1", 123, 1, K::kU8},
+    {"separator2", 124, 1, K::kU8},
+    {"separator3", 125, 1, K::kU8},
+    {"separator4", 126, 1, K::kU8},
+    {"separator5", 127, 1, K::kU8},
+    {"port", 128, 1, K::kU8},
+    {"negativePort", 129, 1, K::kU8}};
+constexpr RecordField kSpatial[] = {kOp, kNext,
+                                    {"source", 4, 2, K::kOperand},
+                                    {"second", 6, 2, K::kOperandOrZero},
+                                    {"destination", 8, 2, K::kOperand},
+                                    {"count", 10, 2, K::kU16},
+                                    {"results", 12, 2, K::kU16},
+                                    {"statistic", 14, 1, K::kU8},
+                                    {"reserved", 15, 1, K::kU8}};
+constexpr RecordField kRectPolar[] = {kOp, kNext,
+                                      {"rectangular", 4, 2, K::kOperand},
+                                      {"polar", 6, 2, K::kOperand}};
+
+// GOES satellite instructions.
+constexpr RecordField kGoesData[] = {
+    kOp, kNext,
+    {"first", 4, 2, K::kOperand},
+    {"operand", 6, 2, K::kOperand},
+    {"table", 8, 2, K::kTableIndex},
+    {"countSum", 10, 2, K::kU16},
+    {"slot1Value", 12, 2, K::kU16}, {"slot1Text", 14, 13, K::kText},
+    {"slot2Value", 28, 2, K::kU16}, {"slot2Text", 30, 13, K::kText},
+    {"slot3Value", 44, 2, K::kU16}, {"slot3Text", 46, 13, K::kText},
+    {"slot4Value", 60, 2, K::kU16}, {"slot4Text", 62, 13, K::kText},
+    {"slot5Value", 76, 2, K::kU16}, {"slot5Text", 78, 13, K::kText},
+    {"slot6Value", 92, 2, K::kU16}, {"slot6Text", 94, 13, K::kText},
+    {"slot7Value", 108, 2, K::kU16}, {"slot7Text", 110, 13, K::kText},
+    {"slot8Value", 124, 2, K::kU16}, {"slot8Text", 126, 13, K::kText},
+    {"slot9Value", 140, 2, K::kU16}, {"slot9Text", 142, 13, K::kText},
+    {"slot10Value", 156, 2, K::kU16}, {"slot10Text", 158, 13, K::kText},
+    {"location", 172, 1, K::kU8},
+    {"bufferOption", 173, 1, K::kU8},
+    {"format", 174, 1, K::kU8},
+    {"reserved", 175, 1, K::kU8}};
+constexpr RecordField kGoesStatus[] = {kOp, kNext,
+                                       {"destination", 4, 2, K::kOperand},
+                                       {"reserved", 6, 1, K::kU8},
+                                       {"second", 7, 1, K::kU8},
+                                       {"required", 8, 1, K::kU8},
+                                       {"request", 9, 1, K::kU8}};
+constexpr RecordField kGoesSetup[] = {kOp, kNext,
+                                      {"first", 4, 2, K::kOperand},
+                                      {"stSetup", 6, 16, K::kPacketBe},
+                                      {"rSetup", 22, 10, K::kPacketBe},
+                                      {"platform", 32, 7, K::kPacketBe},
+                                      {"reserved", 39, 1, K::kU8}};
+constexpr RecordField kGoesGps[] = {kOp, kNext,
+                                    {"first", 4, 2, K::kOperand},
+                                    {"second", 6, 2, K::kOperand}};
+
+// ORDER OPCODES: sorted by opcode, so lookup can search.
+constexpr RecordLayout kLayouts[] = {
+    {0, "NextScan", 4, kPlain},
+    {1, "CallTable", 6, kCallTable},
+    {2, "Scan", 6, kScan},
+    {3, "Expression", 6, kExpression},
+    {5, "VoltSe", 16, kVoltSe},
+    {6, "ExDelSE/ThermPrb", 20, kExDelSe},
+    {7, "PanelTemp", 6, kDestination},
+    {8, "Battery", 6, kDestination},
+    {9, "PeriodAvg", 18, kPeriodAvg},
+    {10, "PulseCount", 14, kPulseCount},
+    {11, "SwBatt", 6, kSingleOperand},
+    {12, "ExciteV", 6, kExciteV},
+    {13, "ScanLEDOff", 4, kPlain},
+    {14, "SDI12Recorder", 26, kSdi12Recorder},
+    {15, "Totalize/Average/StdDev", 14, kAverage},
+    {16, "Maximum/Minimum", 16, kMaximum},
+    {17, "Sample", 10, kSample},
+    {18, "WindVector", 14, kWindVector},
+    {19, "ETo", 24, kEto},
+    {20, "PortGet", 8, kPortGet},
+    {21, "PortSet", 8, kPortSet},
+    {22, "Delay", 8, kDelay},
+    {23, "EndTable", 6, kEndTable},
+    {24, "EndIf", 4, kPlain},
+    {25, "ExitDo", 6, kLoopReference},
+    {26, "ExitFor", 6, kLoopReference},
+    {27, "Loop", 8, kLoop},
+    {28, "Do", 12, kDo},
+    {29, "Branch", 12, kBranch},
+    {30, "If", 10, kIf},
+    {31, "Next", 6, kLoopReference},
+    {32, "For", 16, kFor},
+    {33, "Print", 130, kPrint},
+    {34, "Spatial", 16, kSpatial},
+    {35, "Randomize", 6, kSingleOperand},
+    {36, "AnalogPortGet", 8, kAnalogPortGet},
+    {37, "AnalogPortSet", 8, kAnalogPortSet},
+    {38, "SendGetData", 30, kSendGetData},
+    {39, "DataTable", 8, kDataTable},
+    {40, "Call", 6, kCall},
+    {41, "Sub", 4, kPlain},
+    {42, "EndSub", 4, kPlain},
+    {43, "ExitSub", 4, kPlain},
+    {44, "RectPolar", 8, kRectPolar},
+    {45, "RealTime", 8, kRealTime},
+    {46, "ClockSet", 6, kSingleOperand},
+    {47, "ReadSendGetInfo", 8, kReadSendGetInfo},
+    {48, "SetValue", 64, kSetValue},
+    {49, "GetValue", 62, kGetValue},
+    {50, "SetStatus", 16, kSetStatus},
+    {51, "RFPortTest", 6, kDestination},
+    {52, "Ticker250ms", 6, kSingleOperand},
+    {53, "GOESData", 176, kGoesData},
+    {54, "GOESStatus", 10, kGoesStatus},
+    {55, "GOESSetup", 40, kGoesSetup},
+    {56, "GOESGPS", 8, kGoesGps},
+    {57, "SerialInput", 46, kSerialInput},
+    {58, "LoggerIdentify", 50, kLoggerIdentify},
+    {59, "InterruptSequence", 4, kPlain},
+    {60, "SDI12SensorSetup", 18, kSdi12SensorSetup},
+    {61, "SDI12SensorResponse", 18, kSdi12SensorResponse},
+    {62, "SendData", 26, kSendData},
+    {63, "ModBus", 28, kModBus},
+    {64, "Jump", 4, kJump},
+};
+
+}  // namespace
+
+std::span<const RecordLayout> recordLayouts() { return kLayouts; }
+
+const RecordLayout* findRecordLayout(std::uint16_t opcode) {
+  const RecordLayout* end = std::end(kLayouts);
+  const RecordLayout* it = std::lower_bound(
+      std::begin(kLayouts), end, opcode,
+      [](const RecordLayout& l, std::uint16_t op) { return l.opcode < op; });
+  return it != end && it->opcode == opcode ? it : nullptr;
+}
+
+bool hasNextOffset(const RecordLayout& layout) {
+  return layout.fields.size() > 1 && layout.fields[1].kind == K::kNextOffset;
+}
+
+const char* fieldKindName(FieldKind kind) {
+  switch (kind) {
+    case K::kOpcode: return "opcode";
+    case K::kNextOffset: return "next offset";
+    case K::kU8: return "u8";
+    case K::kU16: return "u16";
+    case K::kU32: return "u32";
+    case K::kOperand: return "operand";
+    case K::kOperandOrZero: return "operand or 0";
+    case K::kLocation: return "location";
+    case K::kJumpTarget: return "jump target";
+    case K::kLoopWord: return "loop word";
+    case K::kTableNumber: return "table number";
+    case K::kTableIndex: return "table index";
+    case K::kText: return "text";
+    case K::kPacketBe: return "big-endian packet";
+  }
+  return "?";
+}
+
+}  // namespace vk6

@@ -1,0 +1,38 @@
+#include "instructions/io_fields.h"
+
+#include "driver/compilation.h"
+
+namespace vk6 {
+
+namespace {
+constexpr std::uint32_t kLow16 = 0xFFFFu;
+constexpr int kHighByteShift = 8;
+}  // namespace
+
+void putEncoded(Compilation& c, RecordBuilder& r, std::uint32_t slot) {
+  writeOperand(c, r, slot);
+}
+
+void putChecked(Compilation& c, RecordBuilder& r, std::uint32_t slot, int reps) {
+  writeCheckedOperand(c, r, slot, kRoleDestination, reps);
+}
+
+void checkDestination(Compilation& c, std::uint32_t slot, int reps) {
+  checkReps(c, slot, kRoleDestination, reps);
+}
+
+void putAsParsed(Compilation& c, RecordBuilder& r, std::uint32_t slot) {
+  r.u16(resolveOperand(c, slot & kLow16));
+}
+
+std::uint8_t putFlagged(Compilation& c, RecordBuilder& r, std::uint32_t slot) {
+  bool perRepetition = false;
+  writeFlaggedOperand(c, r, slot, perRepetition);
+  return perRepetition ? 1 : 0;
+}
+
+std::uint32_t channelHighByte(std::int32_t channel) {
+  return (static_cast<std::uint32_t>(channel) - 1u) << kHighByteShift;
+}
+
+}  // namespace vk6

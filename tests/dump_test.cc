@@ -1,0 +1,455 @@
+// The image inspector: reports of compiled images, each corruption's
+// message, the stack-code read-back, and the vk6dump program itself.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+
+#include "dump/disassembler.h"
+#include "dump/dump_text.h"
+#include "dump/image_reader.h"
+#include "dump/report.h"
+#include "dump_support.h"
+#include "image/image_writer.h"
+#include "parse/source_reader.h"
+
+namespace vk6 {
+namespace {
+
+constexpr const char* kModel = "VK617Q.Std.03";
+
+constexpr const char* kSmallProgram =
+    "Public T, X(3)\r\n"
+    "BeginProg\r\n"
+    "  Scan(5, Sec)\r\n"
+    "    T = X(2) + 1\r\n"
+    "    If T > 2 Then T = 0\r\n"
+    "  NextScan\r\n"
+    "EndProg\r\n";
+
+std::string problemLines(const ImageDump& dump) {
+  std::string out;
+  for (const std::string& p : dump.problems) out += p + "\n";
+  return out;
+}
+
+void resign(Bytes& image) {
+  storeU16(image, 6, computeSignature(kSignatureSeed, image.data() + 8, image.size() - 8));
+}
+
+TEST(DumpReport, CodeAndExpressionsReadBack) {
+  const Bytes image = test::compiledImage(kSmallProgram, "dump_report");
+  const ImageDump dump = inspectImage(image, kModel);
+  const std::string report = reportText(dump);
+  EXPECT_EQ(
+      "Code: 36 bytes\n"
+      "  0000 Scan (2): next=0006; interval=5\n"
+      "  0006 Expression (3): next=000C; expression=@0000 v[0] = v[1..3](2.0) + 1.0\n"
+      "  000C If (30): next=0016; condition=@0018 v[0] > 2.0; kind=0; false=0020\n"
+      "  0016 Expression (3): next=001C; expression=@0026 v[0] = 0.0\n"
+      "  001C EndIf (24): next=0020\n"
+      "  0020 NextScan (0): next=0024\n"
+      "Expression area: 50 bytes\n"
+      "  @0000 v[0] = v[1..3](2.0) + 1.0\n"
+      "    @0000 35 push 2.0\n"
+      "    @0006 46 push element v[1..3]\n"
+      "    @000A 35 push 1.0\n"
+      "    @0010  5 add\n"
+      "    @0012 47 store v[0]\n"
+      "    @0016 39 end\n"
+      "  @0018 v[0] > 2.0\n"
+      "    @0018 36 push v[0]\n"
+      "    @001C 35 push 2.0\n"
+      "    @0022 15 gt\n"
+      "    @0024 39 end\n"
+      "  @0026 v[0] = 0.0\n"
+      "    @0026 35 push 0.0\n"
+      "    @002C 47 store v[0]\n"
+      "    @0030 39 end\n",
+      test::reportPart(report, "Code:", "Problems:"));
+  EXPECT_EQ("Problems: none\n", report.substr(report.find("Problems:")));
+  EXPECT_EQ(0, exitCodeOf(dump));
+  EXPECT_NE(std::string::npos,
+            report.find("Identification\n"
+                        "  model: VK617Q.Std.03 (matches this build)\n"
+                        "  build date: 131104\n"
+                        "  program name: prog.cr\n"));
+  EXPECT_NE(std::string::npos, report.find("  14 scan offset: 0000\n"
+                                           "  16 expression area offset: 82\n"
+                                           "  18 scan interval: 5\n"));
+}
+
+TEST(DumpVerify, EachCorruptionHasItsMessage) {
+  const Bytes original = test::builtImage(kSmallProgram);
+  ASSERT_EQ(240u, original.size());
+  const std::uint16_t stored = loadU16(original.data() + 6);
+  // The line for an image whose bytes from 8 on are `image` once changed.
+  auto signatureLine = [stored](const Bytes& image) {
+    return formatText("image signature 0x%04X, computed 0x%04X\n", stored,
+                      computeSignature(kSignatureSeed, image.data() + 8, image.size() - 8));
+  };
+  // Image offsets: code at 46, expression area at 82 (50 bytes).
+  const struct {
+    const char* what;
+    std::function<void(Bytes&)> corrupt;
+    bool resigned;
+    int exitCode;
+    std::string problems;
+  } cases[] = {
+      {"flipped next-record offset", [](Bytes& b) { b[46 + 8] ^= 1; }, false, 1,
+       "record at 0006 (Expression): next-record offset 000D, expected 000C\n"},
+      {"truncated", [](Bytes& b) { b.resize(b.size() - 10); }, false, 1,
+       "image length field says 240 bytes, the file has 230\n"
+       "@signature\n"
+       "table headers offset 240 lies outside the image (230 bytes)\n"},
+      {"short", [](Bytes& b) { b.resize(45); }, false, 2,
+       "file of 45 bytes is too short for a program header (46 bytes)\n"},
+      {"magic", [](Bytes& b) { b[1] = 0x5B; }, false, 2,
+       "magic 0x5BFE, expected 0x5AFE\n"},
+      {"length field", [](Bytes& b) { b[8] += 1; }, true, 1,
+       "image length field says 241 bytes, the file has 240\n"},
+      {"fixed word", [](Bytes& b) { b[24] = 253; }, true, 1,
+       "header word at 24 (locations) is 253, expected 254\n"},
+      {"model signature", [](Bytes& b) { b[2] ^= 0x10; }, true, 1,
+       "model signature 0x7097 does not match the model string VK617Q.Std.03 "
+       "(0x7087)\n"},
+      {"scan offset", [](Bytes& b) { b[14] = 2; }, true, 1,
+       "scan offset 0002 is not at a record\n"},
+      {"jump target", [](Bytes& b) { b[46 + 0x0C + 8] = 0x1E; }, true, 1,
+       "record at 000C (If): false 001E is not at a record\n"},
+      {"operand past the area", [](Bytes& b) { b[46 + 0x1A] = 0x32; }, true, 1,
+       "record at 0016 (Expression): expression @0032 lies outside the "
+       "expression area (50 bytes)\n"},
+      {"deferred operand", [](Bytes& b) { b[46 + 0x1A] = 1; b[46 + 0x1B] = 0x80; },
+       true, 1,
+       "record at 0016 (Expression): expression 8001 is an unresolved deferred "
+       "expression\n"},
+      {"unknown record", [](Bytes& b) { b[46 + 0x1C] = 4; }, true, 1,
+       "record at 001C: unknown record opcode 4\n"},
+      {"unknown stack opcode", [](Bytes& b) { b[82 + 0x22] = 99; }, true, 1,
+       "expression @0018: unknown stack opcode 99 at @0022\n"},
+      {"expression area offset", [](Bytes& b) { b[16] += 2; }, true, 1,
+       "record at 0024: 2 bytes left, too few for a record\n"
+       "expression @0000: unknown stack opcode 0 at @0000\n"
+       "expression @0018: unknown stack opcode 256 at @0018\n"
+       "expression @0026: unknown stack opcode 0 at @0026\n"},
+      {"table headers offset", [](Bytes& b) { b[26] = 100; b[27] = 0; }, true, 1,
+       "table headers offset 100 leaves no room for the identification block "
+       "after the expression area at 82\n"},
+  };
+  for (const auto& t : cases) {
+    SCOPED_TRACE(t.what);
+    Bytes image = original;
+    t.corrupt(image);
+    std::string expected = t.problems;
+    if (t.resigned) {
+      resign(image);
+    } else if (t.exitCode == 1) {
+      // The signature line stands first, or in the place marked for it.
+      const std::size_t mark = expected.find("@signature\n");
+      if (mark == std::string::npos) {
+        expected = signatureLine(image) + expected;
+      } else {
+        expected.replace(mark, 11, signatureLine(image));
+      }
+    }
+    const ImageDump dump = inspectImage(image, kModel);
+    EXPECT_EQ(expected, problemLines(dump));
+    EXPECT_EQ(t.exitCode, exitCodeOf(dump));
+  }
+  EXPECT_EQ("image is for model VK617Q.Std.03, this inspector is built for "
+            "VK610Q.Std.03\n",
+            problemLines(inspectImage(original, "VK610Q.Std.03")));
+}
+
+// Every truncation and every flipped byte of a sound image is read without
+// a fault and never passes as sound.
+TEST(DumpVerify, DamagedBytesAreNeverSound) {
+  const Bytes original = test::builtImage(kSmallProgram);
+  for (std::size_t size = 0; size < original.size(); ++size) {
+    const Bytes cut(original.begin(), original.begin() + static_cast<long>(size));
+    EXPECT_NE(0, exitCodeOf(inspectImage(cut, kModel))) << size;
+  }
+  for (std::size_t at = 0; at < original.size(); ++at) {
+    Bytes image = original;
+    image[at] ^= 0xFF;
+    const ImageDump dump = inspectImage(image, kModel);
+    EXPECT_NE(0, exitCodeOf(dump)) << at;
+    reportText(dump);
+    reportJson(dump);
+  }
+}
+
+// One field of a hand-made table: what the image writer and the
+// definitions need of it.
+struct FieldSpec {
+  const char* name;
+  std::uint8_t type;
+  std::uint16_t byteSize;
+  std::uint32_t count;
+  std::uint32_t subDimension;
+  const char* units;
+  const char* processing;
+};
+
+void putBe32(Bytes& b, std::uint32_t v) {
+  for (int shift = 24; shift >= 0; shift -= 8) b.push_back(static_cast<std::uint8_t>(v >> shift));
+}
+void putName(Bytes& b, const std::string& s) {
+  b.insert(b.end(), s.begin(), s.end());
+  b.push_back(0);
+}
+
+// The table-definition block of `tables`, laid out as the final
+// allocation builds it.
+Bytes definitionsOf(const std::vector<std::pair<std::string, std::vector<FieldSpec>>>& tables) {
+  Bytes b = {0x01};
+  for (const auto& [name, fields] : tables) {
+    putName(b, name);
+    const std::size_t lengthAt = b.size();
+    putU32(b, 0);
+    b.push_back(0x0C);
+    b.insert(b.end(), 16, 0);
+    for (const FieldSpec& f : fields) {
+      b.push_back(f.type);
+      putName(b, f.name);
+      b.push_back(0);
+      putName(b, f.processing);
+      putName(b, f.units);
+      b.push_back(0);
+      putBe32(b, 1);
+      putBe32(b, f.count);
+      if (f.subDimension > 1) putBe32(b, f.subDimension);
+      putBe32(b, 0);
+    }
+    b.push_back(0);
+    storeU32(b, lengthAt, static_cast<std::uint32_t>(b.size() - lengthAt));
+  }
+  return b;
+}
+
+struct TableImage {
+  Bytes image;
+  Bytes definitions;
+};
+
+TableImage tableImage() {
+  const std::vector<std::pair<std::string, std::vector<FieldSpec>>> specs = {
+      {"Status", {{"OSVersion", 11, 1, 1, 0, "", ""}}},
+      {"Hourly",
+       {{"PTemp_Avg", 9, 4, 1, 0, "Deg C", "Avg"}, {"Wind", 9, 36, 3, 3, "", "WVc"}}},
+      {"Public", {{"PTemp", 9, 4, 1, 0, "", ""}}},
+  };
+  TableImage out;
+  out.definitions = definitionsOf(specs);
+  Compilation c;
+  c.options.build = test::modelVK617Q();
+  c.pass1.source.path = "prog.cr";
+  c.code.bytes = {2, 0, 6, 0, 10, 0, 0, 0, 10, 0};
+  ImageInputs inputs;
+  inputs.definitions = &out.definitions;
+  inputs.publicTablePosition = 3;
+  for (std::size_t t = 0; t < specs.size(); ++t) {
+    ImageTable table;
+    table.name = specs[t].first;
+    table.signedEntry = t != 1;
+    table.recordSize = t == 1 ? 44 : 4;
+    table.recordsPer512 = t == 1 ? 12 : 0;
+    table.interval = t == 1 ? 3600 : 0;
+    table.offset = t == 1 ? 60 : 0;
+    table.size = t == 1 ? 300 : 1;
+    table.flags = t == 1 ? 7 : 0;
+    std::uint16_t byteOffset = 0;
+    for (const FieldSpec& f : specs[t].second) {
+      table.fields.push_back({f.name, byteOffset, f.byteSize, f.type});
+      byteOffset = static_cast<std::uint16_t>(byteOffset + f.byteSize);
+    }
+    inputs.tables.push_back(table);
+  }
+  EXPECT_TRUE(buildProgramImage(c, inputs, out.image));
+  return out;
+}
+
+TEST(DumpReport, TablesAndFieldsFromHeadersAndDefinitions) {
+  const TableImage t = tableImage();
+  const ImageDump dump = inspectImage(t.image, kModel);
+  EXPECT_EQ(
+      "Tables: 3\n"
+      "  0 Status: interval 0 s, offset 0 s, record 4 bytes, size 1 blocks, 0 records "
+      "per 512 bytes, flags 0x00, 1 fields\n"
+      "    0 OSVersion: type 11, byte offset 0, first index 1, count 1, units \"\", "
+      "processing \"\"\n"
+      "  1 Hourly: interval 3600 s, offset 60 s, record 44 bytes, size 300 blocks, 12 "
+      "records per 512 bytes, flags 0x07, 2 fields\n"
+      "    0 PTemp_Avg: type 9, byte offset 0, first index 1, count 1, units \"Deg C\", "
+      "processing \"Avg\"\n"
+      "    1 Wind: type 9, byte offset 4, first index 1, count 3, sub-dimension 3, units "
+      "\"\", processing \"WVc\"\n"
+      "  2 Public: interval 0 s, offset 0 s, record 4 bytes, size 1 blocks, 0 records "
+      "per 512 bytes, flags 0x00, 1 fields\n"
+      "    0 PTemp: type 9, byte offset 0, first index 1, count 1, units \"\", "
+      "processing \"\"\n",
+      test::reportPart(reportText(dump), "Tables:", "Code:"));
+  EXPECT_EQ("", problemLines(dump));
+}
+
+TEST(DumpVerify, TableCorruptionsHaveTheirMessages) {
+  const TableImage original = tableImage();
+  const std::size_t headers = loadU16(original.image.data() + 26);
+  const std::size_t defs = loadU16(original.image.data() + 34);
+  const std::size_t hourly = headers + 46;
+  const std::size_t hourlyEntry = defs + loadU16(original.image.data() + hourly + 20);
+  const std::size_t fieldHeaders = headers + 3 * 46;
+  const struct {
+    const char* what;
+    std::function<void(Bytes&)> corrupt;
+    const char* problems;
+  } cases[] = {
+      {"data table marker", [&](Bytes& b) { storeU32(b, hourlyEntry, 0x01000000); },
+       "table 1 (Hourly): definition marker 0x01000000, expected 0xFFFFFFFF\n"},
+      {"status signature", [&](Bytes& b) { b[headers + 26] ^= 1; },
+       "table 0 (Status): entry signature 0xA5B6, computed 0xA5B7\n"},
+      {"data table signature", [&](Bytes& b) { b[hourly + 26] = 0; },
+       "table 1 (Hourly): entry signature 0xFF00, expected 0xFFFF\n"},
+      {"field header name", [&](Bytes& b) { b[fieldHeaders + 24 + 6 + 8] = 'x'; },
+       "table 1 (Hourly): field 0 is PTemp_Avg in the definitions, PTemp_Avx in its "
+       "header\n"},
+      {"field header type", [&](Bytes& b) { b[fieldHeaders + 4] = 12; },
+       "table 0 (Status): field 0 (OSVersion) has data type 11 in the definitions, "
+       "12 in its header\n"},
+      {"table byte", [&](Bytes& b) { b[hourlyEntry + 4] = 0x0D; },
+       "table 1 (Hourly): table byte 0x0D, expected 0x0C\n"},
+      {"first header word", [&](Bytes& b) { b[headers] += 1; },
+       "table 0 (Status): first header word 57, expected 56\n"},
+      {"field headers offset", [&](Bytes& b) { b[hourly + 18] += 24; },
+       "table 1 (Hourly): field headers at 350, expected 326\n"},
+  };
+  for (const auto& t : cases) {
+    SCOPED_TRACE(t.what);
+    Bytes image = original.image;
+    t.corrupt(image);
+    resign(image);
+    EXPECT_EQ(t.problems, problemLines(inspectImage(image, kModel)));
+  }
+}
+
+// Hand-written stack code: words, and what it reads back as.
+TEST(Disassembler, StackCodeReadsBackAsExpressions) {
+  const std::uint16_t one[2] = {0x0000, 0x3F80};   // 1.0
+  const std::uint16_t two[2] = {0x0000, 0x4000};   // 2.0
+  const std::uint16_t three[2] = {0x0000, 0x4040}; // 3.0
+  const std::uint16_t x = 0x0301;                  // X(3) at location 1
+  const std::uint16_t t = 0x0100;                  // T at location 0
+  auto push = [](const std::uint16_t f[2]) {
+    return std::vector<std::uint16_t>{35, f[0], f[1]};
+  };
+  auto cat = [](std::initializer_list<std::vector<std::uint16_t>> parts) {
+    std::vector<std::uint16_t> out;
+    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+  };
+  const struct {
+    std::vector<std::uint16_t> words;
+    const char* text;
+    const char* problem;
+  } cases[] = {
+      {{49, t}, "v[0]", ""},
+      {{40, one[0], one[1]}, "1.0", ""},
+      {cat({push(two), {50, x}}), "v[1..3](2.0)", ""},
+      {cat({{36, t}, push(one), {5, 39}}), "v[0] + 1.0", ""},
+      {cat({push(one), push(one), {57, 0xFFFF, 1, 39}}), "Public.Batt(1.0, 1.0)", ""},
+      {cat({push(two), push(three), push(two), {59, 59, 39}}), "2.0 ^ 3.0 ^ 2.0", ""},
+      {cat({push(two), push(three), {59}, push(two), {59, 39}}),
+       "(2.0 ^ 3.0) ^ 2.0", ""},
+      {cat({push(two), push(two), {59, 10, 39}}), "-2.0 ^ 2.0", ""},
+      {cat({push(two), {10}, push(two), {59, 39}}), "(-2.0) ^ 2.0", ""},
+      {cat({{36, t}, {36, t}, push(one), {6, 6, 39}}), "v[0] - (v[0] - 1.0)", ""},
+      {cat({{36, t}, push(one), {19}, {36, t}, push(two), {15, 13, 14, 39}}),
+       "NOT (v[0] < 1.0 AND v[0] > 2.0)", ""},
+      {cat({push(one), {36, t, 36, t, 3, 22, 0, 39}}),
+       "IIF(1.0, v[0], v[0])", ""},
+      {{3, 12, 0, 39}, "RND", ""},
+      {cat({push(three), {47, t, 39}}), "v[0] = 3.0", ""},
+      {cat({{36, t}, push(one), {48, x, 39}}), "v[1..3](v[0]) = 1.0", ""},
+      {cat({push(one), {58}, push(two), push(three), {45, 11, 39}}),
+       "1.0 OR 2.0 TO 3.0", ""},
+      {{5, 39}, "", "stack underflow at @0000"},
+      {{36, t, 99}, "", "unknown stack opcode 99 at @0004"},
+      {{36, t}, "", "code runs past the end of the expression area at @0004"},
+      {{36, t, 36, t, 39}, "", "code ends with 2 values on the stack"},
+      {{3, 25, 0, 39}, "", "unknown function code 25 at @0000"},
+  };
+  const FieldNamer namer = [](std::uint16_t table, std::uint16_t field) {
+    return table == 0xFFFF && field == 1 ? std::string("Public.Batt") : std::string("?");
+  };
+  for (const auto& c : cases) {
+    Bytes area;
+    for (std::uint16_t w : c.words) putU16(area, w);
+    const Disassembly d = disassembleExpression(area, 0, namer);
+    EXPECT_EQ(c.problem, d.problem) << c.text;
+    if (d.problem.empty()) EXPECT_EQ(c.text, d.expression);
+  }
+}
+
+TEST(Disassembler, IfTimeBlockShowsItsSeconds) {
+  // The block first (into 0, interval 600), then the code that points at it.
+  Bytes area;
+  putU32(area, 0);
+  putU32(area, 600);
+  for (std::uint16_t w : {38, 0, 0, 3, 23, 0, 39}) putU16(area, w);
+  const Disassembly d = disassembleExpression(area, 8, nullptr);
+  EXPECT_EQ("", d.problem);
+  EXPECT_EQ("IFTIME(0, 600, Sec)", d.expression);
+  ASSERT_EQ(1u, d.blocks.size());
+  EXPECT_EQ(8u, d.blocks[0].length);
+}
+
+struct DumpRun {
+  int exitCode;
+  std::string out;
+};
+
+DumpRun runDumpIn(const std::filesystem::path& folder, const std::string& binary,
+                  const std::string& arguments) {
+  const std::string command = "cd '" + folder.string() + "' && '" + binary + "' " +
+                              arguments + " >stdout.txt 2>stderr.txt";
+  const int status = std::system(command.c_str());
+  return {WEXITSTATUS(status), test::readFile(folder / "stdout.txt")};
+}
+
+TEST(DumpProgram, InspectsTheImageTheCompilerWrote) {
+  const std::filesystem::path folder = test::scratchFolder("dump_program");
+  test::writeFile(folder / "prog.cr", kSmallProgram);
+  const std::string compile =
+      "cd '" + folder.string() + "' && '" VK6_VK617Q_BINARY "' prog.cr >/dev/null";
+  ASSERT_EQ(0, std::system(compile.c_str()));
+
+  DumpRun run = runDumpIn(folder, VK6_VK617Q_DUMP, "prog.bin");
+  EXPECT_EQ(0, run.exitCode);
+  EXPECT_EQ(0u, run.out.find("Image of "));
+  EXPECT_NE(std::string::npos, run.out.find(" bytes: sound\nHeader\n   0 magic: 0x5AFE\n"));
+  EXPECT_NE(std::string::npos, run.out.find("\nProblems: none\n"));
+
+  run = runDumpIn(folder, VK6_VK617Q_DUMP, "--json prog.bin");
+  EXPECT_EQ(0, run.exitCode);
+  EXPECT_EQ(0u, run.out.find("{\"size\":"));
+  EXPECT_NE(std::string::npos,
+            run.out.find(",\"verdict\":\"sound\",\"header\":[{\"name\":\"magic\","
+                         "\"offset\":0,\"value\":23294,\"text\":\"0x5AFE\"}"));
+  EXPECT_NE(std::string::npos, run.out.find("\"problems\":[]}\n"));
+
+  run = runDumpIn(folder, VK6_VK610Q_DUMP, "prog.bin");
+  EXPECT_EQ(1, run.exitCode);
+  EXPECT_NE(std::string::npos,
+            run.out.find("\nProblems: 1\n  image is for model VK617Q.Std.03, this "
+                         "inspector is built for VK610Q.Std.03\n"));
+
+  run = runDumpIn(folder, VK6_VK617Q_DUMP, "prog.cr");
+  EXPECT_EQ(2, run.exitCode);
+  EXPECT_EQ(0u, run.out.find("Image of 107 bytes: not an image\n"));
+  EXPECT_EQ(2, runDumpIn(folder, VK6_VK617Q_DUMP, "missing.bin").exitCode);
+  EXPECT_EQ(2, runDumpIn(folder, VK6_VK617Q_DUMP, "").exitCode);
+}
+
+}  // namespace
+}  // namespace vk6
