@@ -28,6 +28,7 @@ constexpr const char* kExpressionPrelude =
 
 constexpr int kModeBits = 3;
 constexpr int kStoreBit = 4;
+constexpr std::uint16_t kDeferredBit = 0x8000;
 
 std::string readAll(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -46,11 +47,13 @@ bool fileExists(const fs::path& path) {
   return fs::exists(path, error);
 }
 
-std::size_t countOf(const std::string& text, const std::string& part) {
+// Lines of `text` that begin with `part`. Messages may echo source text,
+// outcome words included, but never at the start of a line.
+std::size_t linesStartingWith(const std::string& text, const std::string& part) {
   std::size_t count = 0;
   for (std::size_t at = text.find(part); at != std::string::npos;
        at = text.find(part, at + part.size()))
-    ++count;
+    if (at == 0 || text[at - 1] == '\n') ++count;
   return count;
 }
 
@@ -92,7 +95,7 @@ std::string checkWholeCompile(std::string_view source, const fs::path& folder) {
   if (text.compare(0, outcome.size(), outcome) != 0)
     return "results do not begin with the outcome of exit code " +
            std::to_string(code) + ": " + text.substr(0, 200);
-  if (countOf(text, program.string() + " -- Comp") != 1)
+  if (linesStartingWith(text, program.string() + " -- Comp") != 1)
     return "more than one outcome line";
   if (!endsWith(out.str(), text)) return "standard output lacks the results";
   if (!err.str().empty()) return "unexpected standard error: " + err.str();
@@ -160,8 +163,11 @@ std::string checkExpression(std::string_view bytes) {
     return std::string();
   }
   if (store && operand == kNoOperand) return "sound stored expression has no operand";
-  if (!store && operand != kNoOperand) return "unstored expression has an operand";
-  if (!store) evaluateOperand(c, kNoOperand, 0);
+  // A table-field reference is always deferred, stored or not.
+  const bool deferred = operand != kNoOperand && (operand & kDeferredBit) != 0;
+  if (!store && operand != kNoOperand && !deferred)
+    return "unstored expression has an operand";
+  if (!store && !deferred) evaluateOperand(c, kNoOperand, 0);
   return std::string();
 }
 
