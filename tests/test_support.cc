@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -21,7 +22,8 @@ CompileResult compileText(const std::string& source, const BuildInfo& build) {
 
 std::filesystem::path scratchFolder(const std::string& name) {
   const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("vk6comp_test_" + name);
+      std::filesystem::temp_directory_path() /
+      ("vk6comp_test_" + name + "_" + std::to_string(getpid()));
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   return folder;

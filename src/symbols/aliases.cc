@@ -129,6 +129,14 @@ std::string substituteAliases(Compilation& c, const std::string& text) {
       std::size_t end = i;
       while (end < out.size() && isNamePart(out[end])) ++end;
       if (sameIgnoringCase(out.substr(i, end - i), alias.name)) {
+        // Aliased texts may name later aliases, so each level can multiply
+        // the text; it must still fit a line.
+        if (out.size() - (end - i) + alias.aliasedText.size() >=
+            kLineBufferSize - 1) {
+          reportError(c, "Line exceeds max characters of %d.",
+                      static_cast<int>(kLineBufferSize));
+          return out;
+        }
         out.replace(i, end - i, alias.aliasedText);
         i += alias.aliasedText.size();
       } else {

@@ -30,7 +30,8 @@ struct AliasTables {
 void defineAlias(Compilation& c, const std::string& text);
 // The Units statement; `text` is the statement after its keyword.
 void defineUnits(Compilation& c, const std::string& text);
-// Replaces alias names in `text` by their aliased text.
+// Replaces alias names in `text` by their aliased text. A result that
+// would not fit a line is reported and left partly substituted.
 std::string substituteAliases(Compilation& c, const std::string& text);
 // After pass 1: resolves each alias to its location.
 void resolveAliases(Compilation& c);
