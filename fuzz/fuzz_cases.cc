@@ -1,5 +1,8 @@
 #include "fuzz_cases.h"
 
+#include "dump/image_reader.h"
+#include "dump/report.h"
+
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -171,11 +174,23 @@ std::string checkExpression(std::string_view bytes) {
   return std::string();
 }
 
+std::string checkDump(std::string_view bytes) {
+  const ByteSpan image(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+  const ImageDump dump = inspectImage(image, "VK617Q.Std.03");
+  const int code = exitCodeOf(dump);
+  if (code < 0 || code > 2) return "exit code " + std::to_string(code);
+  if (reportText(dump).empty()) return "empty report";
+  const std::string json = reportJson(dump);
+  if (json.empty() || json.front() != '{') return "JSON report is no object";
+  return std::string();
+}
+
 std::string checkRegression(const std::string& fileName, std::string_view bytes,
                             const fs::path& folder) {
   if (fileName.rfind("compile-", 0) == 0) return checkWholeCompile(bytes, folder);
   if (fileName.rfind("pass1-", 0) == 0) return checkPass1(bytes);
   if (fileName.rfind("expression-", 0) == 0) return checkExpression(bytes);
+  if (fileName.rfind("dump-", 0) == 0) return checkDump(bytes);
   return "regression file of no known target: " + fileName;
 }
 

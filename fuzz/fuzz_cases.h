@@ -24,8 +24,12 @@ std::string checkPass1(std::string_view bytes);
 // stored, the rest is the text, compiled after a few declarations.
 std::string checkExpression(std::string_view bytes);
 
+// The image inspector on arbitrary bytes: its text and JSON reports are
+// made and its exit code is one of 0, 1 and 2.
+std::string checkDump(std::string_view bytes);
+
 // The check a regression file names by its prefix ("compile-", "pass1-",
-// "expression-"); an unknown prefix is itself a problem.
+// "expression-", "dump-"); an unknown prefix is itself a problem.
 std::string checkRegression(const std::string& fileName, std::string_view bytes,
                             const std::filesystem::path& folder);
 
