@@ -1,0 +1,394 @@
+#!/usr/bin/env python3
+"""Writes the benchmark programs of bench/run-bench into a folder.
+
+Programs:
+  largest.vk6      the largest sound program: as many body lines as the
+                   9216-byte image holds, all 254 locations in use, 8 tables
+                   of 16 fields, every instruction family, every block kind
+                   nested, aliases, constants and comments throughout.
+  lines_N.vk6      N lines built the same way; they pass every check but the
+                   image size (N = 500, 1000, 2000, 4000).
+  aliases_N.vk6    1,000 aliases, substituted into every statement.
+  consts_N.vk6     2,000 constants used throughout.
+  long_N.vk6       lines close to the 510-character limit, full of names.
+  nested_N.vk6     blocks nested 100 deep, over and over.
+
+With --compiler, every program is compiled (-n) and its outcome checked:
+largest.vk6 must compile OK, the others OK or failing only on the image
+size. The largest program is found by bisection over its body length.
+"""
+
+import argparse
+import os
+import subprocess
+import sys
+
+SIZES = (500, 1000, 2000, 4000)
+TABLES = 8
+FIELDS = 16
+LOCATIONS = 254
+IMAGE_ERROR = "Binary image exceeds max size by"
+OUTPUT_KINDS = ("Average({v}, False)", "Maximum({v}, False, 0)",
+                "Minimum({v}, False, 0)", "Totalize({v}, False)",
+                "StdDev({v}, False)", "Sample({v})")
+
+# Locations taken by the fixed part of every program besides Pad: the named
+# variables below plus those the output instructions and PulseCount take
+# from the top of the pool. Pad fills the rest, so all 254 are in use.
+NAMED = ["PTemp", "Batt", "Flag", "Cnt", "Res", "WS", "WD", "X", "I", "J", "K"]
+ARRAYS = [("T", 4), ("Regs", 6), ("Dest", 2), ("Gps", 6), ("Sats", 7),
+          ("GSt", 13), ("A", 6)]
+
+
+def declarations(pad, extra_aliases=0, constants=0):
+    out = ["' Generated benchmark program for the VK617Q logger.",
+           "' Declarations: values, arrays, constants, aliases and units.",
+           "Public " + ", ".join(NAMED[:8]),
+           "Public " + ", ".join(f"{n}({k})" for n, k in ARRAYS),
+           "Dim " + ", ".join(NAMED[8:]) + f", F({FIELDS})" + (f", Pad({pad})" if pad > 0 else ""),
+           "Const Gain = 0.5",
+           "Const Offs = Gain * 2   ' derived from an earlier constant",
+           "Const Lim = 25",
+           "Alias T(1) = AirT",
+           "Alias T(2) = SoilT",
+           "Alias T(3) = WaterT",
+           "Alias Regs(1) = Reg1",
+           "Units PTemp = Deg C",
+           "Units AirT = Deg C",
+           "Units Batt = Volts"]
+    # Several declarations per line, as ':' allows, so that the smaller
+    # programs hold them all.
+    consts = [f"Const C{n}K = {n % 50} + Lim" for n in range(constants)]
+    out += [" : ".join(consts[i:i + 10]) for i in range(0, len(consts), 10)]
+    aliases = []
+    for n in range(extra_aliases):
+        # Four spellings of each element keep every aliased text distinct.
+        # Blanks and leading zeros keep every aliased text distinct;
+        # variant 0 (the plain element) is left for the named aliases.
+        elements = [(a, i + 1) for a, size in ARRAYS + [("F", FIELDS), ("Pad", pad)]
+                    for i in range(size)]
+        array, index = elements[n % len(elements)]
+        variant = n // len(elements) + 1
+        zeros = " " * (variant % 4) + "0" * (variant // 4)
+        aliases.append(f"Alias {array}({zeros}{index}) = Al{n}")
+    out += [" : ".join(aliases[i:i + 8]) for i in range(0, len(aliases), 8)]
+    return out
+
+
+# Fields of the wind and evapotranspiration summaries, kept in the last two
+# tables so that every table holds exactly 16 fields.
+SPECIAL = {TABLES - 2: ["ETo(AirT, SoilT, WS, Batt, 1, 2, 3, 4)"],  # 5 fields
+           TABLES - 1: ["WindVector(WS, WD, False, 0, 0)",           # 3 fields
+                        "FieldNames(\"WSpd,WDir,WStd\")",
+                        "EToDaily(AirT, SoilT, WS, Batt, 1, 2, 3, 4)"]}  # 9
+SPECIAL_FIELDS = {TABLES - 2: 5, TABLES - 1: 12}
+
+
+def tables():
+    out = []
+    for t in range(TABLES):
+        out.append(f"' Table {t + 1}: summaries of the field block {t + 1}.")
+        out.append(f"DataTable(Tab{t + 1}, True, -1)")
+        out.append("  DataInterval(0, 1, Day)" if t == TABLES - 1 else
+                   f"  DataInterval(0, {t + 1}0, Min)")
+        for f in range(FIELDS - SPECIAL_FIELDS.get(t, 0)):
+            n = f + 1
+            out.append("  " + OUTPUT_KINDS[min(f, len(OUTPUT_KINDS) - 1)].format(v=f"1, F({n})"))
+        out += ["  " + line for line in SPECIAL.get(t, [])]
+        out.append("EndTable")
+    return out
+
+
+def subs():
+    return ["' Scaled result, used from the scan.",
+            "Sub Calc",
+            "  Res = AirT * Gain + Offs",
+            "  If Res > Lim Then ExitSub",
+            "EndSub"]
+
+
+# Every instruction family once; the ones that keep state or may appear
+# only once per program are here and not in the repeated body.
+ONCE = [
+    "' Measurements",
+    "PanelTemp(PTemp)",
+    "Battery(Batt)",
+    "VoltSe(T(), 1, 3, 1.0, 0)",
+    "ExDelSE(Res, 1, 1, 1, 2500, 500, Gain, Offs)",
+    "ThermPrb(AirT, 1, 4, 1, 1.0, 0)",
+    "PeriodAvg(Res, 1, 0, 10, 100, 0, 1.0, 0)",
+    "PulseCount(Cnt, 1, 0, 0, 1, 0)",
+    "SwBatt(1)",
+    "ExciteV(1, 2500)",
+    "ScanLEDOff",
+    "' Ports, timing and system",
+    "PortGet(Flag, 1)",
+    "PortSet(1, 1)",
+    "Delay(1, 2)",
+    "AnalogPortGet(Res, 1)",
+    "AnalogPortSet(1, 1)",
+    "Randomize(1)",
+    "RealTime(Regs)",
+    "ClockSet(Regs)",
+    "Ticker250ms(1)",
+    "RFPortTest(Res)",
+    "' Spatial and vector math, print",
+    "RectPolar(Regs(1), Regs(3))",
+    "AvgSpa(Res, 4, Regs(1))",
+    "MaxSpa(Dest, 4, Regs(1))",
+    "MinSpa(Dest, 4, Regs(1))",
+    "StdDevSpa(Res, 4, Regs(1))",
+    "RMSSpa(Res, 4, Regs(1))",
+    "CovSpa(Res, 1, 2, Regs(1), Regs(3))",
+    "Print(C2, 1200, \"T=\", Res, CHR$(13))",
+    "' Network, Modbus, serial and SDI-12",
+    "SendGetData(Res, Regs, Regs(2), 2, 1, 4094, 0)",
+    "ReadSendGetInfo(Res, 1)",
+    "SetValue(Res, Regs, 1, Res, 1, 1, 1, 0)",
+    "GetValue(Res, Regs, 1, Res, 1, 1, 1, 0)",
+    "SetStatus(RfPwrMode, RF8S_LH)",
+    "SendData(1, -1, 5, Public)",
+    "ModBusMaster(Res, 1, 9600, 1, 3, Regs(1), 1, 1, 3, 100)",
+    "SerialInput(A, 6, 7, \"abc\", 4, 2400)",
+    "SDI12Recorder(T, \"0R%2X%!\", A(), 0)",
+    "SDI12SensorSetup(1, 1, 0, 10)",
+    "SDI12SensorResponse(Regs)",
+    "LoggerIdentify(\"ID\", \"ok\")",
+    "' Satellite transmitter",
+    "GOESSetup(Res, 4660, 10, 195, 300, 7, 100, \"00_01_00_00\", \"00_00_30\", \"01_00_00\")",
+    "GOESStatus(GSt, 1)",
+    "GOESGPS(Gps, Sats)",
+    "ResetTable(Tab1)",
+]
+
+
+def body_unit(k):
+    """One repeated group of the scan: every block kind nested, stateless.
+    The 32 KB expression area and the 64 KB code buffer must hold 4,000
+    lines of it, so about a third of its lines compile expressions."""
+    t = k % TABLES + 1
+    return [
+        f"' Group {k}: scaled readings and limit handling",
+        "'   the air reading decides which branch runs",
+        "",
+        "If AirT > Lim Then",
+        "  ' high: count the readings over the limit",
+        "  Select Case Flag",
+        "    Case 1",
+        "      For I = 1 To 3",
+        "        Do While J < Lim",
+        "          J = J + 1   ' count up",
+        "          While K < 2",
+        "            K = K + SoilT",
+        "          Wend",
+        "          Exit Do",
+        "        Loop",
+        "        ExitFor",
+        "      Next I",
+        "    Case Else",
+        "      ' nothing to count",
+        f"      CallTable Tab{t}",
+        "  EndSelect",
+        "Else",
+        "  ' low: keep the scaled value",
+        "  Call Calc",
+        "EndIf",
+        "",
+        f"ResetTable(Tab{t})   ' the day's values restart",
+        "Call Calc",
+        "' end of the group",
+        "",
+    ]
+
+
+def filler(k):
+    return ("' spare reading, kept for the next upgrade" if k % 2 else
+            f"CallTable Tab{k % TABLES + 1}")
+
+
+def assemble(head, scan_lines, total_lines=None, filler_lines=None, fill=filler):
+    """Head, BeginProg, the scan, EndProg; fills the scan up to total_lines."""
+    tail = [f"  CallTable Tab{t + 1}" for t in range(TABLES)] + \
+           ["NextScan", "EndProg"]
+    start = head + ["BeginProg", "StationName(Stn1)", "Scan(10, Sec)"]
+    start += ["  " + line for line in ONCE]
+    body = ["  " + line for line in scan_lines]
+    if total_lines is not None:
+        filler_lines = total_lines - len(start) - len(body) - len(tail)
+        if filler_lines < 0 and not body:
+            sys.exit(f"{total_lines} lines cannot hold the declarations")
+        if filler_lines < 0:
+            # Drop whole groups (they start at a comment) until it fits.
+            while filler_lines < 0:
+                cut = max(i for i, l in enumerate(body) if l.startswith("  ' Group"))
+                filler_lines += len(body) - cut
+                body = body[:cut]
+    body += ["  " + fill(k) for k in range(filler_lines or 0)]
+    return "\r\n".join(start + body + tail) + "\r\n"
+
+
+def standard_head(pad, **kw):
+    return declarations(pad, **kw) + tables() + subs()
+
+
+def units_for(lines):
+    """Whole body groups, as many as fit in `lines`."""
+    out = []
+    k = 0
+    while len(out) + len(body_unit(k)) <= lines:
+        out += body_unit(k)
+        k += 1
+    return out
+
+
+def lines_program(pad, n):
+    return assemble(standard_head(pad), units_for(n), total_lines=n)
+
+
+def aliases_program(pad, n):
+    def fill(k):
+        a, b, c = k * 3 % 1000, (k * 3 + 1) % 1000, (k * 3 + 2) % 1000
+        if k % 4 == 0:
+            return f"Al{a} = Al{b}   ' copy"
+        return f"CallTable Tab{k % TABLES + 1}   ' Al{c} is stored there"
+    head = standard_head(pad, extra_aliases=1000)
+    return assemble(head, [], total_lines=n, fill=fill)
+
+
+def consts_program(pad, n):
+    def fill(k):
+        a, b = k * 2 % 2000, (k * 2 + 1) % 2000
+        if k % 4 == 0:
+            return f"Res = C{a}K * C{b}K"
+        return f"Delay(C{a}K, Sec)   ' constant {a}"
+    return assemble(standard_head(pad, constants=2000), [], total_lines=n, fill=fill)
+
+
+def long_line(k):
+    """About 500 characters of names. An expression on one line in eight:
+    the expression area must hold them all; table names in ResetTable
+    compile to nothing."""
+    parts = ["Res = AirT + Reg1 * Gain - SoilT"] if k % 8 == 0 else []
+    i = k
+    while True:
+        stmt = f"ResetTable(Tab{i % TABLES + 1})"
+        if len(" : ".join(parts + [stmt])) > 495:
+            break
+        parts.append(stmt)
+        i += 1
+    return " : ".join(parts)
+
+
+def long_program(pad, n):
+    return assemble(standard_head(pad), [], total_lines=n, fill=long_line)
+
+
+def nested_lines(depth=100):
+    kinds = [("If Res > {d} Then", "EndIf"), ("For I = 1 To {d}", "Next I"),
+             ("Do While J < {d}", "Loop"), ("While K < {d}", "Wend"),
+             ("Select Case Flag", "EndSelect")]
+    opens, closes = [], []
+    for d in range(depth):
+        o, c = kinds[d % len(kinds)]
+        ind = "  " * d
+        if o.startswith("Select"):
+            opens += [ind + o, ind + "  Case 1"]
+        else:
+            opens.append(ind + o.format(d=d + 1))
+        closes.insert(0, ind + c)
+    middle = ["  " * depth + "Res = AirT + Gain"]
+    return opens + middle + closes
+
+
+def nested_program(pad, n):
+    head = standard_head(pad)
+    room = n - assemble(head, []).count("\n")
+    block = ["' Group: blocks nested 100 deep"] + nested_lines()
+    scan = []
+    while len(scan) + len(block) <= room:
+        scan += block
+    return assemble(head, scan, total_lines=n)
+
+
+def compile_outcome(compiler, path):
+    proc = subprocess.run([compiler, "-n", path, path + ".txt"],
+                          capture_output=True, text=True)
+    errors = [l for l in proc.stdout.replace("\r", "").split("\n")
+              if l.startswith("line ") or IMAGE_ERROR in l or "Failed" in l]
+    errors = [l for l in errors if "Failed" not in l]
+    if proc.returncode == 0:
+        return "ok", proc.stdout
+    if errors and all(IMAGE_ERROR in l for l in errors):
+        return "image", proc.stdout
+    return "failed", proc.stdout
+
+
+def write(folder, name, text):
+    path = os.path.join(folder, name)
+    with open(path, "w", newline="") as f:
+        f.write(text)
+    return path
+
+
+def find_pad(compiler, folder):
+    """The Pad size that puts all 254 locations in use."""
+    for pad in range(LOCATIONS, -1, -1):
+        path = write(folder, "probe.vk6", assemble(standard_head(pad), []))
+        if compile_outcome(compiler, path)[0] == "ok":
+            os.remove(path)
+            os.remove(path + ".txt")
+            return pad
+    sys.exit("no Pad size compiles")
+
+
+def largest_program(compiler, folder, pad):
+    low, high = 0, 4000  # body lines that fit / do not fit
+    head = standard_head(pad)
+    while high - low > 1:
+        mid = (low + high) // 2
+        path = write(folder, "largest.vk6", assemble(head, units_for(mid)[:mid]))
+        if compile_outcome(compiler, path)[0] == "ok":
+            low = mid
+        else:
+            high = mid
+    return assemble(head, units_for(low)[:low])
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("folder")
+    parser.add_argument("--compiler", help="check each program with this compiler")
+    parser.add_argument("--pad", type=int, default=None,
+                        help="size of the Pad array (found with --compiler)")
+    args = parser.parse_args()
+    os.makedirs(args.folder, exist_ok=True)
+    pad = args.pad
+    if pad is None:
+        if not args.compiler:
+            sys.exit("give --compiler or --pad")
+        pad = find_pad(args.compiler, args.folder)
+    programs = {}
+    if args.compiler:
+        programs["largest.vk6"] = largest_program(args.compiler, args.folder, pad)
+    for n in SIZES:
+        programs[f"lines_{n}.vk6"] = lines_program(pad, n)
+        programs[f"aliases_{n}.vk6"] = aliases_program(pad, n)
+        programs[f"consts_{n}.vk6"] = consts_program(pad, n)
+        programs[f"long_{n}.vk6"] = long_program(pad, n)
+        programs[f"nested_{n}.vk6"] = nested_program(pad, n)
+    bad = 0
+    for name, text in programs.items():
+        path = write(args.folder, name, text)
+        if args.compiler:
+            outcome, out = compile_outcome(args.compiler, path)
+            want = ("ok",) if name == "largest.vk6" else ("ok", "image")
+            if outcome not in want:
+                bad += 1
+                print(f"{name}: unexpected outcome\n{out}", file=sys.stderr)
+            os.remove(path + ".txt")
+    print(f"pad {pad}: wrote {len(programs)} programs to {args.folder}")
+    sys.exit(1 if bad else 0)
+
+
+if __name__ == "__main__":
+    main()
