@@ -14,20 +14,8 @@ namespace {
 namespace fs = std::filesystem;
 using test::readFile;
 using test::writeFile;
-
-struct ProgramRun {
-  int exitCode;
-  std::string out;
-};
-
-// Runs `binary` with `arguments` in `folder`, capturing standard output.
-ProgramRun runIn(const fs::path& folder, const std::string& binary,
-          const std::string& arguments) {
-  const std::string command = "cd '" + folder.string() + "' && '" + binary +
-                              "' " + arguments + " >stdout.txt 2>stderr.txt";
-  const int status = std::system(command.c_str());
-  return {WEXITSTATUS(status), readFile(folder / "stdout.txt")};
-}
+using test::ProgramRun;
+using test::runIn;
 
 const char* const kBinaries[] = {VK6_VK617Q_BINARY, VK6_VK610Q_BINARY};
 const char* const kModels[] = {"VK617Q.Std.03", "VK610Q.Std.03"};

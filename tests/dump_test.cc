@@ -387,7 +387,9 @@ TEST(Disassembler, StackCodeReadsBackAsExpressions) {
     for (std::uint16_t w : c.words) putU16(area, w);
     const Disassembly d = disassembleExpression(area, 0, namer);
     EXPECT_EQ(c.problem, d.problem) << c.text;
-    if (d.problem.empty()) EXPECT_EQ(c.text, d.expression);
+    if (d.problem.empty()) {
+      EXPECT_EQ(c.text, d.expression);
+    }
   }
 }
 

@@ -55,6 +55,10 @@ TEST(ParameterParser, RecordLayouts) {
       {"Public T\nDelay(1, &H10)\n", {makeHeader(39, 3, 2), 1, 16, makeHeader(0, 1, 2)}},
       {"Public T\nDelay(1, &B101)\n", {makeHeader(39, 3, 2), 1, 5, makeHeader(0, 1, 2)}},
       {"Public T\nScan(5, min)\n", {makeHeader(1, 3, 2), 5, 3, makeHeader(0, 1, 2)}},
+      // Literals keep all their bits; 16777217 is no 4-byte float.
+      {"Public T\nDelay(1, &H3A51C2F4)\n", {makeHeader(39, 3, 2), 1, 0x3A51C2F4, makeHeader(0, 1, 2)}},
+      {"Public T\nDelay(1, 16777217)\n", {makeHeader(39, 3, 2), 1, 16777217, makeHeader(0, 1, 2)}},
+      {"Public T\nDelay(1, -2147483648)\n", {makeHeader(39, 3, 2), 1, 0x80000000u, makeHeader(0, 1, 2)}},
       // "Tab1" takes 4/4 + 1 words and one spare: slots at words 4 and 5.
       {"Public T\nDataTable(Tab1, 1, 100)\n",
        {makeHeader(50, 6, 2), 0x31626154, 0, 0, 0, 100, makeHeader(0, 1, 2)}},

@@ -220,6 +220,20 @@ TEST(Aliases, SubstitutionOrderAndChains) {
   }
 }
 
+// A replacement that would take the statement to the line limit is
+// reported; the replacements before it stay.
+TEST(Aliases, SubstitutionStopsAtTheLineLimit) {
+  Compilation c;
+  fresh(c);
+  declareVariable(c, 3, "X", kDeclareDim);
+  defineAlias(c, "X(1) = A");
+  const std::string blanks(505, ' ');
+  EXPECT_EQ("X(1)" + blanks + "A", substituteAliases(c, "A" + blanks + "A"));
+  EXPECT_EQ("line 1: Line exceeds max characters of 512.", c.diag.errorText);
+  const std::string fewer(502, ' ');
+  EXPECT_EQ("X(1)" + fewer + "X(1)", substituteAliases(c, "A" + fewer + "A"));
+}
+
 // Ordering by location: ties keep the order of the logger's exchange.
 TEST(Aliases, ResolveOrdersByLocation) {
   const struct {

@@ -1,5 +1,9 @@
 #include "test_support.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
@@ -18,7 +22,8 @@ CompileResult compileText(const std::string& source, const BuildInfo& build) {
 
 std::filesystem::path scratchFolder(const std::string& name) {
   const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("vk6comp_test_" + name);
+      std::filesystem::temp_directory_path() /
+      ("vk6comp_test_" + name + "_" + std::to_string(getpid()));
   std::filesystem::remove_all(folder);
   std::filesystem::create_directories(folder);
   return folder;
@@ -33,6 +38,14 @@ std::string readFile(const std::filesystem::path& path) {
 void writeFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary);
   out << bytes;
+}
+
+ProgramRun runIn(const std::filesystem::path& folder, const std::string& binary,
+                 const std::string& arguments) {
+  const std::string command = "cd '" + folder.string() + "' && '" + binary +
+                              "' " + arguments + " >stdout.txt 2>stderr.txt";
+  const int status = std::system(command.c_str());
+  return {WEXITSTATUS(status), readFile(folder / "stdout.txt")};
 }
 
 }  // namespace vk6::test

@@ -1,5 +1,5 @@
 // Helpers shared by the tests: compile a program text in memory, spell
-// bytes, make scratch folders.
+// bytes, make scratch folders, run the built programs.
 #pragma once
 
 #include <cstdint>
@@ -41,5 +41,15 @@ CompileResult compileText(const std::string& source,
 std::filesystem::path scratchFolder(const std::string& name);
 std::string readFile(const std::filesystem::path& path);
 void writeFile(const std::filesystem::path& path, const std::string& bytes);
+
+struct ProgramRun {
+  int exitCode;
+  std::string out;
+};
+
+// Runs `binary` with `arguments` in `folder`, capturing standard output
+// (standard error goes to stderr.txt there).
+ProgramRun runIn(const std::filesystem::path& folder, const std::string& binary,
+                 const std::string& arguments);
 
 }  // namespace vk6::test

@@ -35,6 +35,7 @@ struct Compilation {
   AliasTables aliases;
   CodeBuffer code;
   ProgramHeader header;
+  Bytes image;  // the program image, once built
   ProgramState program;
   TableList tables;
   CommunicationState comm;

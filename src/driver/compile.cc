@@ -2,8 +2,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "driver/command_line.h"
 #include "driver/compilation.h"
@@ -15,6 +13,8 @@
 
 namespace vk6 {
 namespace {
+
+constexpr std::size_t kSourceBlockSize = 1024;
 
 // Writes the run's texts to the results file and, where asked, to `out`;
 // remembers any write that did not complete.
@@ -62,6 +62,16 @@ bool sameFile(const std::string& a, const std::string& b) {
   return std::filesystem::equivalent(a, b, error) && !error;
 }
 
+bool isWriteProtected(const std::string& name) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::file_status status = fs::status(name, error);
+  if (error || !fs::exists(status)) return false;
+  const fs::perms writable =
+      fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+  return (status.permissions() & writable) == fs::perms::none;
+}
+
 // Writes the image beside the source through a temporary file, so a failed
 // write never leaves a half-written image behind.
 void saveImage(Compilation& c, const Bytes& image) {
@@ -69,6 +79,12 @@ void saveImage(Compilation& c, const Bytes& image) {
   if (sameFile(name, c.pass1.source.path)) {
     reportError(c, "Binary image file %s would overwrite the program file.",
                 name.c_str());
+    return;
+  }
+  // The rename below would replace even a write-protected image, which
+  // opening the image itself for writing would refuse.
+  if (isWriteProtected(name)) {
+    reportError(c, "Unable to create binary image file: %s", name.c_str());
     return;
   }
   const std::string temporary = name + ".tmp";
@@ -97,10 +113,9 @@ bool safeOutputName(const Compilation& c, const std::string& name) {
 
 void writeProgramImage(Compilation& c) {
   ImageInputs inputs = collectImageInputs(c);
-  Bytes image;
-  if (!buildProgramImage(c, inputs, image)) return;
+  if (!buildProgramImage(c, inputs, c.image)) return;
   if (c.options.noImage || c.diag.errorCount != 0) return;
-  saveImage(c, image);
+  saveImage(c, c.image);
 }
 
 std::string versionBanner(const Options& options) {
@@ -151,11 +166,17 @@ void loadSource(Compilation& c) {
   SourceText& source = c.pass1.source;
   source.path = c.options.sourcePath;
   if (source.path.empty()) return;
-  std::ifstream in(source.path, std::ios::binary);
-  if (!in) return;
-  source.bytes.assign(std::istreambuf_iterator<char>(in),
-                      std::istreambuf_iterator<char>());
-  source.opened = !in.bad();
+  // Read through stdio: a stream reading a folder throws from inside the
+  // library instead of failing.
+  std::FILE* file = std::fopen(source.path.c_str(), "rb");
+  if (file == nullptr) return;
+  char block[kSourceBlockSize];
+  std::size_t count = 0;
+  while ((count = std::fread(block, 1, sizeof block, file)) != 0)
+    source.bytes.append(block, count);
+  source.opened = std::ferror(file) == 0;
+  if (!source.opened) source.bytes.clear();
+  std::fclose(file);
 }
 
 void runCompile(Compilation& c) {

@@ -36,18 +36,18 @@ std::vector<FieldDescriptor> buildPublicFields(Compilation& c, int& elements) {
   elements = 0;
   for (const VariableRecord& v : c.variables.records) {
     if (v.publicKind == 0) continue;
-    FieldSpec spec;
-    spec.sourceName = v.name;
-    spec.hasSource = true;
-    spec.sourceFirst = v.firstIndex();
-    spec.elements = spec.reps = v.elementCount;
-    spec.dataType = v.dataType;
-    spec.recordOffset = v.byteOffset;
-    spec.beginIndex = v.thirdCount;
-    spec.kind = kKindPublic;
-    spec.subDimension = v.secondCount;
-    counted += buildFields(c, spec, nullptr);
-    buildFields(c, spec, &fields);
+    FieldSpec request;
+    request.sourceName = v.name;
+    request.hasSource = true;
+    request.sourceFirst = v.firstIndex();
+    request.elements = request.reps = v.elementCount;
+    request.dataType = v.dataType;
+    request.recordOffset = v.byteOffset;
+    request.beginIndex = v.thirdCount;
+    request.kind = kKindPublic;
+    request.subDimension = v.secondCount;
+    counted += buildFields(c, request, nullptr);
+    buildFields(c, request, &fields);
     elements += v.elementCount;
   }
   if (counted > kMaxPublic || elements > kMaxPublic)

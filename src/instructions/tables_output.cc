@@ -107,22 +107,22 @@ std::string newTableName(Compilation& c, const std::string& written, int index) 
 void writeQueuedFields(Compilation& c, TableDescriptor& table) {
   std::size_t cursor = 0;
   for (const OutputContext& o : c.tables.writers) {
-    FieldSpec spec;
-    spec.sourceName = o.sourceName;
-    spec.hasSource = !o.sourceName.empty();
-    spec.sourceFirst = o.sourceFirst;
-    spec.elements = o.reps * std::abs(o.k);
-    spec.reps = o.reps;
-    spec.dataType = o.dataType;
-    spec.recordOffset = o.recordOffset;
-    spec.beginIndex = o.beginIndex;
-    spec.kind = o.kind;
-    spec.k = o.k;
-    spec.subDimension = o.subDimension;
-    spec.hasFieldNames = o.hasFieldNames;
-    spec.fieldNames = o.fieldNames;
+    FieldSpec request;
+    request.sourceName = o.sourceName;
+    request.hasSource = !o.sourceName.empty();
+    request.sourceFirst = o.sourceFirst;
+    request.elements = o.reps * std::abs(o.k);
+    request.reps = o.reps;
+    request.dataType = o.dataType;
+    request.recordOffset = o.recordOffset;
+    request.beginIndex = o.beginIndex;
+    request.kind = o.kind;
+    request.k = o.k;
+    request.subDimension = o.subDimension;
+    request.hasFieldNames = o.hasFieldNames;
+    request.fieldNames = o.fieldNames;
     std::vector<FieldDescriptor> built;
-    buildFields(c, spec, &built);
+    buildFields(c, request, &built);
     for (const FieldDescriptor& f : built) {
       if (cursor == table.fields.size()) return;
       table.fields[cursor++] = f;
@@ -252,17 +252,17 @@ int setUpOutput(Compilation& c, const OutputRequest& q,
   o.recordBytes = o.reps * (kValueBytes * std::abs(o.k) + (o.k < 0 ? kValueBytes : 0));
   t.recordSize += o.recordBytes;
 
-  FieldSpec spec;
-  spec.sourceName = o.sourceName;
-  spec.hasSource = !o.sourceName.empty();
-  spec.sourceFirst = o.sourceFirst;
-  spec.elements = o.reps * std::abs(o.k);
-  spec.reps = o.reps;
-  spec.kind = o.kind;
-  spec.k = o.k;
-  spec.hasFieldNames = o.hasFieldNames;
-  spec.fieldNames = o.fieldNames;
-  t.fieldCount += buildFields(c, spec, nullptr, namesLeft);
+  FieldSpec request;
+  request.sourceName = o.sourceName;
+  request.hasSource = !o.sourceName.empty();
+  request.sourceFirst = o.sourceFirst;
+  request.elements = o.reps * std::abs(o.k);
+  request.reps = o.reps;
+  request.kind = o.kind;
+  request.k = o.k;
+  request.hasFieldNames = o.hasFieldNames;
+  request.fieldNames = o.fieldNames;
+  t.fieldCount += buildFields(c, request, nullptr, namesLeft);
   t.writers.push_back(o);
   return static_cast<int>(t.writers.size() - 1);
 }

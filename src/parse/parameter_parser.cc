@@ -446,6 +446,8 @@ bool evaluateConstantInteger(Compilation& c, const std::string& text,
   value = 0;
   std::uint16_t operand = kNoOperand;
   if (compileAndReport(c, text, operand, kModePlain, false) != 0) return false;
+  // A plain literal keeps all 32 bits; the evaluator's floats hold only 24.
+  if (parseIntegerLiteral(text, value)) return true;
   if (c.expr.namesVariable) {
     reportError(c, "Variable illegal in Parameter: %s.", text.c_str());
     return false;

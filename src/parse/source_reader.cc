@@ -122,7 +122,9 @@ Flow processStatement(Compilation& c, const std::string& statement,
         input.parenFollows = false;
         index = kCall;
       } else if (copy.find('=') != std::string::npos) {
-        input.text = substituteAliases(c, copy);
+        // The text after the keyword is substituted already.
+        input.text =
+            substituteAliases(c, copy.substr(0, end)) + input.text.substr(end);
         input.keyword = input.text;
         input.afterKeyword = 0;
         index = kExpression;

@@ -145,8 +145,11 @@ std::size_t firstAliasFrom(const AliasTables& t, const std::string& name,
 // Appends `text` with its names replaced by aliases at `from` or later.
 // A name replaced by alias k gives way to k's text, whose names only the
 // aliases after k may replace: the same result as one pass per alias.
-void appendSubstituted(const AliasTables& t, const std::string& text,
-                       std::size_t from, std::string& out) {
+// `growth` sums the lengthening of every replacement; false, leaving `out`
+// unfinished, once `base` + `growth` reaches `limit`.
+bool appendSubstituted(const AliasTables& t, const std::string& text,
+                       std::size_t from, std::size_t base, std::size_t limit,
+                       std::string& out, std::size_t& growth) {
   std::size_t i = 0;
   while (i < text.size()) {
     if (!isNameStart(text[i])) {
@@ -159,10 +162,15 @@ void appendSubstituted(const AliasTables& t, const std::string& text,
     if (k == std::string::npos) {
       out.append(text, i, end - i);
     } else {
-      appendSubstituted(t, t.aliases[k].aliasedText, k + 1, out);
+      const std::string& inserted = t.aliases[k].aliasedText;
+      if (inserted.size() > end - i) growth += inserted.size() - (end - i);
+      if (base + growth >= limit ||
+          !appendSubstituted(t, inserted, k + 1, base, limit, out, growth))
+        return false;
     }
     i = end;
   }
+  return true;
 }
 
 // The exchange ordering by location the logger's tools expect: for each
@@ -175,6 +183,39 @@ void exchangeOrder(std::vector<AliasRecord>& aliases) {
   }
 }
 
+// One pass over the text per alias, stopping where the text would no
+// longer fit a line: the order in which the partial result is reached.
+std::string substituteByPasses(Compilation& c, const std::string& text) {
+  std::string out = text;
+  for (const AliasRecord& alias : c.aliases.aliases) {
+    if (alias.name.empty()) continue;
+    std::size_t i = 0;
+    while (i < out.size()) {
+      if (!isNameStart(out[i])) {
+        ++i;
+        continue;
+      }
+      std::size_t end = i;
+      while (end < out.size() && isNamePart(out[end])) ++end;
+      if (sameIgnoringCase(out.substr(i, end - i), alias.name)) {
+        // Aliased texts may name later aliases, so each level can multiply
+        // the text; it must still fit a line.
+        if (out.size() - (end - i) + alias.aliasedText.size() >=
+            kLineBufferSize - 1) {
+          reportError(c, "Line exceeds max characters of %d.",
+                      static_cast<int>(kLineBufferSize));
+          return out;
+        }
+        out.replace(i, end - i, alias.aliasedText);
+        i += alias.aliasedText.size();
+      } else {
+        i = end;
+      }
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string substituteAliases(Compilation& c, const std::string& text) {
@@ -183,8 +224,12 @@ std::string substituteAliases(Compilation& c, const std::string& text) {
   if (t.byName.empty()) return text;
   std::string out;
   out.reserve(text.size());
-  appendSubstituted(t, text, 0, out);
-  return out;
+  std::size_t growth = 0;
+  // No text on the way is longer than the text plus every lengthening; only
+  // a statement that may reach the line limit needs the passes.
+  if (appendSubstituted(t, text, 0, text.size(), kLineBufferSize - 1, out, growth))
+    return out;
+  return substituteByPasses(c, text);
 }
 
 void resolveAliases(Compilation& c) {

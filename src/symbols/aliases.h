@@ -37,7 +37,8 @@ void defineAlias(Compilation& c, const std::string& text);
 void defineUnits(Compilation& c, const std::string& text);
 // Replaces alias names in `text` by their aliased text: each alias in table
 // order replaces the whole names equal to it (ignoring case), and the text
-// it inserts is seen by the later aliases only. One pass over the text.
+// it inserts is seen by the later aliases only. A result that would not fit
+// a line is reported and left partly substituted.
 std::string substituteAliases(Compilation& c, const std::string& text);
 // After pass 1: resolves each alias to its location.
 void resolveAliases(Compilation& c);

@@ -1,6 +1,9 @@
 #include "symbols/constants.h"
 
+#include <cerrno>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -75,8 +78,10 @@ bool parseDecimalInteger(const std::string& text, std::int32_t& value) {
   for (std::size_t j = i; j < text.size(); ++j) {
     if (!isDigit(text[j])) return false;
   }
+  errno = 0;
   const long long v = std::strtoll(text.c_str(), nullptr, 10);
-  value = static_cast<std::int32_t>(static_cast<std::uint32_t>(v));
+  if (errno != 0 || v < INT32_MIN || v > INT32_MAX) return false;
+  value = static_cast<std::int32_t>(v);
   return true;
 }
 
@@ -203,6 +208,19 @@ bool parseConstantInteger(Compilation& c, const std::string& text,
   }
   if (text.size() >= 2 && text[0] == '&') return false;
   return parseDecimalInteger(text, value);
+}
+
+bool parseIntegerLiteral(const std::string& text, std::int32_t& value) {
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return false;
+  const std::size_t last = text.find_last_not_of(" \t");
+  const std::string literal = text.substr(first, last - first + 1);
+  std::uint32_t bits = 0;
+  if (parseBaseLiteral(literal, bits)) {
+    value = static_cast<std::int32_t>(bits);
+    return true;
+  }
+  return parseDecimalInteger(literal, value);
 }
 
 void checkConstantName(Compilation& c, const std::string& name) {

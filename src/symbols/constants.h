@@ -42,6 +42,9 @@ bool parseConstant(Compilation& c, const std::string& text, float& value,
                    int mode);
 bool parseConstantInteger(Compilation& c, const std::string& text,
                           std::int32_t& value);
+// An &B, &H or decimal integer literal, read exactly (floats hold only 24
+// bits); false for anything else, with no message.
+bool parseIntegerLiteral(const std::string& text, std::int32_t& value);
 // Reports a clash of a new name with a constant.
 void checkConstantName(Compilation& c, const std::string& name);
 

@@ -104,10 +104,10 @@ struct Pass {
 
 class FieldBuilder {
  public:
-  FieldBuilder(Compilation& c, const FieldSpec& spec,
+  FieldBuilder(Compilation& c, const FieldSpec& request,
                std::vector<FieldDescriptor>* out)
-      : c_(c), spec_(spec), out_(out), names_(spec.fieldNames),
-        offset_(spec.recordOffset) {}
+      : c_(c), spec_(request), out_(out), names_(request.fieldNames),
+        offset_(request.recordOffset) {}
 
   // Runs the passes; returns the descriptors counted or written.
   int run() {
@@ -258,9 +258,9 @@ std::int32_t dataTypeSize(std::uint8_t type) {
   return type < kTypeCount ? kTypeSizes[type] : 0;
 }
 
-int buildFields(Compilation& c, const FieldSpec& spec,
+int buildFields(Compilation& c, const FieldSpec& request,
                 std::vector<FieldDescriptor>* out, std::string* namesLeft) {
-  FieldBuilder builder(c, spec, out);
+  FieldBuilder builder(c, request, out);
   const int result = builder.run();
   if (namesLeft != nullptr) *namesLeft = builder.namesLeft();
   return result;

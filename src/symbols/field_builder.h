@@ -53,10 +53,10 @@ const char* processName(int kind);
 std::int32_t dataTypeSize(std::uint8_t type);
 
 // Counting mode when `out` is null: returns the number of descriptors the
-// spec gives, or 1 after "FieldNames array sizes out of bounds.". Writing
+// request gives, or 1 after "FieldNames array sizes out of bounds.". Writing
 // mode appends them to `out` and returns their number. `namesLeft`, when
 // given, receives the FieldNames text that was not consumed.
-int buildFields(Compilation& c, const FieldSpec& spec,
+int buildFields(Compilation& c, const FieldSpec& request,
                 std::vector<FieldDescriptor>* out,
                 std::string* namesLeft = nullptr);
 

@@ -4,7 +4,7 @@
 // record size and field count, the queue of field writers) and the
 // resolution of Table.Field names.
 //
-// What the image writer and the listings read, after runFinalAllocation
+// What the image writer and the listings read, after allocateTables
 // (instructions/table_allocation.h) has run without error:
 //   c.tables.tables          every table in list order: [0] the status table,
 //                            the data tables, the public table last

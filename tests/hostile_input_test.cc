@@ -1,0 +1,256 @@
+// Sources and file arrangements meant to break the compiler: each run must
+// end with one outcome line that agrees with the exit code, leave the
+// program file as it was and finish in a few seconds.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <sstream>
+
+#include "driver/compile.h"
+#include "fuzz_cases.h"
+#include "test_support.h"
+
+namespace vk6 {
+namespace {
+
+namespace fs = std::filesystem;
+using test::readFile;
+using test::writeFile;
+
+// A bound against hangs, not a speed test: the slowest case takes about
+// 4 s in the unoptimised sanitizer build.
+constexpr double kCaseSeconds = 20.0;
+
+constexpr const char* kSoundProgram =
+    "Public X\r\n"
+    "BeginProg\r\n"
+    "  Scan(1, Sec)\r\n"
+    "  NextScan\r\n"
+    "EndProg\r\n";
+
+std::string repeat(const std::string& text, int count) {
+  std::string out;
+  out.reserve(text.size() * static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) out += text;
+  return out;
+}
+
+std::string randomBytes(std::size_t count) {
+  std::mt19937 generator(617);
+  std::string out(count, '\0');
+  for (char& ch : out) ch = static_cast<char>(generator() & 0xFFu);
+  return out;
+}
+
+std::string numbered(const char* format, int count) {
+  std::string out;
+  char line[64];
+  for (int i = 0; i < count; ++i) {
+    std::snprintf(line, sizeof line, format, i, i);
+    out += line;
+  }
+  return out;
+}
+
+// 1,000 constants and 1,000 aliases: 250 elements, each aliased under four
+// spellings of its index.
+std::string thousandAliasesAndConstants() {
+  std::string out = numbered("Const K%d = %d\r\n", 1000);
+  out += "Public P\r\nDim Arr(250)\r\n";
+  const char* const spellings[] = {"%d", "0%d", "00%d", "000%d"};
+  char line[64], index[16];
+  for (int i = 0; i < 1000; ++i) {
+    std::snprintf(index, sizeof index, spellings[i / 250], i % 250 + 1);
+    std::snprintf(line, sizeof line, "Alias Arr(%s) = A%d\r\n", index, i);
+    out += line;
+  }
+  return out + "BeginProg\r\n  Scan(1, Sec)\r\n    A999 = K999 + A0\r\n"
+               "  NextScan\r\nEndProg\r\n";
+}
+
+// Each alias's text names the next alias six times.
+std::string aliasChain(int levels) {
+  std::string out = "Public V\r\n";
+  for (int i = 0; i < levels; ++i) {
+    const std::string next = "Q" + std::string(1, static_cast<char>('A' + i + 1));
+    out += "Alias V" + repeat(" " + next, 6) + " = Q" +
+           std::string(1, static_cast<char>('A' + i)) + "\r\n";
+  }
+  return out + "BeginProg\r\n  V = QA\r\nEndProg\r\n";
+}
+
+struct HostileCase {
+  const char* name;
+  std::string source;
+  // What the results file holds after the program's path; null when any
+  // sound outcome will do.
+  const char* expected;
+  bool whole;  // `expected` is the whole text, not only its start
+};
+
+TEST(HostileInput, EndsWithOneOutcomeAndLeavesTheSource) {
+  const HostileCase cases[] = {
+      {"empty", "", nullptr, false},
+      {"nul bytes", std::string(4096, '\0'),
+       " -- Compile Failed!\r\n\nline 1: Line exceeds max characters of 512.",
+       true},
+      {"nul bytes end each line's text",
+       repeat(std::string(100, '\0') + "Foo\r\n", 1000) + "Foo\r\n",
+       " -- Compile Failed!\r\n\nline 1001: Unknown instruction Foo\r\n.", true},
+      {"random binary", randomBytes(64 * 1024), nullptr, false},
+      {"one 1 MB line", std::string(1 << 20, 'A') + "\r\n",
+       " -- Compile Failed!\r\n\nline 1: Line exceeds max characters of 512.",
+       true},
+      {"100,000 lines", repeat("' note\r\n\r\n : \r\n  \r\n", 25000) + "Foo\r\n",
+       " -- Compile Failed!\r\n\nline 100001: Unknown instruction Foo\r\n.",
+       true},
+      {"100,000 statements", "Public X\r\n" + repeat("X = X + 1\r\n", 100000),
+       nullptr, false},
+      {"5,000 nested If blocks",
+       "Public X\r\nBeginProg\r\n  Scan(1, Sec)\r\n" +
+           repeat("If X > 1 Then\r\n", 5000) + repeat("EndIf\r\n", 5000) +
+           "  NextScan\r\nEndProg\r\n",
+       nullptr, false},
+      {"2,000 errors", repeat("Foo\r\n", 2000),
+       " -- Compile Failed!\r\n\nline 1: Unknown instruction Foo\r\n.\r\n"
+       "line 2: Unknown instruction Foo\r\n.\r\n",
+       false},
+      {"1,000 aliases and 1,000 constants", thousandAliasesAndConstants(),
+       " -- Compiled OK.\r\n", false},
+      {"alias texts that multiply", aliasChain(20),
+       " -- Compile Failed!\r\n\nline 23: Line exceeds max characters of 512.",
+       false},
+  };
+  const fs::path folder = test::scratchFolder("hostile");
+  for (const HostileCase& hostile : cases) {
+    SCOPED_TRACE(hostile.name);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ("", fuzz::checkWholeCompile(hostile.source, folder));
+    const std::chrono::duration<double> took =
+        std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took.count(), kCaseSeconds);
+    if (hostile.expected == nullptr) continue;
+    const std::string results = readFile(folder / "res.txt");
+    const std::string expected = (folder / "prog.cr").string() + hostile.expected;
+    if (hostile.whole)
+      EXPECT_EQ(expected, results);
+    else
+      EXPECT_EQ(expected, results.substr(0, expected.size()));
+  }
+}
+
+TEST(HostileInput, EveryErrorIsCountedThoughNotAllFitTheText) {
+  const test::CompileResult r = test::compileText(repeat("Foo\r\n", 2000));
+  EXPECT_EQ(2000, r.errorCount);
+  EXPECT_GT(r.errors.size(), 400u);
+  EXPECT_LT(r.errors.size(), 512u);
+}
+
+struct CompilerRun {
+  int code;
+  std::string out;
+};
+
+CompilerRun runCompiler(const std::vector<std::string>& files) {
+  std::vector<std::string> args = {"vk6comp"};
+  args.insert(args.end(), files.begin(), files.end());
+  std::ostringstream out, err;
+  const int code = runProgram(args, test::modelVK617Q(), out, err);
+  return {code, out.str()};
+}
+
+TEST(HostileInput, FolderGivenAsTheSource) {
+  const fs::path folder = test::scratchFolder("folder_source");
+  fs::create_directory(folder / "prog.cr");
+  const std::string source = (folder / "prog.cr").string();
+  const std::string results = (folder / "res.txt").string();
+  const CompilerRun run = runCompiler({source, results});
+  EXPECT_EQ(1, run.code);
+  const std::string expected =
+      source + " -- Compile Failed!\r\n\nCould not open " + source + ".";
+  EXPECT_EQ(expected, readFile(results));
+  EXPECT_EQ(expected, run.out);
+  EXPECT_TRUE(fs::is_directory(source));
+}
+
+TEST(HostileInput, UnreadableSource) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads any file";
+  const fs::path folder = test::scratchFolder("unreadable");
+  const std::string source = (folder / "prog.cr").string();
+  const std::string results = (folder / "res.txt").string();
+  writeFile(source, kSoundProgram);
+  fs::permissions(source, fs::perms::none);
+  const CompilerRun run = runCompiler({source, results});
+  fs::permissions(source, fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(1, run.code);
+  EXPECT_EQ(source + " -- Compile Failed!\r\n\nCould not open " + source + ".",
+            readFile(results));
+  EXPECT_EQ(kSoundProgram, readFile(source));
+  EXPECT_FALSE(fs::exists(folder / "prog.bin"));
+}
+
+TEST(HostileInput, ResultsFileInAMissingFolder) {
+  const fs::path folder = test::scratchFolder("missing_folder");
+  const std::string source = (folder / "prog.cr").string();
+  const std::string results = (folder / "no" / "res.txt").string();
+  writeFile(source, kSoundProgram);
+  const CompilerRun run = runCompiler({source, results});
+  EXPECT_EQ(1, run.code);
+  EXPECT_EQ("Unable to open file " + results + ".", run.out);
+  EXPECT_FALSE(fs::exists(folder / "no"));
+  EXPECT_FALSE(fs::exists(folder / "prog.bin"));
+  EXPECT_EQ(kSoundProgram, readFile(source));
+}
+
+TEST(HostileInput, WriteProtectedImageIsKept) {
+  const fs::path folder = test::scratchFolder("protected_image");
+  const std::string source = (folder / "prog.cr").string();
+  const std::string image = (folder / "prog.bin").string();
+  const std::string results = (folder / "res.txt").string();
+  writeFile(source, kSoundProgram);
+  writeFile(image, "old image");
+  fs::permissions(image, fs::perms::owner_read | fs::perms::group_read |
+                             fs::perms::others_read);
+  const CompilerRun run = runCompiler({source, results});
+  EXPECT_EQ(1, run.code);
+  EXPECT_EQ(source +
+                " -- Compile Failed!\r\n\nUnable to create binary image file: " +
+                image,
+            readFile(results));
+  EXPECT_EQ("old image", readFile(image));
+  EXPECT_FALSE(fs::exists(image + ".tmp"));
+  EXPECT_EQ(kSoundProgram, readFile(source));
+  fs::permissions(image, fs::perms::owner_write, fs::perm_options::add);
+}
+
+TEST(HostileInput, SourceNamedLikeItsImage) {
+  const fs::path folder = test::scratchFolder("source_is_image");
+  const std::string source = (folder / "prog.bin").string();
+  const std::string results = (folder / "res.txt").string();
+  writeFile(source, kSoundProgram);
+  const CompilerRun run = runCompiler({source, results});
+  EXPECT_EQ(1, run.code);
+  EXPECT_EQ(source + " -- Compile Failed!\r\n\nBinary image file " + source +
+                " would overwrite the program file.",
+            readFile(results));
+  EXPECT_EQ(kSoundProgram, readFile(source));
+}
+
+TEST(HostileInput, ResultsFileNamedLikeTheSource) {
+  const fs::path folder = test::scratchFolder("results_is_source");
+  const std::string source = (folder / "prog.cr").string();
+  writeFile(source, kSoundProgram);
+  const CompilerRun run = runCompiler({source, (folder / "." / "prog.cr").string()});
+  EXPECT_EQ(1, run.code);
+  EXPECT_EQ("Results file " + (folder / "." / "prog.cr").string() +
+                " is the program file; nothing was written.\n",
+            run.out);
+  EXPECT_EQ(kSoundProgram, readFile(source));
+  EXPECT_FALSE(fs::exists(folder / "prog.bin"));
+}
+
+}  // namespace
+}  // namespace vk6
