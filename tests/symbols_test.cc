@@ -168,6 +168,43 @@ TEST(Constants, LiteralsAndNamedConstants) {
   EXPECT_EQ(34u, c.constants.predefinedCount);
 }
 
+// Names are found by their letters folded to upper case; a constant's name
+// ends at a blank, a variable's is taken whole; every clash is reported.
+TEST(Constants, NameLookupsAndRepeatedClashes) {
+  Compilation c;
+  fresh(c);
+  declareVariable(c, 1, "Var", kDeclareDim);
+  defineConstant(c, " Gain = 2");
+  defineConstant(c, " GAIN = 3");
+  defineConstant(c, " gain = 4");
+  const struct {
+    const char* text;
+    bool ok;
+    std::int32_t value;
+  } cases[] = {
+      {"gAiN", true, 2},  {"Gain rest", true, 2}, {"Gain\t", false, 0},
+      {"Gai", false, 0},  {"Gains", false, 0},    {" Gain", false, 0},
+      {"MIN x", true, 3},
+  };
+  for (const auto& t : cases) {
+    std::int32_t v = 0;
+    EXPECT_EQ(t.ok, parseConstantInteger(c, t.text, v)) << t.text;
+    if (t.ok) EXPECT_EQ(t.value, v) << t.text;
+  }
+  EXPECT_EQ(0x0100, findVariableLocation(c, "VAR"));
+  EXPECT_EQ(kNoOperand, findVariableLocation(c, "Var x"));
+  EXPECT_EQ(kNoOperand, findVariableLocation(c, "Va"));
+  EXPECT_EQ(kNoOperand, findVariableLocation(c, ""));
+  declareVariable(c, 1, "GAIN", kDeclareDim);
+  EXPECT_EQ("line 1: GAIN is already in use as a declared CONST.\r\n"
+            "line 1: gain is already in use as a declared CONST.\r\n"
+            "line 1: gain is already in use as a declared CONST.\r\n"
+            "line 1: GAIN is already in use as a declared CONST.\r\n"
+            "line 1: GAIN is already in use as a declared CONST.\r\n"
+            "line 1: GAIN is already in use as a declared CONST.",
+            c.diag.errorText);
+}
+
 TEST(Constants, UnitsToSeconds) {
   Compilation c;
   EXPECT_EQ(120, unitsToSeconds(c, 2, kUnitsMin));

@@ -1,5 +1,7 @@
 #include "parse/instruction_table.h"
 
+#include <unordered_map>
+
 #include "instructions/communication.h"
 #include "instructions/handlers.h"
 #include "instructions/measurement.h"
@@ -135,12 +137,27 @@ bool nameEquals(const char* name, const char* key) {
   return compareNames(name, key, false);
 }
 
+std::string foldedName(const char* name, bool stopAtBlank) {
+  std::string key;
+  if (name == nullptr) return key;
+  for (std::size_t i = 0; name[i] != '\0' && !(stopAtBlank && name[i] == ' '); ++i)
+    key.push_back(foldUpper(name[i]));
+  return key;
+}
+
 int lookupKeyword(const char* token) {
-  for (int i = 1; i < kInstructionCount && kInstructionTable[i].keyword[0] != '\0';
-       ++i) {
-    if (keywordCompare(token, kInstructionTable[i].keyword)) return i;
-  }
-  return 0;
+  // Immutable and shared by every compilation. No keyword holds a blank, and
+  // the first row of a folded name is kept, as a scan in row order finds it.
+  static const std::unordered_map<std::string, int> rows = [] {
+    std::unordered_map<std::string, int> index;
+    for (int i = 1; i < kInstructionCount && kInstructionTable[i].keyword[0] != '\0';
+         ++i)
+      index.emplace(foldedName(kInstructionTable[i].keyword, false), i);
+    return index;
+  }();
+  if (token == nullptr || token[0] == '\0') return 0;
+  const auto found = rows.find(foldedName(token, true));
+  return found == rows.end() ? 0 : found->second;
 }
 
 const char* keywordAt(int index) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 #include "parse/statement_buffer.h"
 
@@ -55,6 +56,12 @@ extern const InstructionEntry kInstructionTable[kInstructionCount];
 bool keywordCompare(const char* name, const char* key);
 // As keywordCompare, but `name` must end exactly where `key` ends.
 bool nameEquals(const char* name, const char* key);
+// Letters of `name` folded to upper case, up to its end or, with
+// `stopAtBlank`, its first blank. For a key that holds no blank,
+// keywordCompare(name, key) is foldedName(name, true) == foldedName(key,
+// false), and nameEquals likewise without the stop: so the growing tables
+// can be searched through hashed folded names with the same answers.
+std::string foldedName(const char* name, bool stopAtBlank);
 // Index 1-93 of the keyword `token` names, or 0.
 int lookupKeyword(const char* token);
 // Keyword of an index as stored in the table ("" for 0 and 94).

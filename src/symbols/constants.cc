@@ -103,11 +103,21 @@ bool parseDecimalNumber(const std::string& text, float& value) {
   return true;
 }
 
+// Indices of the records `text` names, in order, or null.
+const std::vector<std::size_t>* constantsNamed(const Compilation& c,
+                                               const std::string& text) {
+  const auto found = c.constants.byName.find(foldedName(text.c_str(), true));
+  return found == c.constants.byName.end() ? nullptr : &found->second;
+}
+
 const ConstantRecord* findConstant(const Compilation& c, const std::string& text) {
-  for (const ConstantRecord& record : c.constants.records) {
-    if (keywordCompare(text.c_str(), record.name.c_str())) return &record;
-  }
-  return nullptr;
+  const std::vector<std::size_t>* named = constantsNamed(c, text);
+  return named == nullptr ? nullptr : &c.constants.records[named->front()];
+}
+
+void addConstant(ConstantTable& table, const std::string& name, float value) {
+  table.byName[foldedName(name.c_str(), false)].push_back(table.records.size());
+  table.records.push_back({name, value});
 }
 
 std::int32_t truncateToInt(double v) {
@@ -147,9 +157,9 @@ bool isEmptyExpression(const std::string& text) {
 void startConstants(Compilation& c) {
   ConstantTable& table = c.constants;
   table.records.clear();
+  table.byName.clear();
   table.records.reserve(kConstantGrowth);
-  for (const Predefined& p : kPredefinedConstants)
-    table.records.push_back({p.name, p.value});
+  for (const Predefined& p : kPredefinedConstants) addConstant(table, p.name, p.value);
   table.predefinedCount = table.records.size();
 }
 
@@ -224,10 +234,10 @@ bool parseIntegerLiteral(const std::string& text, std::int32_t& value) {
 }
 
 void checkConstantName(Compilation& c, const std::string& name) {
-  const ConstantTable& table = c.constants;
-  for (std::size_t i = 0; i < table.records.size(); ++i) {
-    if (!keywordCompare(name.c_str(), table.records[i].name.c_str())) continue;
-    if (i < table.predefinedCount) {
+  const std::vector<std::size_t>* named = constantsNamed(c, name);
+  if (named == nullptr) return;
+  for (const std::size_t i : *named) {
+    if (i < c.constants.predefinedCount) {
       reportError(c, "%s is already in use as a predefined CONST.", name.c_str());
     } else {
       reportError(c, "%s is already in use as a declared CONST.", name.c_str());
@@ -272,7 +282,7 @@ void defineConstant(Compilation& c, const std::string& text) {
   const float* value = evaluateOperand(c, kNoOperand, 0);
   const float v = value != nullptr ? *value : 0.0f;
   if (v >= kMaxConstant) reportError(c, "Maximum CONST is 16777215.");
-  table.records.push_back({name, v});
+  addConstant(table, name, v);
 }
 
 std::int32_t unitsToSeconds(Compilation& c, std::int32_t value,

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace vk6 {
@@ -28,6 +29,9 @@ struct ConstantRecord {
 struct ConstantTable {
   std::vector<ConstantRecord> records;
   std::size_t predefinedCount = 0;  // records before this are predefined
+  // Folded name -> indices of its records in order; a clashing CONST is
+  // still recorded, so a name can have several. Names hold no blank.
+  std::unordered_map<std::string, std::vector<std::size_t>> byName;
 };
 
 constexpr int kConstantInteger = 0;

@@ -65,18 +65,14 @@ int declareVariable(Compilation& c, std::int32_t count, const std::string& text,
     reportError(c, "Name %s is too large, limit is 16 characters", name.c_str());
 
   VariableTable& table = c.variables;
-  std::int32_t firstIndex = 0;
-  for (std::size_t i = 0; i < table.records.size(); ++i) {
-    VariableRecord& record = table.records[i];
-    if (keywordCompare(record.name.c_str(), name.c_str())) {
-      if (count > record.elementCount)
-        reportError(c, "%s already dimensioned smaller than %d", name.c_str(),
-                    count);
-      if (kind == kDeclarePublic) record.publicKind = kDeclarePublic;
-      return static_cast<int>(i);
-    }
-    firstIndex += record.elementCount;
+  if (const int i = findVariable(c, name); i >= 0) {
+    VariableRecord& record = table.records[static_cast<std::size_t>(i)];
+    if (count > record.elementCount)
+      reportError(c, "%s already dimensioned smaller than %d", name.c_str(), count);
+    if (kind == kDeclarePublic) record.publicKind = kDeclarePublic;
+    return i;
   }
+  const std::int32_t firstIndex = table.totalElements;
   if (kind == kDeclareLookup) {
     reportError(c, "undeclared variable %s", name.c_str());
     return -1;
@@ -90,16 +86,23 @@ int declareVariable(Compilation& c, std::int32_t count, const std::string& text,
       static_cast<std::uint32_t>(firstIndex) |
       (static_cast<std::uint32_t>(count) << 8));
   if (kind == kDeclarePublic) record.publicKind = kDeclarePublic;
+  // An empty name is never found, so it stays out of the index.
+  if (!record.name.empty())
+    table.byName.emplace(foldedName(record.name.c_str(), false), table.records.size());
   table.records.push_back(record);
   table.totalElements += count;
   return static_cast<int>(table.records.size() - 1);
 }
 
+int findVariable(const Compilation& c, const std::string& name) {
+  // Declared names hold no blank, so a name matches exactly, letters folded.
+  const auto found = c.variables.byName.find(foldedName(name.c_str(), false));
+  return found == c.variables.byName.end() ? -1 : static_cast<int>(found->second);
+}
+
 std::uint16_t findVariableLocation(const Compilation& c, const std::string& name) {
-  for (const VariableRecord& record : c.variables.records) {
-    if (keywordCompare(record.name.c_str(), name.c_str())) return record.location;
-  }
-  return kNoOperand;
+  const int i = findVariable(c, name);
+  return i < 0 ? kNoOperand : c.variables.records[static_cast<std::size_t>(i)].location;
 }
 
 std::string variableNameAt(const Compilation& c, std::uint16_t location) {

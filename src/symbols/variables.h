@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "parse/statement_buffer.h"
@@ -39,6 +40,8 @@ struct VariableRecord {
 
 struct VariableTable {
   std::vector<VariableRecord> records;
+  // Folded name -> index of its record; names are unique and hold no blank.
+  std::unordered_map<std::string, std::size_t> byName;
   std::int32_t totalElements = 0;
 };
 
@@ -47,6 +50,8 @@ struct VariableTable {
 // name (reported as "undeclared variable %s").
 int declareVariable(Compilation& c, std::int32_t count, const std::string& text,
                     int kind);
+// Index of the named variable's record, or -1; no message.
+int findVariable(const Compilation& c, const std::string& name);
 // Location word of the named variable, or 0xFFFF.
 std::uint16_t findVariableLocation(const Compilation& c, const std::string& name);
 // Name of the variable with exactly this location word, or " ".
