@@ -333,6 +333,23 @@ TEST(Aliases, DuplicatesAreReported) {
             c.diag.errorText);
 }
 
+// Each earlier alias is met in table order; one may clash in both ways.
+TEST(Aliases, ClashesAreReportedInTableOrder) {
+  Compilation c;
+  fresh(c);
+  declareVariable(c, 2, "X", kDeclareDim);
+  defineAlias(c, "X(1) = A");
+  defineAlias(c, "X(2) = B");
+  defineAlias(c, "x(1) = b");
+  defineAlias(c, " X(1)  = a");
+  EXPECT_EQ("line 1: x(1) already aliased.\r\n"
+            "line 1: Duplicate Alias b.\r\n"
+            "line 1: Duplicate Alias a.\r\n"
+            "line 1: X(1) already aliased.\r\n"
+            "line 1: X(1) already aliased.",
+            c.diag.errorText);
+}
+
 TEST(Units, DefinitionsAndMessages) {
   Compilation c;
   fresh(c);

@@ -1,6 +1,7 @@
 #include "symbols/aliases.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "driver/compilation.h"
@@ -62,15 +63,50 @@ std::int32_t aliasElementCount(Compilation& c, const std::string& right) {
                                                    : 0;
 }
 
+std::string upcased(const std::string& text) {
+  std::string out = text;
+  for (char& ch : out) ch = upcaseChar(ch);
+  return out;
+}
+
+void indexNewAliases(AliasTables& t) {
+  for (; t.indexedCount < t.aliases.size(); ++t.indexedCount) {
+    const AliasRecord& alias = t.aliases[t.indexedCount];
+    if (!alias.name.empty()) t.byName[upcased(alias.name)].push_back(t.indexedCount);
+    if (!alias.aliasedText.empty())
+      t.byText[upcased(alias.aliasedText)].push_back(t.indexedCount);
+  }
+}
+
+const std::vector<std::size_t>& positionsOf(
+    const std::unordered_map<std::string, std::vector<std::size_t>>& index,
+    const std::string& text) {
+  static const std::vector<std::size_t> none;
+  if (text.empty()) return none;
+  const auto found = index.find(upcased(text));
+  return found == index.end() ? none : found->second;
+}
+
+// Every earlier alias of the same name or the same aliased text, in table
+// order, each reported as it is met.
 void checkAgainstEarlierAliases(Compilation& c, const AliasRecord& alias) {
-  const std::vector<AliasRecord>& aliases = c.aliases.aliases;
-  for (std::size_t i = 0; i + 1 < aliases.size(); ++i) {
-    const AliasRecord& earlier = aliases[i];
-    if (!alias.name.empty() && sameIgnoringCase(earlier.name, alias.name))
+  AliasTables& t = c.aliases;
+  indexNewAliases(t);
+  const std::vector<std::size_t>& names = positionsOf(t.byName, alias.name);
+  const std::vector<std::size_t>& texts = positionsOf(t.byText, alias.aliasedText);
+  std::size_t n = 0;
+  std::size_t x = 0;
+  while (n < names.size() || x < texts.size()) {
+    const std::size_t at = std::min(n < names.size() ? names[n] : SIZE_MAX,
+                                    x < texts.size() ? texts[x] : SIZE_MAX);
+    if (n < names.size() && names[n] == at) {
       reportError(c, "Duplicate Alias %s.", alias.name.c_str());
-    if (!alias.aliasedText.empty() &&
-        sameIgnoringCase(trimBlanks(earlier.aliasedText), alias.aliasedText))
+      ++n;
+    }
+    if (x < texts.size() && texts[x] == at) {
       reportError(c, "%s already aliased.", alias.aliasedText.c_str());
+      ++x;
+    }
   }
 }
 
@@ -107,8 +143,8 @@ void defineAlias(Compilation& c, const std::string& text) {
                 alias.name.c_str());
     alias.name.clear();
   }
-  c.aliases.aliases.push_back(alias);
   checkAgainstEarlierAliases(c, alias);
+  c.aliases.aliases.push_back(alias);
 
   const std::string variable = firstToken(alias.aliasedText);
   if (findVariableLocation(c, aliasName) != kNoOperand)
@@ -118,19 +154,6 @@ void defineAlias(Compilation& c, const std::string& text) {
 }
 
 namespace {
-
-std::string upcased(const std::string& text) {
-  std::string out = text;
-  for (char& ch : out) ch = upcaseChar(ch);
-  return out;
-}
-
-void indexNewAliases(AliasTables& t) {
-  for (; t.indexedCount < t.aliases.size(); ++t.indexedCount) {
-    const std::string& name = t.aliases[t.indexedCount].name;
-    if (!name.empty()) t.byName[upcased(name)].push_back(t.indexedCount);
-  }
-}
 
 // The first alias at position `from` or later named `name`, else npos.
 std::size_t firstAliasFrom(const AliasTables& t, const std::string& name,
@@ -265,6 +288,7 @@ void resolveAliases(Compilation& c) {
     }
   }
   c.aliases.byName.clear();
+  c.aliases.byText.clear();
   c.aliases.indexedCount = 0;
 }
 

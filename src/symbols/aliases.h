@@ -25,9 +25,11 @@ struct UnitsRecord {
 struct AliasTables {
   std::vector<AliasRecord> aliases;
   std::vector<UnitsRecord> units;
-  // Positions in `aliases` by upper-cased alias name, ascending; covers the
-  // first `indexedCount` records and is rebuilt when the table is reordered.
+  // Positions in `aliases` by upper-cased alias name and by upper-cased
+  // aliased text, ascending; they cover the first `indexedCount` records and
+  // are rebuilt when the table is reordered.
   std::unordered_map<std::string, std::vector<std::size_t>> byName;
+  std::unordered_map<std::string, std::vector<std::size_t>> byText;
   std::size_t indexedCount = 0;
 };
 
