@@ -1,6 +1,8 @@
 #include "parse/instruction_table.h"
 
+#include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "instructions/communication.h"
 #include "instructions/handlers.h"
@@ -148,16 +150,32 @@ std::string foldedName(const char* name, bool stopAtBlank) {
 int lookupKeyword(const char* token) {
   // Immutable and shared by every compilation. No keyword holds a blank, and
   // the first row of a folded name is kept, as a scan in row order finds it.
-  static const std::unordered_map<std::string, int> rows = [] {
-    std::unordered_map<std::string, int> index;
+  // Every statement is looked up, so the token is folded on the stack.
+  constexpr std::size_t kLongestKeyword = 31;
+  struct Index {
+    std::vector<std::string> keys;
+    std::unordered_map<std::string_view, int> rows;
+  };
+  static const Index index = [] {
+    Index built;
     for (int i = 1; i < kInstructionCount && kInstructionTable[i].keyword[0] != '\0';
          ++i)
-      index.emplace(foldedName(kInstructionTable[i].keyword, false), i);
-    return index;
+      built.keys.push_back(foldedName(kInstructionTable[i].keyword, false));
+    // The views are taken once the keys no longer move.
+    for (std::size_t k = 0; k < built.keys.size(); ++k)
+      built.rows.emplace(built.keys[k], static_cast<int>(k) + 1);
+    return built;
   }();
-  if (token == nullptr || token[0] == '\0') return 0;
-  const auto found = rows.find(foldedName(token, true));
-  return found == rows.end() ? 0 : found->second;
+  if (token == nullptr) return 0;
+  char folded[kLongestKeyword + 1];
+  std::size_t n = 0;
+  for (; token[n] != '\0' && token[n] != ' '; ++n) {
+    if (n == kLongestKeyword) return 0;
+    folded[n] = foldUpper(token[n]);
+  }
+  if (n == 0) return 0;
+  const auto found = index.rows.find(std::string_view(folded, n));
+  return found == index.rows.end() ? 0 : found->second;
 }
 
 const char* keywordAt(int index) {
