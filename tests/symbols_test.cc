@@ -295,6 +295,36 @@ TEST(Aliases, ResolveOrdersByLocation) {
   }
 }
 
+// Many ties in a scrambled order: the logger's exchange, done on the records
+// themselves, is the reference.
+TEST(Aliases, ResolveKeepsTheExchangeOrderOfManyTies) {
+  Compilation c;
+  fresh(c);
+  declareVariable(c, 4, "X", kDeclareDim);
+  std::vector<std::pair<int, std::string>> expected;
+  std::uint32_t seed = 12345;
+  for (int n = 0; n < 60; ++n) {
+    seed = seed * 1103515245u + 12345u;
+    const int element = static_cast<int>((seed >> 16) % 4) + 1;
+    const std::string name = "N" + std::to_string(n);
+    // Blanks and zeros make each aliased text distinct for the same element.
+    defineAlias(c, "X(" + std::string(static_cast<std::size_t>(n / 15), ' ') +
+                       std::string(static_cast<std::size_t>(n % 15), '0') +
+                       std::to_string(element) + ") = " + name);
+    expected.emplace_back(element - 1, name);
+  }
+  for (std::size_t i = 0; i < expected.size(); ++i)
+    for (std::size_t j = i + 1; j < expected.size(); ++j)
+      if (expected[j].first < expected[i].first) std::swap(expected[i], expected[j]);
+  resolveAliases(c);
+  ASSERT_EQ(expected.size(), c.aliases.aliases.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(expected[i].second, c.aliases.aliases[i].name) << i;
+    EXPECT_EQ(expected[i].first, c.aliases.aliases[i].location) << i;
+  }
+  EXPECT_EQ("", c.diag.errorText);
+}
+
 TEST(Aliases, DefinitionMessages) {
   const struct {
     const char* text;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "driver/compilation.h"
 #include "expr/constant_eval.h"
@@ -198,12 +199,21 @@ bool appendSubstituted(const AliasTables& t, const std::string& text,
 
 // The exchange ordering by location the logger's tools expect: for each
 // position, every later record with a smaller location is swapped in.
+// The exchange moves (location, position) pairs; each record moves once.
 void exchangeOrder(std::vector<AliasRecord>& aliases) {
-  for (std::size_t i = 0; i < aliases.size(); ++i) {
-    for (std::size_t j = i + 1; j < aliases.size(); ++j) {
-      if (aliases[j].location < aliases[i].location) std::swap(aliases[i], aliases[j]);
+  std::vector<std::pair<std::int32_t, std::size_t>> order;
+  order.reserve(aliases.size());
+  for (std::size_t i = 0; i < aliases.size(); ++i)
+    order.emplace_back(aliases[i].location, i);
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    for (std::size_t j = i + 1; j < order.size(); ++j) {
+      if (order[j].first < order[i].first) std::swap(order[i], order[j]);
     }
   }
+  std::vector<AliasRecord> sorted;
+  sorted.reserve(aliases.size());
+  for (const auto& [location, at] : order) sorted.push_back(std::move(aliases[at]));
+  aliases = std::move(sorted);
 }
 
 // One pass over the text per alias, stopping where the text would no
