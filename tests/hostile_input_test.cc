@@ -192,6 +192,22 @@ TEST(HostileInput, UnreadableSource) {
   EXPECT_FALSE(fs::exists(folder / "prog.bin"));
 }
 
+// A file that opens but cannot be read, even by root: the reading process's
+// own memory at offset 0 fails with an I/O error.
+TEST(HostileInput, SourceWhoseReadFails) {
+  if (!fs::exists("/proc/self/mem")) GTEST_SKIP() << "no /proc/self/mem here";
+  const fs::path folder = test::scratchFolder("read_fails");
+  const std::string source = (folder / "prog.cr").string();
+  const std::string results = (folder / "res.txt").string();
+  fs::create_symlink("/proc/self/mem", source);
+  const CompilerRun run = runCompiler({source, results});
+  EXPECT_EQ(1, run.code);
+  EXPECT_EQ(source + " -- Compile Failed!\r\n\nCould not open " + source + ".",
+            readFile(results));
+  EXPECT_TRUE(fs::is_symlink(source));
+  EXPECT_FALSE(fs::exists(folder / "prog.bin"));
+}
+
 TEST(HostileInput, ResultsFileInAMissingFolder) {
   const fs::path folder = test::scratchFolder("missing_folder");
   const std::string source = (folder / "prog.cr").string();
