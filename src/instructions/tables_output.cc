@@ -102,25 +102,32 @@ std::string newTableName(Compilation& c, const std::string& written, int index) 
   return "T$" + std::to_string(index);
 }
 
+// What naming and counting an instruction's fields needs; writing them
+// needs the record placement too.
+FieldSpec namingSpecOf(const OutputContext& o) {
+  FieldSpec request;
+  request.sourceName = o.sourceName;
+  request.hasSource = !o.sourceName.empty();
+  request.sourceFirst = o.sourceFirst;
+  request.elements = o.reps * std::abs(o.k);
+  request.reps = o.reps;
+  request.kind = o.kind;
+  request.k = o.k;
+  request.hasFieldNames = o.hasFieldNames;
+  request.fieldNames = o.fieldNames;
+  return request;
+}
+
 // Runs the queued field writers of the table just closed; each fills the
 // next free descriptors, never past the array counted for the table.
 void writeQueuedFields(Compilation& c, TableDescriptor& table) {
   std::size_t cursor = 0;
   for (const OutputContext& o : c.tables.writers) {
-    FieldSpec request;
-    request.sourceName = o.sourceName;
-    request.hasSource = !o.sourceName.empty();
-    request.sourceFirst = o.sourceFirst;
-    request.elements = o.reps * std::abs(o.k);
-    request.reps = o.reps;
+    FieldSpec request = namingSpecOf(o);
     request.dataType = o.dataType;
     request.recordOffset = o.recordOffset;
     request.beginIndex = o.beginIndex;
-    request.kind = o.kind;
-    request.k = o.k;
     request.subDimension = o.subDimension;
-    request.hasFieldNames = o.hasFieldNames;
-    request.fieldNames = o.fieldNames;
     std::vector<FieldDescriptor> built;
     buildFields(c, request, &built);
     for (const FieldDescriptor& f : built) {
@@ -252,17 +259,7 @@ int setUpOutput(Compilation& c, const OutputRequest& q,
   o.recordBytes = o.reps * (kValueBytes * std::abs(o.k) + (o.k < 0 ? kValueBytes : 0));
   t.recordSize += o.recordBytes;
 
-  FieldSpec request;
-  request.sourceName = o.sourceName;
-  request.hasSource = !o.sourceName.empty();
-  request.sourceFirst = o.sourceFirst;
-  request.elements = o.reps * std::abs(o.k);
-  request.reps = o.reps;
-  request.kind = o.kind;
-  request.k = o.k;
-  request.hasFieldNames = o.hasFieldNames;
-  request.fieldNames = o.fieldNames;
-  t.fieldCount += buildFields(c, request, nullptr, namesLeft);
+  t.fieldCount += buildFields(c, namingSpecOf(o), nullptr, namesLeft);
   t.writers.push_back(o);
   return static_cast<int>(t.writers.size() - 1);
 }
