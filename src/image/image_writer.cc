@@ -103,9 +103,10 @@ void checkFieldSizes(Compilation& c, const ImageInputs& in) {
 
 std::string imageFileName(const std::string& sourcePath) {
   // A dot in a folder's name is no extension of the file's.
-  const std::size_t nameStart = sourcePath.find_last_of("\\/:") + 1;
+  const std::size_t folderEnd = sourcePath.find_last_of("\\/:");
   const std::size_t dot = sourcePath.rfind('.');
-  if (dot == std::string::npos || dot < nameStart) return sourcePath + ".bin";
+  if (dot == std::string::npos || (folderEnd != std::string::npos && dot < folderEnd))
+    return sourcePath + ".bin";
   return sourcePath.substr(0, dot) + ".bin";
 }
 
