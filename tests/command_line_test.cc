@@ -69,6 +69,10 @@ TEST(CommandLine, ListingNamesGoBesideTheSource) {
       {"c:p.cr", "list.txt", "c:list.txt"},
       {"p.cr", "list.txt", "list.txt"},
       {"dir/p.cr", "d:list.txt", "d:list.txt"},
+      {"dir/p.cr", "/data/lists/list.txt", "/data/lists/list.txt"},
+      {"dir\\p.cr", "\\\\server\\list.txt", "\\\\server\\list.txt"},
+      {"dir/p.cr", "lists/list.txt", "dir/lists/list.txt"},
+      {"dir/p.cr", "./list.txt", "dir/./list.txt"},
   };
   for (const auto& t : cases)
     EXPECT_EQ(t.placed, placeBesideSource(t.source, t.name)) << t.source;

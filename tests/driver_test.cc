@@ -88,7 +88,7 @@ TEST(Driver, FailedCompileShowsErrorsNotWarnings) {
   writeFile(folder / "prog.cr", "Foo\r\n");
   const ProgramRun run = runIn(folder, VK6_VK610Q_BINARY, "prog.cr");
   EXPECT_EQ(1, run.exitCode);
-  EXPECT_EQ("prog.cr -- Compile Failed!\r\n\nline 1: Unknown instruction Foo\r\n.",
+  EXPECT_EQ("prog.cr -- Compile Failed!\r\n\nline 1: Unknown instruction Foo.",
             readFile(folder / "vk6cmple.xxx"));
 }
 
@@ -155,6 +155,24 @@ TEST(Driver, ListingDefinitionFileAndImageBesideTheSource) {
   // The definition file is the image's last section behind one extra byte.
   EXPECT_EQ(image.substr(image.size() - (defs.size() - 1)), defs.substr(1));
   EXPECT_FALSE(fs::exists(folder / "src" / "prog.bin.tmp"));
+}
+
+// An absolute listing name is used as given; a dot in a folder's name is
+// no extension of the program's.
+TEST(Driver, AbsoluteListingNamesAndDottedFolders) {
+  const fs::path folder = test::scratchFolder("absolute");
+  fs::create_directories(folder / "my.dir");
+  fs::create_directories(folder / "lists");
+  writeFile(folder / "my.dir" / "prog", kTableProgram);
+  const std::string lists = (folder / "lists").string();
+  const ProgramRun run = runIn(folder, VK6_VK617Q_BINARY,
+                               "-l " + lists + "/list.txt -z" + lists + "/defs.bin my.dir/prog");
+  EXPECT_EQ(0, run.exitCode);
+  EXPECT_EQ("my.dir/prog -- Compiled OK.\r\n", run.out);
+  EXPECT_TRUE(fs::exists(folder / "lists" / "list.txt"));
+  EXPECT_TRUE(fs::exists(folder / "lists" / "defs.bin"));
+  EXPECT_TRUE(fs::exists(folder / "my.dir" / "prog.bin"));
+  EXPECT_FALSE(fs::exists(folder / "my.bin"));
 }
 
 TEST(Driver, NoImageOptionStillWritesTheDefinitionFile) {

@@ -241,6 +241,16 @@ TEST(Goes, DataChecks) {
   }
 }
 
+TEST(Goes, SetupInAProgramWithEqualOrDifferentBaudRates) {
+  for (const char* bauds : {"300, 31, 300", "300, 31, 100", "100, 100, 100"}) {
+    const std::string source =
+        std::string("Public GSetup\r\nBeginProg\r\nScan(10, sec)\r\n"
+                    "GOESSetup(GSetup, &H3A4C61F2, 10, 151, ") +
+        bauds + ", \"00_01_00_00\", \"00_07_30\", \"00_15_00\")\r\nNextScan\r\nEndProg\r\n";
+    EXPECT_EQ("", test::compileText(source).errors) << bauds;
+  }
+}
+
 // The same statements compile in the VK617Q build and carry exactly the
 // refusals in the VK610Q build, after which the records are built alike.
 TEST(Goes, RefusedWithoutTransmitter) {

@@ -19,7 +19,11 @@ TEST(ImageWriter, FileAndProgramNames) {
   } cases[] = {
       {"prog.txt", "prog.bin", "prog.txt"},
       {"dir/sub/prog.txt", "dir/sub/prog.bin", "prog.txt"},
-      {"C:\\my.dir\\prog", "C:\\my.bin", "pro."},
+      {"C:\\my.dir\\prog", "C:\\my.dir\\prog.bin", "pro."},
+      {"my.dir/prog", "my.dir/prog.bin", "pro."},
+      {"my.dir/prog.v2.txt", "my.dir/prog.v2.bin", "prog.v2.txt"},
+      {"C:\\my.dir/prog", "C:\\my.dir/prog.bin", "my.dir/prog"},
+      {"c:.x", "c:.bin", ".x"},
       {"PROG", "PROG.bin", "PRO."},
       {"a:b.c", "a:b.bin", "b.c"},
   };

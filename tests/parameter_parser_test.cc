@@ -4,6 +4,7 @@
 
 #include "parse/instruction_table.h"
 #include "parse/source_reader.h"
+#include "symbols/variables.h"
 #include "test_support.h"
 
 namespace vk6 {
@@ -59,6 +60,17 @@ TEST(ParameterParser, RecordLayouts) {
       {"Public T\nDelay(1, &H3A51C2F4)\n", {makeHeader(39, 3, 2), 1, 0x3A51C2F4, makeHeader(0, 1, 2)}},
       {"Public T\nDelay(1, 16777217)\n", {makeHeader(39, 3, 2), 1, 16777217, makeHeader(0, 1, 2)}},
       {"Public T\nDelay(1, -2147483648)\n", {makeHeader(39, 3, 2), 1, 0x80000000u, makeHeader(0, 1, 2)}},
+      // Only a parameter that is one literal is read as one; the rest is
+      // evaluated as the expression it is.
+      {"Public T\nDelay(&H10 + 1, msec)\n", {makeHeader(39, 3, 2), 17, 1, makeHeader(0, 1, 2)}},
+      {"Public T\nDelay(&B101 + 1, msec)\n", {makeHeader(39, 3, 2), 6, 1, makeHeader(0, 1, 2)}},
+      {"Public T\nDelay(1 + &H10, msec)\n", {makeHeader(39, 3, 2), 17, 1, makeHeader(0, 1, 2)}},
+      {"Public T\nDelay( &H10 , msec)\n", {makeHeader(39, 3, 2), 16, 1, makeHeader(0, 1, 2)}},
+      {"Public T\nScan(&H1 + 1, sec)\n", {makeHeader(1, 3, 2), 2, 2, makeHeader(0, 1, 2)}},
+      {"Public T\nEnd &H4\n", {makeHeader(44, 2, 2), 4, makeHeader(0, 1, 2)}},
+      // A word that is no whole literal is a loop variable's name.
+      {"Public T\nNEXT &H0+6\n", {makeHeader(43, 2, 2), 10, makeHeader(0, 1, 2)}},
+      {"Public T\nElse\n", {makeHeader(13, 3, 2), kAbsent, kAbsent, makeHeader(0, 1, 2)}},
       // "Tab1" takes 4/4 + 1 words and one spare: slots at words 4 and 5.
       {"Public T\nDataTable(Tab1, 1, 100)\n",
        {makeHeader(50, 6, 2), 0x31626154, 0, 0, 0, 100, makeHeader(0, 1, 2)}},
@@ -123,9 +135,59 @@ TEST(ParameterParser, Messages) {
       {"Public I\nFor I = 1\n", "line 2: Invalid or missing parameter."},
       {"Public I\nFor I\n", "line 2: Invalid or missing parameter."},
       {"Public X(300)\n", "line 1: Variable X dimension 300 out of range 1 to 254."},
+      {"Public RH\nElse If RH < 0 Then\n",
+       "line 2: Else If is not accepted: write ElseIf, or the condition after it is ignored."},
+      {"Public RH\nelse if RH < 0 then RH = 0\n",
+       "line 2: Else If is not accepted: write ElseIf, or the condition after it is ignored."},
+      {"Public T\nEnd &H0+4\n", "line 2: Illegal END or EXIT &H0+4."},
   };
   for (const auto& t : cases)
     EXPECT_EQ(t.errors, readProgram(t.source).errors) << t.source;
+}
+
+TEST(ParameterParser, ArraySizeIsOneLiteralOrAnExpression) {
+  const struct {
+    const char* source;
+    int elements;
+  } cases[] = {
+      {"Public A(&H2 + 1)\n", 3}, {"Public A(&H21)\n", 33},
+      {"Dim A(&B11 - 1)\n", 2},   {"Dim A(1 + &H2)\n", 3},
+  };
+  for (const auto& t : cases) {
+    Compilation c;
+    test::loadText(c, t.source);
+    runPass1(c);
+    EXPECT_EQ("", c.diag.errorText) << t.source;
+    EXPECT_EQ(t.elements, findVariableLocation(c, "A") >> 8) << t.source;
+  }
+}
+
+// The text after the parameter before it, found from where the earlier
+// parameters end: an earlier parameter of the same text is passed over.
+TEST(ParameterParser, RawTextFollowsItsOwnParameter) {
+  const char* const kTimes = ", \"00_01_00_00\", \"00_07_30\", \"00_15_00\")";
+  const struct {
+    const char* source;  // line 1 declares; line 2 holds the statement
+    std::size_t slot;    // word of the text in the record of line 2
+    std::string text;
+  } cases[] = {
+      {"Public G\nGOESSetup(G, &H3A4C61F2, 10, 151, 300, 31, 300, \"00_01_00_00\", "
+       "\"00_07_30\", \"00_15_00\")\n", 8, kTimes},
+      {"Public G\nGOESSetup(G, &H3A4C61F2, 10, 151, 300, 31, 100, \"00_01_00_00\", "
+       "\"00_07_30\", \"00_15_00\")\n", 8, kTimes},
+      // The alias lengthens the text the parameters are taken from.
+      {"Public G(2)\nAlias G(2) = S\nGOESSetup(S, 2, 10, 151, 300, 2, 300, \"00_01_00_00\", "
+       "\"00_07_30\", \"00_15_00\")\n", 8, kTimes},
+      {"Public X\nPrint(1, 9600, \"Print\", X)\n", 1, "(1, 9600, \"Print\", X)"},
+  };
+  for (const auto& t : cases) {
+    const Pass1 p = readProgram(t.source);
+    EXPECT_EQ("", p.errors) << t.source;
+    const Words record = recordsAfter(p.words, 1);
+    ASSERT_LT(t.slot, record.size()) << t.source;
+    EXPECT_EQ(t.text, std::string(reinterpret_cast<const char*>(&record[t.slot])))
+        << t.source;
+  }
 }
 
 TEST(ParameterParser, SingleLineIfUnfoldsWithImplicitEndIf) {

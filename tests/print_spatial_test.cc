@@ -79,6 +79,7 @@ PrintRun compilePrint(const std::string& text) {
   Compilation c;
   test::startAtLine1(c);
   test::dim(c, "X", 1);
+  defineConstant(c, " DispC2 = 2");
   RecordMaker m(kPrint);
   handlePrint(c, m.text(text).statement());
   return {c.code.bytes, c.diag.errorText};
@@ -105,6 +106,12 @@ TEST(Print, Messages) {
       {"(2, 4800, X)", 1, ""},
       {"(C2, 1200, X)", 3, ""},
       {"(C1, 1200, X)", 2, ""},
+      // Only the name C1 or C2 itself marks a control port.
+      {"(DispC2, 9600, X)", 1, ""},
+      {"(2, 9600, X)", 1, ""},
+      {"(C2 + 0, 9600, X)", 1, ""},
+      {"( c2 , 1200, X)", 3, ""},
+      {"(- C2, 1200, X)", 3, ""},
       {"(5, 9600, X)", 4, "line 1: Invalid Port 5."},
       {"(2, 300, X)", 1, "line 1: Invalid baud rate 300."},
       {"(2, 9600, \"ABCDEFGHIJKLMNOPQRS\")", 1, ""},

@@ -409,6 +409,12 @@ TEST(ProgramFlow, MessagesOfWholePrograms) {
        "Case Else\r\nCase Else\r\nEnd Select\r\nCall Nope\r\nNextScan\r\n",
        "line 6: If statement with duplicate Else.\r\n"
        "line 8: Could not find function name Nope."},
+      {"Public x\r\nBeginProg\r\nScan(1, sec)\r\nIf x > 1 Then\r\nx = 1\r\n"
+       "Else If x < 0 Then\r\nx = 0\r\nEndIf\r\nNextScan\r\nEndProg\r\n",
+       "line 6: Else If is not accepted: write ElseIf, or the condition after it is ignored."},
+      {"Public x\r\nBeginProg\r\nScan(1, sec)\r\nIf x > 1 Then\r\nx = 1\r\n"
+       "Else\r\nIf x < 0 Then x = 0\r\nEndIf\r\nNextScan\r\nEndProg\r\n",
+       ""},
   };
   for (const auto& t : cases) {
     std::string errors;

@@ -92,18 +92,18 @@ TEST(SourceReader, ReaderErrors) {
       {"\r\n   \r\n' only a comment\r\n",
        "line 3: No BeginProg in Program.\r\n"
        "line 3: Program must have a Scan ... NextScan."},
-      {"Frobnicate(1)\r\n", "line 1: Unknown instruction Frobnicate(1)\r\n."},
+      {"Frobnicate(1)\r\n", "line 1: Unknown instruction Frobnicate(1)."},
       {"\r\n  Foo : Bar\r\n",
-       "line 2: Unknown instruction   Foo .\r\nline 2: Unknown instruction  Bar\r\n."},
+       "line 2: Unknown instruction   Foo .\r\nline 2: Unknown instruction  Bar."},
       {"Foo 'the comment goes\n", "line 1: Unknown instruction Foo ."},
-      {line510 + "Foo\r\n", "line 2: Unknown instruction Foo\r\n."},
+      {line510 + "Foo\r\n", "line 2: Unknown instruction Foo."},
       {"\r\n" + line511 + "Foo\r\n", "line 2: Line exceeds max characters of 512."},
       {line511, "line 1: Line exceeds max characters of 512."},
       {"EndProg\r\nFoo\r\n",
        "line 1: No BeginProg in Program.\r\n"
        "line 1: Program must have a Scan ... NextScan."},
       {"Foo : ENDPROG : Bar\r\n", "line 1: Unknown instruction Foo ."},
-      {"Print(\"a:b\")\r\nFoo\r\n", "line 2: Unknown instruction Foo\r\n."},
+      {"Print(\"a:b\")\r\nFoo\r\n", "line 2: Unknown instruction Foo."},
   };
   for (const auto& t : cases) {
     EXPECT_EQ(t.errors, compileText(t.source).errors) << t.source;
@@ -125,19 +125,69 @@ TEST(SourceReader, KeepsTrueLineNumbersPastTheHeaderField) {
   std::string source;
   for (int i = 0; i < 4096; ++i) source += "\r\n";
   source += "Foo\r\n";  // line 4097
-  EXPECT_EQ("line 4097: Unknown instruction Foo\r\n.", compileText(source).errors);
+  EXPECT_EQ("line 4097: Unknown instruction Foo.", compileText(source).errors);
 }
 
 TEST(SourceReader, HostileBytesDoNotCrash) {
   const std::string nul("Foo\0Bar\r\nBaz\n", 13);
-  EXPECT_EQ("line 1: Unknown instruction Foo.\r\nline 2: Unknown instruction Baz\n.",
+  EXPECT_EQ("line 1: Unknown instruction Foo.\r\nline 2: Unknown instruction Baz.",
             compileText(nul).errors);
   std::string high = "\xC3\xA9t\xE9\xFF\x80\n";
-  EXPECT_EQ("line 1: Unknown instruction \xC3\xA9t\xE9\xFF\x80\n.",
+  EXPECT_EQ("line 1: Unknown instruction \xC3\xA9t\xE9\xFF\x80.",
             compileText(high).errors);
   EXPECT_EQ("line 3: No BeginProg in Program.\r\n"
             "line 3: Program must have a Scan ... NextScan.",
             compileText("\n\n\n").errors);
+}
+
+// A byte-order mark opens the file only; anywhere else it is text.
+TEST(SourceReader, ByteOrderMarkAtTheStartIsSkippedButSigned) {
+  const struct {
+    std::string source;
+    std::string errors;
+  } cases[] = {
+      {"\xEF\xBB\xBF" "Foo\r\n", "line 1: Unknown instruction Foo."},
+      {"Foo\r\n", "line 1: Unknown instruction Foo."},
+      {"\r\n\xEF\xBB\xBF" "Foo\r\n", "line 2: Unknown instruction \xEF\xBB\xBF" "Foo."},
+      {"\xEF\xBB" "Foo\r\n", "line 1: Unknown instruction \xEF\xBB" "Foo."},
+  };
+  for (const auto& t : cases) EXPECT_EQ(t.errors, compileText(t.source).errors);
+
+  const std::string program =
+      "Public AirT, RH, Batt\r\nBeginProg\r\nScan(1, sec)\r\nBattery(Batt)\r\n"
+      "NextScan\r\nEndProg\r\n";
+  const std::string marked = "\xEF\xBB\xBF" + program;
+  EXPECT_EQ("", compileText(marked).errors);
+  Compilation c;
+  test::loadText(c, marked);
+  runPass1(c);
+  EXPECT_EQ(computeSignature(kSignatureSeed,
+                             reinterpret_cast<const std::uint8_t*>(marked.data()),
+                             marked.size()),
+            c.pass1.signature);
+  EXPECT_NE(computeSignature(kSignatureSeed,
+                             reinterpret_cast<const std::uint8_t*>(program.data()),
+                             program.size()),
+            c.pass1.signature);
+}
+
+// Every line end gives the same message, which holds no line end of its own.
+TEST(SourceReader, MessagesQuoteStatementsWithoutTheirLineEnd) {
+  const struct {
+    std::string source;
+    std::string errors;
+  } cases[] = {
+      {"    Batery(Batt)\r\n", "line 1: Unknown instruction     Batery(Batt)."},
+      {"    Batery(Batt)\n", "line 1: Unknown instruction     Batery(Batt)."},
+      {"    Batery(Batt)", "line 1: Unknown instruction     Batery(Batt)."},
+      {"    Batery(Batt):\r\n", "line 1: Unknown instruction     Batery(Batt)."},
+      {"Alias X\r\n", "line 1: Need '=' in alias definition:  X."},
+      {"Units T Deg\n", "line 1: Need '=' in units definition: T Deg."},
+      {"Units T =\r\n", "line 1: Nothing after '=' in units definition: T =."},
+      {"Public Y(2)\r\nAlias Y = Z(2 +\r\n",
+       "line 2: Invalid, or out of place expression: (2 +."},
+  };
+  for (const auto& t : cases) EXPECT_EQ(t.errors, compileText(t.source).errors) << t.source;
 }
 
 TEST(SourceReader, RecordsOfOneLineShareItsNumberAndEndRecordCloses) {

@@ -144,7 +144,7 @@ TEST(Constants, LiteralsAndNamedConstants) {
     bool ok;
     std::int32_t value;
   } integers[] = {
-      {"&B101", true, 5},   {"&HFF", true, 255}, {"&h1G2", true, 18},
+      {"&B101", true, 5},   {"&HFF", true, 255}, {"&h1G2", false, 0},
       {"&Q1", false, 0},    {"12abc", false, 0}, {"42", true, 42},
       {"-7", true, -7},     {"SCAN", true, 6},   {"true", true, -1},
       {"RF8S_LH", true, 5}, {"2.5", false, 0},   {"", false, 0},
@@ -153,9 +153,18 @@ TEST(Constants, LiteralsAndNamedConstants) {
   for (const auto& t : integers) {
     std::int32_t v = 0;
     EXPECT_EQ(t.ok, parseConstantInteger(c, t.text, v)) << t.text;
-    if (t.ok) EXPECT_EQ(t.value, v) << t.text;
+    if (t.ok) {
+      EXPECT_EQ(t.value, v) << t.text;
+    }
   }
+  // A name in an expression skips what is no digit; a whole text must be
+  // the literal alone.
   float f = 0;
+  EXPECT_TRUE(parseConstant(c, "&h1G2", f, kConstantFloat));
+  EXPECT_EQ(18.0f, f);
+  EXPECT_FALSE(parseConstant(c, "&h1G2", f, kConstantFloat, LiteralRead::kWhole));
+  EXPECT_TRUE(parseConstant(c, "&h12", f, kConstantFloat, LiteralRead::kWhole));
+  EXPECT_EQ(18.0f, f);
   EXPECT_TRUE(parseConstant(c, "nan", f, kConstantFloat));
   EXPECT_EQ(0xFF8F8F8Fu, floatBits(f));
   EXPECT_TRUE(parseConstant(c, "2.5e1", f, kConstantFloat));
@@ -189,7 +198,9 @@ TEST(Constants, NameLookupsAndRepeatedClashes) {
   for (const auto& t : cases) {
     std::int32_t v = 0;
     EXPECT_EQ(t.ok, parseConstantInteger(c, t.text, v)) << t.text;
-    if (t.ok) EXPECT_EQ(t.value, v) << t.text;
+    if (t.ok) {
+      EXPECT_EQ(t.value, v) << t.text;
+    }
   }
   EXPECT_EQ(0x0100, findVariableLocation(c, "VAR"));
   EXPECT_EQ(kNoOperand, findVariableLocation(c, "Var x"));
@@ -330,7 +341,7 @@ TEST(Aliases, DefinitionMessages) {
     const char* text;
     const char* errors;
   } cases[] = {
-      {" X\r\n", "line 1: Need '=' in alias definition:  X\r\n."},
+      {" X\r\n", "line 1: Need '=' in alias definition:  X."},
       {" X =\r\n", "line 1: Nothing after '=' in alias definition: X."},
       {" Y = 1A", "line 1: Alias 1A illegal, starts with a number.\r\n"
                   "line 1: Y not yet declared so cannot be aliased."},
@@ -395,8 +406,8 @@ TEST(Units, DefinitionsAndMessages) {
   EXPECT_EQ(21u, c.aliases.units[3].name.size());
   EXPECT_EQ("ABCDEFGHIJKLMNOP", c.aliases.units[3].units);
   EXPECT_EQ(
-      "line 1: Nothing after '=' in units definition: T =  \r\n.\r\n"
-      "line 1: Need '=' in units definition: T Deg\r\n.",
+      "line 1: Nothing after '=' in units definition: T =  .\r\n"
+      "line 1: Need '=' in units definition: T Deg.",
       c.diag.errorText);
 }
 

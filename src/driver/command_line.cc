@@ -61,7 +61,8 @@ CommandLineStatus parseCommandLine(const std::vector<std::string>& words,
 
 std::string placeBesideSource(const std::string& sourcePath,
                               const std::string& name) {
-  if (name.find(':') != std::string::npos) return name;
+  const bool absolute = !name.empty() && (name[0] == '/' || name[0] == '\\');
+  if (absolute || name.find(':') != std::string::npos) return name;
   std::size_t cut = sourcePath.rfind('\\');
   if (cut == std::string::npos) cut = sourcePath.rfind('/');
   if (cut == std::string::npos) cut = sourcePath.rfind(':');

@@ -20,7 +20,8 @@ enum class CommandLineStatus {
 CommandLineStatus parseCommandLine(const std::vector<std::string>& words,
                                    Options& options, std::ostream& out);
 
-// Puts `name` in the directory of `sourcePath` unless it holds a ':'.
+// Puts `name` in the directory of `sourcePath` unless it is absolute:
+// beginning with '/' or '\\', or holding a ':' (a drive).
 std::string placeBesideSource(const std::string& sourcePath,
                               const std::string& name);
 

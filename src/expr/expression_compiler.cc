@@ -8,6 +8,7 @@
 
 #include "driver/compilation.h"
 #include "image/byte_io.h"
+#include "parse/source_reader.h"
 
 namespace vk6 {
 namespace {
@@ -785,7 +786,8 @@ int compileAndReport(Compilation& c, const std::string& text,
                      std::uint16_t& operand, int mode, bool store) {
   const int code = compileExpression(c, text, operand, mode, store);
   if (code != kErrNone)
-    reportError(c, "%s: %s.", expressionErrorText(code), text.c_str());
+    reportError(c, "%s: %s.", expressionErrorText(code),
+                withoutLineEnd(text).c_str());
   return code;
 }
 

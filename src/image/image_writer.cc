@@ -102,8 +102,12 @@ void checkFieldSizes(Compilation& c, const ImageInputs& in) {
 }  // namespace
 
 std::string imageFileName(const std::string& sourcePath) {
+  // A dot in a folder's name is no extension of the file's.
+  const std::size_t folderEnd = sourcePath.find_last_of("\\/:");
   const std::size_t dot = sourcePath.rfind('.');
-  return (dot == std::string::npos ? sourcePath : sourcePath.substr(0, dot)) + ".bin";
+  if (dot == std::string::npos || (folderEnd != std::string::npos && dot < folderEnd))
+    return sourcePath + ".bin";
+  return sourcePath.substr(0, dot) + ".bin";
 }
 
 std::string programName(const std::string& sourcePath) {

@@ -53,7 +53,8 @@ struct ImageInputs {
 // a field is too large.
 bool buildProgramImage(Compilation& c, ImageInputs& inputs, Bytes& image);
 
-// The image file name: the source path up to its last '.', then ".bin".
+// The image file name: the source path without the extension of the
+// file's own name (from its last '.'), then ".bin".
 std::string imageFileName(const std::string& sourcePath);
 // The program name recorded in the identification block.
 std::string programName(const std::string& sourcePath);

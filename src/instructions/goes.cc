@@ -131,8 +131,8 @@ std::string cleanTimeString(const std::string& piece) {
 // The three time strings of the statement's text; false when one is missing.
 bool splitTimeStrings(const std::string& text, TimeStrings& t) {
   if (text.size() > kMaxSetupText) return false;
-  // The text starts where the parser found the last number, which may be
-  // an earlier parameter of the same value: skip short leading pieces.
+  // The text starts just after the R baud rate, with the comma before the
+  // first time string; short leading pieces, at most two, are skipped.
   std::size_t pos = 0;
   for (int skipped = 0; skipped < kMaxSkippedPieces; ++skipped) {
     const std::size_t comma = text.find(',', pos);

@@ -88,13 +88,23 @@ std::string takeItem(const std::string& text, std::size_t& pos, char& separator)
   return item;
 }
 
+// Whether the (upper-cased) port item is the name C1 or C2 itself, blanks
+// and one leading minus aside; a longer name that holds them is no port name.
+bool namesControlPort(const std::string& item) {
+  std::string name;
+  for (char ch : item) {
+    if (ch != ' ' && ch != '\t') name += ch;
+  }
+  if (!name.empty() && name[0] == '-') name.erase(0, 1);
+  return name == "C1" || name == "C2";
+}
+
 void setPrintPort(Compilation& c, const std::string& item, std::uint16_t operand,
                   PrintFields& f) {
   const std::int32_t port = evaluateInteger(c, operand);
   f.negativePort = port < 0;
   std::int64_t code = (port < 0 ? -std::int64_t{port} : std::int64_t{port}) - 1;
-  if (item.find("C1") != std::string::npos || item.find("C2") != std::string::npos)
-    code += kControlPortShift;
+  if (namesControlPort(item)) code += kControlPortShift;
   f.portCode = static_cast<std::int8_t>(code);
   if (f.portCode < 0 || f.portCode > kMaxPortCode)
     reportError(c, "Invalid Port %d.", f.portCode + 1);

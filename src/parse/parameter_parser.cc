@@ -48,6 +48,7 @@ class ParamCursor {
   }
 
   const std::string& current() const { return current_; }
+  std::size_t position() const { return pos_; }
 
   // Pre-fetch; nullopt when no further token is there.
   std::optional<std::string> prefetch() {
@@ -133,6 +134,8 @@ struct RecordParse {
   std::size_t slot;  // word position of the current kind's slot
   ParamCursor cursor;
   std::optional<std::string> thenText;
+  const std::vector<int>& kinds;
+  std::size_t kindAt = 0;  // position in `kinds` of the kind being parsed
 
   void setSlot(std::uint32_t value) { c.statements.setWord(slot, value); }
   void storeText(const std::string& text) {
@@ -228,6 +231,14 @@ KindResult parseOptionalConstant(RecordParse& p) {
     for (std::size_t w = p.slot; w < p.recordEnd(); ++w)
       p.c.statements.setWord(w, kAbsentMarker);
     return KindResult::kEnd;
+  }
+  // `If` is a constant too, so `Else If` would read as Else and drop its
+  // condition.
+  if (p.index == kElse && nameEquals(word->c_str(), "If")) {
+    reportError(p.c,
+                "Else If is not accepted: write ElseIf, or the condition after it "
+                "is ignored.");
+    return KindResult::kStop;
   }
   std::int32_t value = 0;
   if (!parseConstantInteger(p.c, *word, value)) {
@@ -397,11 +408,37 @@ KindResult parseNextKind(RecordParse& p) {
   return KindResult::kGoOn;
 }
 
+// Takes one parameter the way `kind` takes it, and nothing else.
+void takeAsKind(ParamCursor& cursor, int kind) {
+  switch (kind % 100) {
+    case kKindConstant: case kKindExpression: case kKindVariable: case kKindText:
+      cursor.commaSplit();
+      return;
+    case kKindForClause: case kKindCondition: case kKindDimList: case kKindPublicList:
+      cursor.restOfStatement();
+      return;
+    default:
+      cursor.prefetch();
+      return;
+  }
+}
+
+// The raw text follows the current parameter. It is sought in the
+// statement as read, where the parameters before it end, so that an
+// earlier parameter of the same text is not taken for it.
 KindResult parseRawText(RecordParse& p) {
   std::string copy = p.in.copy;
   copy.resize(std::min(copy.find_first_of("\r\n"), copy.size()));
+  std::size_t from = 0;
+  if (p.kindAt > 0) {
+    StatementInput asRead = p.in;
+    asRead.text = copy;
+    ParamCursor replay(asRead);
+    for (std::size_t k = 0; k + 1 < p.kindAt; ++k) takeAsKind(replay, p.kinds[k]);
+    from = replay.position();
+  }
   const std::string& current = p.cursor.current();
-  const std::size_t at = copy.find(current);
+  const std::size_t at = copy.find(current, from);
   const std::string rest =
       at == std::string::npos ? std::string() : copy.substr(at + current.size());
   p.storeText(substituteAliases(p.c, rest));
@@ -477,10 +514,11 @@ std::optional<std::string> parseParameters(Compilation& c,
   const int kindCount = static_cast<int>(kinds.size());
   const std::size_t header = buffer.beginRecord(index, kindCount, c.diag.currentLine);
   RecordParse p{c, input != nullptr ? *input : noInput, index, header, header + 1,
-                ParamCursor(input != nullptr ? *input : noInput), std::nullopt};
+                ParamCursor(input != nullptr ? *input : noInput), std::nullopt,
+                kinds};
   bool checkLeftover = input != nullptr;
-  for (int kind : kinds) {
-    const KindResult result = parseKind(p, kind);
+  for (; p.kindAt < kinds.size(); ++p.kindAt) {
+    const KindResult result = parseKind(p, kinds[p.kindAt]);
     if (result != KindResult::kGoOn) {
       checkLeftover = false;
       break;

@@ -13,6 +13,8 @@ namespace {
 
 enum class Flow { kGoOn, kEndReading };
 
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 bool isDelimiter(char ch) {
   return ch != '\0' && std::strchr(kStatementDelimiters, ch) != nullptr;
 }
@@ -129,7 +131,7 @@ Flow processStatement(Compilation& c, const std::string& statement,
         input.afterKeyword = 0;
         index = kExpression;
       } else {
-        reportError(c, "Unknown instruction %s.", copy.c_str());
+        reportError(c, "Unknown instruction %s.", withoutLineEnd(copy).c_str());
         return Flow::kGoOn;
       }
       break;
@@ -204,6 +206,10 @@ std::size_t findStatementEnd(std::string_view text) {
   return text.find(':', close + 1);
 }
 
+std::string withoutLineEnd(const std::string& text) {
+  return text.substr(0, text.find_first_of("\r\n"));
+}
+
 std::optional<std::string> readSourceLine(Compilation& c) {
   SourceText& source = c.pass1.source;
   if (!source.opened || source.cursor >= source.bytes.size())
@@ -253,7 +259,10 @@ void runPass1(Compilation& c) {
   c.pass1.signature = computeSignature(
       kSignatureSeed, reinterpret_cast<const std::uint8_t*>(bytes.data()),
       bytes.size());
-  c.pass1.source.cursor = 0;
+  // Windows editors may start a UTF-8 file with a byte-order mark; it is no
+  // text of the program, though the signature covers it.
+  c.pass1.source.cursor =
+      bytes.starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : 0;
 
   readStatements(c);
   if (d.outOfMemory) return;

@@ -52,6 +52,11 @@ std::optional<std::string> readSourceLine(Compilation& c);
 // A colon inside the first quoted string does not end the statement.
 std::size_t findStatementEnd(std::string_view text);
 
+// `text` up to its first carriage return or line feed. Messages quote
+// statement text this way: the last statement of a line is read with the
+// line end, which would break the message's own line.
+std::string withoutLineEnd(const std::string& text);
+
 // 16-bit running checksum of a byte range.
 std::uint16_t computeSignature(std::uint16_t seed, const std::uint8_t* bytes,
                                std::size_t count);

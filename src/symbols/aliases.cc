@@ -116,7 +116,7 @@ void checkAgainstEarlierAliases(Compilation& c, const AliasRecord& alias) {
 void defineAlias(Compilation& c, const std::string& text) {
   const std::size_t equals = text.find('=');
   if (equals == std::string::npos) {
-    reportError(c, "Need '=' in alias definition: %s.", text.c_str());
+    reportError(c, "Need '=' in alias definition: %s.", withoutLineEnd(text).c_str());
     return;
   }
   const std::string right = text.substr(equals + 1);
@@ -309,7 +309,7 @@ void defineUnits(Compilation& c, const std::string& text) {
   const std::string body = text.substr(start);
   const std::size_t equals = body.find('=');
   if (equals == std::string::npos) {
-    reportError(c, "Need '=' in units definition: %s.", body.c_str());
+    reportError(c, "Need '=' in units definition: %s.", withoutLineEnd(body).c_str());
     return;
   }
   std::string units = body.substr(equals + 1);
@@ -319,7 +319,8 @@ void defineUnits(Compilation& c, const std::string& text) {
   units.resize(std::min(units.find_first_of("\t\r\n"), units.size()));
   units.resize(units.find_last_not_of(" \t\r\n") + 1);
   if (units.empty()) {
-    reportError(c, "Nothing after '=' in units definition: %s.", body.c_str());
+    reportError(c, "Nothing after '=' in units definition: %s.",
+                withoutLineEnd(body).c_str());
     return;
   }
   std::string name = body.substr(0, std::min(equals, kUnitsNameLimit));

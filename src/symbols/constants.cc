@@ -50,10 +50,18 @@ int hexDigit(char ch) {
 }
 
 // &B and &H literals, read from the last character back to the third.
-bool parseBaseLiteral(const std::string& text, std::uint32_t& value) {
+// kWhole refuses a text with anything but digits of its base after the
+// prefix, where kSkipOthers passes over such characters.
+bool parseBaseLiteral(const std::string& text, std::uint32_t& value,
+                      LiteralRead read) {
   if (text.size() < 2 || text[0] != '&') return false;
   const char base = upcaseChar(text[1]);
   if (base != 'B' && base != 'H') return false;
+  if (read == LiteralRead::kWhole) {
+    const char* digits = base == 'B' ? "01" : "0123456789ABCDEFabcdef";
+    if (text.size() == 2 || text.find_first_not_of(digits, 2) != std::string::npos)
+      return false;
+  }
   value = 0;
   int shift = 0;
   for (std::size_t i = text.size(); i-- > 2;) {
@@ -164,7 +172,7 @@ void startConstants(Compilation& c) {
 }
 
 bool parseConstant(Compilation& c, const std::string& text, float& value,
-                   int mode) {
+                   int mode, LiteralRead read) {
   if (const ConstantRecord* record = findConstant(c, text)) {
     if (mode == kConstantInteger) {
       if (record->value != std::trunc(record->value))
@@ -177,7 +185,7 @@ bool parseConstant(Compilation& c, const std::string& text, float& value,
     return true;
   }
   std::uint32_t literal = 0;
-  if (parseBaseLiteral(text, literal)) {
+  if (parseBaseLiteral(text, literal, read)) {
     value = mode == kConstantInteger
                 ? static_cast<float>(static_cast<std::int32_t>(literal))
                 : static_cast<float>(literal);
@@ -212,7 +220,7 @@ bool parseConstantInteger(Compilation& c, const std::string& text,
     return true;
   }
   std::uint32_t literal = 0;
-  if (parseBaseLiteral(text, literal)) {
+  if (parseBaseLiteral(text, literal, LiteralRead::kWhole)) {
     value = static_cast<std::int32_t>(literal);
     return true;
   }
@@ -226,7 +234,7 @@ bool parseIntegerLiteral(const std::string& text, std::int32_t& value) {
   const std::size_t last = text.find_last_not_of(" \t");
   const std::string literal = text.substr(first, last - first + 1);
   std::uint32_t bits = 0;
-  if (parseBaseLiteral(literal, bits)) {
+  if (parseBaseLiteral(literal, bits, LiteralRead::kWhole)) {
     value = static_cast<std::int32_t>(bits);
     return true;
   }

@@ -38,16 +38,24 @@ constexpr int kConstantInteger = 0;
 constexpr int kConstantFloat = 1;
 constexpr int kConstantNamedOnly = 2;
 
+// How an &B or &H literal is read. A name in an expression holds only
+// name characters, and one that is no digit of the base is skipped; a
+// whole parameter is a literal only when nothing else follows the prefix
+// but digits, or an operator in it would vanish ("&H1 + 1" is no 0x11).
+enum class LiteralRead { kSkipOthers, kWhole };
+
 // Fills the table with the predefined constants.
 void startConstants(Compilation& c);
 // True when `text` is a constant: a named constant, an &B or &H literal,
 // or (mode 0) a decimal integer / (mode 1) NAN or a decimal number.
 bool parseConstant(Compilation& c, const std::string& text, float& value,
-                   int mode);
+                   int mode, LiteralRead read = LiteralRead::kSkipOthers);
+// A named constant or one whole integer literal, as an exact integer.
 bool parseConstantInteger(Compilation& c, const std::string& text,
                           std::int32_t& value);
-// An &B, &H or decimal integer literal, read exactly (floats hold only 24
-// bits); false for anything else, with no message.
+// An &B, &H or decimal integer literal with nothing else but blanks around
+// it, read exactly (floats hold only 24 bits); false for anything else,
+// with no message.
 bool parseIntegerLiteral(const std::string& text, std::int32_t& value);
 // Reports a clash of a new name with a constant.
 void checkConstantName(Compilation& c, const std::string& name);

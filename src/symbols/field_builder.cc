@@ -70,7 +70,7 @@ bool takeEntry(std::string& names, NameEntry& entry) {
 // compiling.
 int countValue(Compilation& c, const std::string& text) {
   float value = 0.0f;
-  if (!parseConstant(c, text, value, kConstantFloat)) {
+  if (!parseConstant(c, text, value, kConstantFloat, LiteralRead::kWhole)) {
     std::uint16_t operand = kNoOperand;
     if (compileAndReport(c, text, operand, kModePlain, false) != 0) return 0;
     const float* result = evaluateOperand(c, kNoOperand, 0);
