@@ -10,10 +10,11 @@
 #include <system_error>
 #include <vector>
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
 #include "driver/compile.h"
 #include "expr/constant_eval.h"
 #include "expr/expression_compiler.h"
+#include "format/operand_word.h"
 #include "parse/instruction_table.h"
 #include "parse/source_reader.h"
 #include "symbols/expression_area.h"

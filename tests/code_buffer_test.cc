@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "driver/compilation.h"
-#include "image/code_buffer.h"
+#include "core/compilation.h"
+#include "instructions/code_buffer.h"
 
 namespace vk6 {
 namespace {

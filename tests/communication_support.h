@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
 #include "symbols/constants.h"
 #include "test_support.h"
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "format/operand_word.h"
 #include "test_support.h"
 
 namespace vk6 {

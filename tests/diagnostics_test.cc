@@ -1,8 +1,9 @@
-#include "driver/diagnostics.h"
+#include "core/diagnostics.h"
+#include "core/memory.h"
 
 #include <gtest/gtest.h>
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
 
 namespace vk6 {
 namespace {
@@ -75,7 +76,7 @@ TEST(Diagnostics, MemoryTraceLineFormats) {
   c.diag.traceOn = true;
   c.diag.currentLine = 4;
   void* a = trackedAlloc(c, 10000);
-  c.diag.currentInstruction = 14;
+  c.diag.currentKeyword = "VoltSe";
   void* b = trackedAlloc(c, 16);
   EXPECT_EQ("line 4: 10000\r\nline 4: VoltSe = 16\r\n", c.diag.memoryTrace);
   std::free(a);

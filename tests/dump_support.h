@@ -7,7 +7,7 @@
 #include <string>
 
 #include "driver/compile.h"
-#include "image/byte_io.h"
+#include "format/byte_io.h"
 #include "image/image_writer.h"
 #include "test_support.h"
 

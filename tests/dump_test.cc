@@ -10,6 +10,7 @@
 #include "dump/image_reader.h"
 #include "dump/report.h"
 #include "dump_support.h"
+#include "image/checksum.h"
 #include "image/image_writer.h"
 #include "parse/source_reader.h"
 

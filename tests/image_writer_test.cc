@@ -1,8 +1,9 @@
+#include "image/checksum.h"
 #include "image/image_writer.h"
 
 #include <gtest/gtest.h>
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
 #include "parse/source_reader.h"
 #include "test_support.h"
 
@@ -37,7 +38,7 @@ TEST(ImageWriter, FileAndProgramNames) {
 Compilation& imageCompilation(Compilation& c) {
   c.options.build = test::modelVK617Q();
   c.pass1.source.path = "dir/PROG";
-  c.pass1.signature = 0x1234;
+  c.pass1.source.bytes = "x";  // source signature 0xAA77
   c.header.beginProgOffset = 0;
   c.header.scanOffset = 0;
   c.header.scanInterval = 10;
@@ -81,7 +82,7 @@ TEST(ImageWriter, HeaderAndIdentificationBlockWithoutTables) {
   for (char ch : std::string("131104")) expected.push_back(static_cast<std::uint8_t>(ch));
   expected.insert(expected.end(), {0, 0, 0xFF, 0xFF, 'P', 'R', 'O', '.'});
   expected.resize(106, 0);
-  expected.insert(expected.end(), {0x34, 0x12});
+  expected.insert(expected.end(), {0x77, 0xAA});
   EXPECT_EQ(expected, ident);
 }
 

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "driver/compilation.h"
-#include "image/byte_io.h"
+#include "core/compilation.h"
+#include "format/byte_io.h"
+#include "format/operand_word.h"
+#include "instructions/dispatch.h"
 #include "parse/instruction_table.h"
 #include "symbols/constants.h"
 #include "symbols/expression_area.h"
@@ -49,7 +51,7 @@ inline void startTest(Compilation& c) {
 // Runs the handler of the record's instruction as pass 2 would.
 inline int run(Compilation& c, Record& r) {
   const Statement st = r.statement();
-  return kInstructionTable[st.index()].handle(c, st);
+  return handleStatement(c, st);
 }
 
 // Operand of a reference to the whole variable `name`.

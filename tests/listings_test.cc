@@ -1,4 +1,4 @@
-#include "driver/listings.h"
+#include "image/listings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "communication_support.h"
+#include "format/operand_word.h"
 #include "instructions/communication.h"
 #include "parse/instruction_table.h"
 

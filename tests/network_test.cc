@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "communication_support.h"
+#include "format/operand_word.h"
 #include "instructions/communication.h"
 #include "instructions/communication_support.h"
 #include "parse/parameter_parser.h"

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "io_test_support.h"
+#include "format/operand_word.h"
 
 namespace vk6 {
 namespace {

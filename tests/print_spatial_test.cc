@@ -2,6 +2,7 @@
 
 #include "communication_support.h"
 #include "instructions/communication.h"
+#include "parse/declarations.h"
 
 namespace vk6 {
 namespace {

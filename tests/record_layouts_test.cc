@@ -1,6 +1,6 @@
 // The record layouts against themselves and against what the handlers
 // really emit.
-#include "image/record_layouts.h"
+#include "format/record_layouts.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,7 @@
 
 #include "instructions/sdi12_serial.h"
 #include "driver/compile.h"
+#include "format/operand_word.h"
 #include "io_test_support.h"
 #include "test_support.h"
 

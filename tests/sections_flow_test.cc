@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
+#include "format/operand_word.h"
 #include "instructions/sections_flow.h"
 #include "driver/compile.h"
+#include "instructions/dispatch.h"
 #include "parse/instruction_table.h"
 #include "test_support.h"
 
@@ -64,7 +66,7 @@ void run(Compilation& c, const std::vector<Line>& program) {
   for (std::size_t i = 0; i < records.size(); ++i) {
     const Statement st{records[i].data(), static_cast<int>(i) + 1};
     c.diag.currentLine = st.line;
-    if (kInstructionTable[st.index()].handle(c, st) < 0) break;
+    if (handleStatement(c, st) < 0) break;
     checkAfterNextScan(c, st);
   }
 }

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "driver/compilation.h"
-#include "image/byte_io.h"
+#include "core/compilation.h"
+#include "expr/operands.h"
+#include "format/byte_io.h"
+#include "format/operand_word.h"
+#include "parse/declarations.h"
 #include "symbols/aliases.h"
 #include "symbols/constants.h"
 #include "symbols/variables.h"

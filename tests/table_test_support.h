@@ -8,8 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
 #include "instructions/table_allocation.h"
+#include "instructions/dispatch.h"
 #include "parse/instruction_table.h"
 #include "symbols/constants.h"
 #include "symbols/tables.h"
@@ -73,8 +74,7 @@ class TablesProgram {
     for (int line : lines_) {
       const Statement st{words_.data() + at, line};
       c.diag.currentLine = line;
-      c.diag.currentInstruction = st.index();
-      if (kInstructionTable[st.index()].handle(c, st) < 0) break;
+      if (handleStatement(c, st) < 0) break;
       at += static_cast<std::size_t>(st.length());
     }
     c.diag.currentLine = 0;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
 
 namespace vk6::test {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/options.h"
+#include "core/options.h"
 
 namespace vk6 {
 

@@ -4,12 +4,12 @@
 #include <filesystem>
 
 #include "driver/command_line.h"
-#include "driver/compilation.h"
-#include "driver/image_inputs.h"
+#include "core/compilation.h"
+#include "image/image_inputs.h"
 #include "image/image_writer.h"
 #include "instructions/sections_flow.h"
 #include "instructions/table_allocation.h"
-#include "parse/instruction_table.h"
+#include "instructions/dispatch.h"
 
 namespace vk6 {
 namespace {
@@ -40,22 +40,6 @@ class ResultsWriter {
   std::ostream& out_;
   bool failed_ = false;
 };
-
-void runPass2(Compilation& c) {
-  StatementBuffer& buffer = c.statements;
-  std::size_t position = 0;
-  startProgramState(c);
-  for (int n = 0; n < buffer.recordCount(); ++n) {
-    const Statement st = buffer.record(position, n);
-    c.diag.currentLine = st.line;
-    c.diag.currentInstruction = st.index();
-    if (kInstructionTable[st.index()].handle(c, st) < 0) break;
-    checkAfterNextScan(c, st);
-    if (c.diag.outOfMemory) break;
-    if (st.length() == 0) break;
-    position += static_cast<std::size_t>(st.length());
-  }
-}
 
 bool sameFile(const std::string& a, const std::string& b) {
   std::error_code error;

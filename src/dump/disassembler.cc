@@ -6,7 +6,7 @@
 
 #include "dump/dump_text.h"
 #include "expr/expression_compiler.h"
-#include "image/byte_io.h"
+#include "format/byte_io.h"
 
 namespace vk6 {
 namespace {

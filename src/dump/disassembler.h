@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "image/record_layouts.h"
+#include "format/record_layouts.h"
 
 namespace vk6 {
 

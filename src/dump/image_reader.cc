@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "dump/dump_text.h"
-#include "image/byte_io.h"
-#include "parse/source_reader.h"
+#include "format/byte_io.h"
+#include "image/checksum.h"
 
 namespace vk6 {
 namespace {

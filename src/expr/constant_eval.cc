@@ -4,8 +4,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "driver/compilation.h"
-#include "image/byte_io.h"
+#include "core/compilation.h"
+#include "format/byte_io.h"
+#include "format/operand_word.h"
 #include "symbols/tables.h"
 
 namespace vk6 {

@@ -6,8 +6,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "driver/compilation.h"
-#include "image/byte_io.h"
+#include "core/compilation.h"
+#include "core/text.h"
+#include "format/byte_io.h"
+#include "format/operand_word.h"
 #include "parse/source_reader.h"
 
 namespace vk6 {

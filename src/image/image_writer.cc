@@ -1,7 +1,7 @@
 #include "image/image_writer.h"
 
-#include "driver/compilation.h"
-#include "parse/source_reader.h"
+#include "core/compilation.h"
+#include "image/checksum.h"
 
 namespace vk6 {
 namespace {
@@ -43,7 +43,7 @@ Bytes identificationBlock(const Compilation& c) {
   block.push_back(0xFF);
   std::string name = programName(c.pass1.source.path);
   putText(block, name, kNameFieldSize);
-  putU16(block, c.pass1.signature);
+  putU16(block, textSignature(c.pass1.source.bytes));
   return block;
 }
 

@@ -1,6 +1,6 @@
 #include "instructions/communication_support.h"
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
 
 namespace vk6 {
 

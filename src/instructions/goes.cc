@@ -3,8 +3,10 @@
 #include <cctype>
 #include <cstdlib>
 
-#include "driver/compilation.h"
-#include "image/program_header.h"
+#include "core/compilation.h"
+#include "core/text.h"
+#include "expr/operands.h"
+#include "instructions/locations.h"
 #include "instructions/communication.h"
 #include "instructions/communication_support.h"
 #include "parse/instruction_table.h"

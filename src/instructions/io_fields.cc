@@ -1,6 +1,7 @@
 #include "instructions/io_fields.h"
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
+#include "expr/operands.h"
 
 namespace vk6 {
 

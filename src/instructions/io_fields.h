@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-#include "image/byte_io.h"
+#include "format/byte_io.h"
 
 namespace vk6 {
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <iterator>
 
-#include "driver/compilation.h"
-#include "image/program_header.h"
+#include "core/compilation.h"
+#include "instructions/locations.h"
 #include "instructions/io_fields.h"
 #include "instructions/sections_flow.h"
 

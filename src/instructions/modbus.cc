@@ -1,8 +1,10 @@
 // ModBusMaster and ModBusSlave: one routine compiles both, after the
 // master's parameters have been moved to the places the slave has them, so
 // that port and baud rate are read in one place.
-#include "driver/compilation.h"
-#include "image/program_header.h"
+#include "core/compilation.h"
+#include "expr/operands.h"
+#include "format/operand_word.h"
+#include "instructions/locations.h"
 #include "instructions/communication.h"
 #include "instructions/communication_support.h"
 

@@ -3,7 +3,9 @@
 // SetValue and SendData carry the packet the logger sends, big-endian.
 #include <cmath>
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
+#include "core/text.h"
+#include "expr/operands.h"
 #include "instructions/communication.h"
 #include "instructions/communication_support.h"
 #include "instructions/sections_flow.h"

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
 #include "instructions/io_fields.h"
 
 namespace vk6 {

@@ -2,7 +2,10 @@
 // rectangular-to-polar conversion.
 #include <cstdio>
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
+#include "core/text.h"
+#include "expr/operands.h"
+#include "format/operand_word.h"
 #include "instructions/communication.h"
 #include "instructions/communication_support.h"
 #include "parse/instruction_table.h"

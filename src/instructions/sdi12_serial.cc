@@ -5,8 +5,11 @@
 #include <iterator>
 #include <string>
 
-#include "driver/compilation.h"
-#include "image/program_header.h"
+#include "core/compilation.h"
+#include "core/text.h"
+#include "expr/operands.h"
+#include "format/operand_word.h"
+#include "instructions/locations.h"
 #include "instructions/io_fields.h"
 #include "instructions/sections_flow.h"
 
@@ -61,7 +64,6 @@ std::uint32_t locationByte(Compilation& c, int count) {
 }
 
 bool isBlank(char ch) { return ch == ' '; }
-bool isDigit(char ch) { return ch >= '0' && ch <= '9'; }
 
 // The command the recorder sends, and the variable whose value replaces
 // the "%" run in it (location 0 when none).

@@ -3,7 +3,11 @@
 #include <cstdint>
 #include <string>
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
+#include "core/text.h"
+#include "expr/operands.h"
+#include "format/operand_word.h"
+#include "instructions/tables_output.h"
 #include "parse/instruction_table.h"
 
 namespace vk6 {
@@ -71,7 +75,6 @@ constexpr std::int32_t kEndDo = 7;
 constexpr std::int32_t kEndFor = 8;
 
 // ORDER INSTRUCTIONS: row of ENDTABLE in kInstructionTable.
-constexpr int kEndTableInstruction = 53;
 
 constexpr std::int32_t kMaxScanInterval = 0xFFFF;
 
@@ -557,7 +560,7 @@ int handleEnd(Compilation& c, const Statement& st) {
     case kEndSub:
       return handleEndSub(c, st);
     case kEndTable:
-      return kInstructionTable[kEndTableInstruction].handle(c, st);
+      return handleEndTable(c, st);
     default:
       reportError(c, "END ???");
       return 0;

@@ -3,10 +3,11 @@
 #include <cmath>
 #include <cstdint>
 
-#include "driver/compilation.h"
-#include "image/byte_io.h"
+#include "core/compilation.h"
+#include "core/text.h"
+#include "format/byte_io.h"
 #include "parse/instruction_table.h"
-#include "symbols/field_builder.h"
+#include "instructions/field_builder.h"
 #include "symbols/tables.h"
 
 namespace vk6 {

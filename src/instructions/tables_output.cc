@@ -4,16 +4,19 @@
 #include <functional>
 #include <string>
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
+#include "core/text.h"
 #include "expr/constant_eval.h"
 #include "expr/expression_compiler.h"
-#include "image/byte_io.h"
-#include "image/code_buffer.h"
-#include "image/program_header.h"
+#include "expr/operands.h"
+#include "format/byte_io.h"
+#include "format/operand_word.h"
+#include "instructions/code_buffer.h"
+#include "instructions/locations.h"
 #include "instructions/sections_flow.h"
 #include "parse/instruction_table.h"
 #include "symbols/constants.h"
-#include "symbols/field_builder.h"
+#include "instructions/field_builder.h"
 #include "symbols/status_table.h"
 #include "symbols/tables.h"
 #include "symbols/variables.h"
@@ -80,7 +83,6 @@ bool insideConditional(const Compilation& c) {
   return !p.ifStack.empty() || !p.doStack.empty() || !p.forStack.empty();
 }
 
-bool isDigit(char ch) { return ch >= '0' && ch <= '9'; }
 
 // The name a new table takes: checked, cut to 16 characters, replaced by
 // T$<index> when another table has it.

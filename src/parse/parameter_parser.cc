@@ -5,7 +5,10 @@
 #include <cstring>
 #include <vector>
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
+#include "core/text.h"
+#include "expr/operands.h"
+#include "format/operand_word.h"
 #include "parse/instruction_table.h"
 #include "symbols/aliases.h"
 #include "symbols/constants.h"

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "format/operand_word.h"
+
 namespace vk6 {
 
 struct Compilation;
@@ -31,8 +33,6 @@ enum ParamKind : int {
   kKindRawText = 18,
 };
 
-// Set in an expression slot when the parameter text contains "()".
-constexpr std::uint32_t kEmptyParentheses = 0x40000000u;
 // Slot of a NEXT that closes the scan, and of any other NEXT.
 constexpr std::int32_t kNextScanKind = 6;
 constexpr std::int32_t kNextLoopKind = 10;

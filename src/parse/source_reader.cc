@@ -2,7 +2,10 @@
 
 #include <cstring>
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
+#include "core/text.h"
+#include "format/operand_word.h"
+#include "parse/declarations.h"
 #include "parse/instruction_table.h"
 #include "parse/parameter_parser.h"
 #include "symbols/aliases.h"
@@ -183,19 +186,6 @@ void readStatements(Compilation& c) {
 
 }  // namespace
 
-std::uint16_t computeSignature(std::uint16_t seed, const std::uint8_t* bytes,
-                               std::size_t count) {
-  unsigned high = seed >> 8;
-  unsigned low = seed & 0xFFu;
-  for (std::size_t i = 0; i < count; ++i) {
-    const unsigned rotated = ((low << 1) | (low >> 7)) & 0xFFu;
-    const unsigned newLow = (high + rotated + bytes[i]) & 0xFFu;
-    high = low;
-    low = newLow;
-  }
-  return static_cast<std::uint16_t>((high << 8) | low);
-}
-
 std::size_t findStatementEnd(std::string_view text) {
   const std::size_t colon = text.find(':');
   if (colon == std::string_view::npos) return colon;
@@ -204,10 +194,6 @@ std::size_t findStatementEnd(std::string_view text) {
   const std::size_t close = text.find('"', open + 1);
   if (close == std::string_view::npos || close < colon) return colon;
   return text.find(':', close + 1);
-}
-
-std::string withoutLineEnd(const std::string& text) {
-  return text.substr(0, text.find_first_of("\r\n"));
 }
 
 std::optional<std::string> readSourceLine(Compilation& c) {
@@ -256,11 +242,8 @@ void runPass1(Compilation& c) {
   if (d.errorCount != 0) return;
 
   const std::string& bytes = c.pass1.source.bytes;
-  c.pass1.signature = computeSignature(
-      kSignatureSeed, reinterpret_cast<const std::uint8_t*>(bytes.data()),
-      bytes.size());
   // Windows editors may start a UTF-8 file with a byte-order mark; it is no
-  // text of the program, though the signature covers it.
+  // text of the program, though the source signature covers it.
   c.pass1.source.cursor =
       bytes.starts_with(kUtf8ByteOrderMark) ? kUtf8ByteOrderMark.size() : 0;
 

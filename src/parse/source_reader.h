@@ -1,7 +1,6 @@
 // Pass 1: reads the program source line by line, cuts lines into
 // statements, routes declarations and hands every other statement to the
-// parameter parser, which appends its record. Also the signature routine
-// shared with the image writer.
+// parameter parser, which appends its record.
 #pragma once
 
 #include <cstddef>
@@ -15,10 +14,6 @@ namespace vk6 {
 
 struct Compilation;
 
-constexpr std::uint16_t kSignatureSeed = 0xAAAA;
-constexpr std::size_t kLineBufferSize = 512;
-// Delimiters of statement tokens.
-constexpr const char* kStatementDelimiters = ",:() =\n\r\t>";
 
 // The program text as loaded by the driver; pass 1 reads lines from it.
 struct SourceText {
@@ -37,7 +32,6 @@ struct Pass1State {
   SourceText source;
   int scanCount = 0;
   std::uint16_t scanInterval = 0;
-  std::uint16_t signature = 0;
   std::vector<Subroutine> subroutines;
 };
 
@@ -52,13 +46,5 @@ std::optional<std::string> readSourceLine(Compilation& c);
 // A colon inside the first quoted string does not end the statement.
 std::size_t findStatementEnd(std::string_view text);
 
-// `text` up to its first carriage return or line feed. Messages quote
-// statement text this way: the last statement of a line is read with the
-// line end, which would break the message's own line.
-std::string withoutLineEnd(const std::string& text);
-
-// 16-bit running checksum of a byte range.
-std::uint16_t computeSignature(std::uint16_t seed, const std::uint8_t* bytes,
-                               std::size_t count);
 
 }  // namespace vk6

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "driver/diagnostics.h"
+#include "core/memory.h"
 
 namespace vk6 {
 

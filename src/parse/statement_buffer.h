@@ -10,11 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "format/operand_word.h"
+
 namespace vk6 {
 
 struct Compilation;
 
-constexpr std::uint32_t kAbsentMarker = 0x80000000u;
 constexpr std::size_t kStatementBufferStart = 10000;
 constexpr std::size_t kStatementBufferGrowth = 10000;
 constexpr std::size_t kStatementBufferReserve = 1000;

@@ -5,11 +5,9 @@
 #include <cstring>
 #include <utility>
 
-#include "driver/compilation.h"
-#include "expr/constant_eval.h"
-#include "expr/expression_compiler.h"
-#include "parse/instruction_table.h"
-#include "parse/source_reader.h"
+#include "core/compilation.h"
+#include "core/text.h"
+#include "format/operand_word.h"
 #include "symbols/constants.h"
 #include "symbols/variables.h"
 
@@ -48,20 +46,6 @@ std::string firstToken(const std::string& text) {
   if (start == std::string::npos) return std::string();
   const std::size_t end = text.find_first_of(kStatementDelimiters, start);
   return text.substr(start, end == std::string::npos ? end : end - start);
-}
-
-// Element count of an alias name written with one in parentheses.
-std::int32_t aliasElementCount(Compilation& c, const std::string& right) {
-  const std::size_t open = right.find('(');
-  if (open == std::string::npos) return 0;
-  std::uint16_t operand = kNoOperand;
-  if (compileAndReport(c, right.substr(open), operand, kModePlain, false) != 0)
-    return 0;
-  const float* value = evaluateOperand(c, kNoOperand, 0);
-  if (value == nullptr) return 0;
-  const double v = static_cast<double>(*value);
-  return (v >= -2147483648.0 && v < 2147483648.0) ? static_cast<std::int32_t>(v)
-                                                   : 0;
 }
 
 std::string upcased(const std::string& text) {
@@ -113,7 +97,7 @@ void checkAgainstEarlierAliases(Compilation& c, const AliasRecord& alias) {
 
 }  // namespace
 
-void defineAlias(Compilation& c, const std::string& text) {
+void addAlias(Compilation& c, const std::string& text, std::int32_t elementCount) {
   const std::size_t equals = text.find('=');
   if (equals == std::string::npos) {
     reportError(c, "Need '=' in alias definition: %s.", withoutLineEnd(text).c_str());
@@ -121,7 +105,6 @@ void defineAlias(Compilation& c, const std::string& text) {
   }
   const std::string right = text.substr(equals + 1);
   AliasRecord alias;
-  const std::int32_t count = aliasElementCount(c, right);
   alias.aliasedText = trimBlanks(text.substr(0, equals));
   alias.name = firstToken(right);
   if (alias.name.empty()) {
@@ -129,7 +112,7 @@ void defineAlias(Compilation& c, const std::string& text) {
                 alias.aliasedText.c_str());
     return;
   }
-  alias.elementCount = count;
+  alias.elementCount = elementCount;
   if (alias.name[0] >= '0' && alias.name[0] <= '9')
     reportError(c, "Alias %s illegal, starts with a number.", alias.name.c_str());
   if (alias.aliasedText.size() >= kAliasedTextLimit) {
@@ -265,22 +248,8 @@ std::string substituteAliases(Compilation& c, const std::string& text) {
   return substituteByPasses(c, text);
 }
 
-void resolveAliases(Compilation& c) {
+void orderAliases(Compilation& c) {
   std::vector<AliasRecord>& aliases = c.aliases.aliases;
-  const float* memory = c.eval.memory;
-  for (AliasRecord& alias : aliases) {
-    if (alias.aliasedText.empty()) continue;
-    std::uint16_t operand = kNoOperand;
-    const float* element = nullptr;
-    if (compileExpression(c, alias.aliasedText, operand, kModePlain, false) == 0)
-      element = evaluateOperand(c, kNoOperand, 0);
-    if (element != nullptr && element >= memory &&
-        element < memory + kVariableLocations) {
-      alias.location = static_cast<std::int32_t>(element - memory);
-    } else {
-      reportError(c, "Illegal alias %s.", alias.aliasedText.c_str());
-    }
-  }
   // The exchange leaves a sorted table as it is, and gives the one sorted
   // order when no two locations are equal; only ties need the exchange.
   const auto byLocation = [](const AliasRecord& a, const AliasRecord& b) {

@@ -33,8 +33,9 @@ struct AliasTables {
   std::size_t indexedCount = 0;
 };
 
-// The Alias statement; `text` is the statement after its keyword.
-void defineAlias(Compilation& c, const std::string& text);
+// Records the alias of an Alias statement (`text`: the statement after its
+// keyword) whose name's element count the caller has evaluated.
+void addAlias(Compilation& c, const std::string& text, std::int32_t elementCount);
 // The Units statement; `text` is the statement after its keyword.
 void defineUnits(Compilation& c, const std::string& text);
 // Replaces alias names in `text` by their aliased text: each alias in table
@@ -42,7 +43,7 @@ void defineUnits(Compilation& c, const std::string& text);
 // it inserts is seen by the later aliases only. A result that would not fit
 // a line is reported and left partly substituted.
 std::string substituteAliases(Compilation& c, const std::string& text);
-// After pass 1: resolves each alias to its location.
-void resolveAliases(Compilation& c);
+// Once every alias has its location: orders the table by location.
+void orderAliases(Compilation& c);
 
 }  // namespace vk6

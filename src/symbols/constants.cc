@@ -7,19 +7,14 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "driver/compilation.h"
-#include "expr/constant_eval.h"
-#include "expr/expression_compiler.h"
-#include "image/byte_io.h"
-#include "parse/instruction_table.h"
-#include "parse/source_reader.h"
+#include "core/compilation.h"
+#include "core/text.h"
+#include "format/byte_io.h"
 #include "symbols/variables.h"
 
 namespace vk6 {
 namespace {
 
-constexpr std::size_t kConstantGrowth = 100;
-constexpr float kMaxConstant = 16777216.0f;
 
 struct Predefined {
   const char* name;
@@ -40,7 +35,6 @@ constexpr Predefined kPredefinedConstants[] = {
 };
 static_assert(std::size(kPredefinedConstants) == 34);
 
-bool isDigit(char ch) { return ch >= '0' && ch <= '9'; }
 
 int hexDigit(char ch) {
   if (isDigit(ch)) return ch - '0';
@@ -123,41 +117,10 @@ const ConstantRecord* findConstant(const Compilation& c, const std::string& text
   return named == nullptr ? nullptr : &c.constants.records[named->front()];
 }
 
-void addConstant(ConstantTable& table, const std::string& name, float value) {
-  table.byName[foldedName(name.c_str(), false)].push_back(table.records.size());
-  table.records.push_back({name, value});
-}
-
 std::int32_t truncateToInt(double v) {
   if (!(v >= -2147483648.0 && v < 2147483648.0))
     return static_cast<std::int32_t>(0x80000000u);
   return static_cast<std::int32_t>(v);
-}
-
-// Skips to the value expression of a CONST: blanks and '=' signs, then the
-// text up to the first comma outside parentheses.
-std::string constValueText(const std::string& rest) {
-  std::size_t i = 0;
-  while (i < rest.size() && (rest[i] == ' ' || rest[i] == '\t' || rest[i] == '='))
-    ++i;
-  int depth = 0;
-  std::size_t end = i;
-  for (; end < rest.size(); ++end) {
-    const char ch = rest[end];
-    if (ch == '\r' || ch == '\n') break;
-    if (ch == '(') ++depth;
-    if (ch == ')') --depth;
-    if (ch == ',' && depth <= 0) break;
-  }
-  return rest.substr(i, end - i);
-}
-
-bool isEmptyExpression(const std::string& text) {
-  for (char ch : text) {
-    if (ch == '\r' || ch == '\n') return true;
-    if (ch != ' ' && ch != '\t') return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -241,6 +204,11 @@ bool parseIntegerLiteral(const std::string& text, std::int32_t& value) {
   return parseDecimalInteger(literal, value);
 }
 
+void addConstant(ConstantTable& table, const std::string& name, float value) {
+  table.byName[foldedName(name.c_str(), false)].push_back(table.records.size());
+  table.records.push_back({name, value});
+}
+
 void checkConstantName(Compilation& c, const std::string& name) {
   const std::vector<std::size_t>* named = constantsNamed(c, name);
   if (named == nullptr) return;
@@ -251,46 +219,6 @@ void checkConstantName(Compilation& c, const std::string& name) {
       reportError(c, "%s is already in use as a declared CONST.", name.c_str());
     }
   }
-}
-
-void defineConstant(Compilation& c, const std::string& text) {
-  ConstantTable& table = c.constants;
-  if (table.records.size() == table.records.capacity())
-    table.records.reserve(table.records.size() + kConstantGrowth);
-  const std::size_t start = text.find_first_not_of(kStatementDelimiters);
-  if (start == std::string::npos) {
-    reportError(c, "Const with no declaration.");
-    return;
-  }
-  const std::size_t end = std::min(text.find_first_of(kStatementDelimiters, start),
-                                   text.size());
-  std::string name = text.substr(start, end - start);
-  if (name.size() > kMaxNameLength) {
-    reportError(c, "Const Name %s is too large, limit is 16 characters.",
-                name.c_str());
-    name.resize(kMaxNameLength);
-  }
-  if (findVariableLocation(c, name) != kNoOperand)
-    reportError(c, "%s already declared as a variable.", name.c_str());
-  checkConstantName(c, name);
-  if (isDigit(name[0]))
-    reportError(c, "Const name %s illegal, starts with a number.", name.c_str());
-
-  const std::string valueText = constValueText(text.substr(end));
-  if (isEmptyExpression(valueText)) {
-    reportError(c, "CONST needs assignment.");
-    return;
-  }
-  std::uint16_t operand = kNoOperand;
-  if (compileAndReport(c, valueText, operand, kModePlain, false) != 0) return;
-  if (c.expr.namesVariable) {
-    reportError(c, "Variable used in CONST expression.");
-    return;
-  }
-  const float* value = evaluateOperand(c, kNoOperand, 0);
-  const float v = value != nullptr ? *value : 0.0f;
-  if (v >= kMaxConstant) reportError(c, "Maximum CONST is 16777215.");
-  addConstant(table, name, v);
 }
 
 std::int32_t unitsToSeconds(Compilation& c, std::int32_t value,

@@ -34,6 +34,9 @@ struct ConstantTable {
   std::unordered_map<std::string, std::vector<std::size_t>> byName;
 };
 
+// The table grows by this many records at a time.
+constexpr std::size_t kConstantGrowth = 100;
+
 constexpr int kConstantInteger = 0;
 constexpr int kConstantFloat = 1;
 constexpr int kConstantNamedOnly = 2;
@@ -44,6 +47,8 @@ constexpr int kConstantNamedOnly = 2;
 // but digits, or an operator in it would vanish ("&H1 + 1" is no 0x11).
 enum class LiteralRead { kSkipOthers, kWhole };
 
+// Records a constant; a name may be recorded more than once.
+void addConstant(ConstantTable& table, const std::string& name, float value);
 // Fills the table with the predefined constants.
 void startConstants(Compilation& c);
 // True when `text` is a constant: a named constant, an &B or &H literal,
@@ -60,8 +65,6 @@ bool parseIntegerLiteral(const std::string& text, std::int32_t& value);
 // Reports a clash of a new name with a constant.
 void checkConstantName(Compilation& c, const std::string& name);
 
-// The CONST statement; `text` is the statement after its keyword.
-void defineConstant(Compilation& c, const std::string& text);
 
 // Interval and units code to seconds; usec and msec are reported and give 0.
 std::int32_t unitsToSeconds(Compilation& c, std::int32_t value, std::int32_t code);

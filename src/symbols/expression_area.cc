@@ -1,7 +1,8 @@
 #include "symbols/expression_area.h"
 
-#include "driver/compilation.h"
-#include "image/byte_io.h"
+#include "core/compilation.h"
+#include "format/byte_io.h"
+#include "format/operand_word.h"
 
 namespace vk6 {
 

@@ -10,14 +10,13 @@
 #include <cstdint>
 #include <vector>
 
+#include "format/operand_word.h"
+
 namespace vk6 {
 
 struct Compilation;
 
 constexpr std::size_t kExpressionAreaGrowth = 10000;
-// Operand words at or above this value are deferred indices or "none".
-constexpr std::uint16_t kDeferredBit = 0x8000;
-constexpr std::uint16_t kNoOperand = 0xFFFF;
 
 struct DeferredExpression {
   std::vector<std::uint16_t> code;  // the code words, ending in 39

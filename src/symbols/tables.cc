@@ -1,6 +1,8 @@
 #include "symbols/tables.h"
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
+#include "core/text.h"
+#include "format/operand_word.h"
 #include "parse/instruction_table.h"
 #include "symbols/status_table.h"
 

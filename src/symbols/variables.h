@@ -9,12 +9,11 @@
 #include <unordered_map>
 #include <vector>
 
-#include "parse/statement_buffer.h"
+#include "format/operand_word.h"
 
 namespace vk6 {
 
 struct Compilation;
-class RecordBuilder;
 
 constexpr int kVariableLocations = 254;
 constexpr std::size_t kMaxNameLength = 16;
@@ -56,34 +55,5 @@ int findVariable(const Compilation& c, const std::string& name);
 std::uint16_t findVariableLocation(const Compilation& c, const std::string& name);
 // Name of the variable with exactly this location word, or " ".
 std::string variableNameAt(const Compilation& c, std::uint16_t location);
-
-// Role of a reference for checkReps.
-enum RepsRole : int { kRoleNone = 0, kRoleDestination = 1, kRoleSource = 2, kRoleSourceArray = 3 };
-
-// Writes the operand word of a compiled parameter (resolving a deferred
-// expression into the expression area first); returns the operand with its
-// top four bits cleared.
-std::uint32_t writeOperand(Compilation& c, RecordBuilder& r, std::uint32_t value);
-// checkReps, then writeOperand.
-std::uint32_t writeCheckedOperand(Compilation& c, RecordBuilder& r,
-                                  std::uint32_t value, int role, int reps);
-// Sets `mark` from bit 30 of the value, then writes its low 16 bits.
-std::uint32_t writeFlaggedOperand(Compilation& c, RecordBuilder& r,
-                                  std::uint32_t value, bool& mark);
-// Resolves a deferred operand into the expression area; other values pass
-// through with their top four bits cleared. For handlers that store the
-// operand themselves.
-std::uint16_t resolveOperand(Compilation& c, std::uint32_t value);
-// Location word of a simple reference with room for `reps` elements, or
-// 0xFFFF when the parameter is no simple reference.
-std::uint16_t checkReps(Compilation& c, std::uint32_t value, int role, int reps);
-// Location word a variable-or-array parameter designates; 0 for constant 0.
-std::uint16_t parameterLocation(Compilation& c, std::uint32_t value,
-                                const char* label);
-// True when the code at the operand is a lone constant.
-bool isLoneConstant(const Compilation& c, std::uint32_t value);
-
-char upcaseChar(char ch);
-void upcaseText(std::string& text);
 
 }  // namespace vk6

@@ -1,11 +1,13 @@
-#include "symbols/field_builder.h"
+#include "instructions/field_builder.h"
 
 #include <cmath>
 #include <cstdlib>
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
+#include "core/text.h"
 #include "expr/constant_eval.h"
 #include "expr/expression_compiler.h"
+#include "format/operand_word.h"
 #include "parse/instruction_table.h"
 #include "symbols/constants.h"
 
@@ -23,7 +25,6 @@ constexpr std::int32_t kTypeSizes[] = {0, 1, 2, 4, 1, 2, 4, 2, 4, 4, 1, 1, 4,
                                        6, 8, 3, 0, 1, 8, 2, 4, 2, 4, 8, 4};
 constexpr std::uint8_t kTypeCount = sizeof kTypeSizes / sizeof kTypeSizes[0];
 
-constexpr const char* kStatementDelimiters = ",:() =\n\r\t>";
 constexpr const char* kPredefinedFieldNames[] = {"RECORD", "OUTPUT",
                                                  "TIMESTAMP", "TABLESIZE"};
 // Processing texts are 64 characters; a description must leave the NUL.

@@ -1,6 +1,6 @@
-#include "driver/image_inputs.h"
+#include "image/image_inputs.h"
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
 
 namespace vk6 {
 

@@ -1,7 +1,7 @@
-// Errors, warnings and tracked allocation. Every check of the compiler
-// reports here and goes on; the texts are bounded the way the logger's
-// tools expect (511 characters each), and messages that do not fit are
-// dropped but still counted, so a dropped error still fails the compile.
+// Errors and warnings. Every check of the compiler reports here and goes
+// on; the texts are bounded the way the logger's tools expect (511
+// characters each), and messages that do not fit are dropped but still
+// counted, so a dropped error still fails the compile.
 #pragma once
 
 #include <cstddef>
@@ -17,8 +17,10 @@ constexpr std::size_t kTraceGrowth = 1024;
 struct Diagnostics {
   int errorCount = 0;
   int warningCount = 0;
-  int currentLine = 0;         // 0 = messages carry no line prefix
-  int currentInstruction = 0;  // instruction-table index being handled
+  int currentLine = 0;  // 0 = messages carry no line prefix
+  // Keyword of the instruction being handled in pass 2, for the memory
+  // trace; null outside pass 2 and for the end record.
+  const char* currentKeyword = nullptr;
   std::string errorText;       // at most kDiagnosticTextSize - 1 characters
   std::string warningText;     // at most kDiagnosticTextSize - 1 characters
   bool traceOn = false;
@@ -33,12 +35,5 @@ void reportError(Compilation& c, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
 void reportWarning(Compilation& c, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
-
-// Allocates a block (released with std::free), adding a memory-trace line
-// when the trace is on. Reports "out of memory" and returns null on failure.
-void* trackedAlloc(Compilation& c, std::size_t size);
-// Resizes a block from trackedAlloc; reports "out of memory" and returns null
-// on failure (the old block then stays valid). Writes no trace line.
-void* trackedResize(Compilation& c, void* block, std::size_t size);
 
 }  // namespace vk6

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "driver/listings.h"
+#include "image/listings.h"
 #include "image/image_writer.h"
 
 namespace vk6 {

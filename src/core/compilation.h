@@ -3,12 +3,12 @@
 // one process.
 #pragma once
 
-#include "driver/diagnostics.h"
-#include "driver/options.h"
+#include "core/diagnostics.h"
+#include "core/options.h"
 #include "expr/constant_eval.h"
 #include "expr/expression_compiler.h"
-#include "image/code_buffer.h"
-#include "image/program_header_fields.h"
+#include "instructions/code_buffer.h"
+#include "instructions/program_header.h"
 #include "instructions/communication_state.h"
 #include "instructions/io_state.h"
 #include "instructions/program_state.h"

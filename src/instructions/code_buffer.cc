@@ -1,6 +1,6 @@
-#include "image/code_buffer.h"
+#include "instructions/code_buffer.h"
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
 
 namespace vk6 {
 

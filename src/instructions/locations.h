@@ -2,7 +2,7 @@
 // of variable memory (254 downward) while variables fill it from 0 upward.
 #pragma once
 
-#include "driver/compilation.h"
+#include "core/compilation.h"
 
 namespace vk6 {
 

@@ -1,4 +1,4 @@
-#include "image/record_layouts.h"
+#include "format/record_layouts.h"
 
 #include <algorithm>
 

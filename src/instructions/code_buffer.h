@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "image/byte_io.h"
+#include "format/byte_io.h"
 
 namespace vk6 {
 

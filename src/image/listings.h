@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "image/byte_io.h"
+#include "format/byte_io.h"
 
 namespace vk6 {
 
