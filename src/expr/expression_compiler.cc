@@ -10,7 +10,6 @@
 #include "core/text.h"
 #include "format/byte_io.h"
 #include "format/operand_word.h"
-#include "parse/source_reader.h"
 
 namespace vk6 {
 namespace {

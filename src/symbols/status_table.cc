@@ -1,7 +1,6 @@
 #include "symbols/status_table.h"
 
 #include "core/text.h"
-#include "parse/instruction_table.h"
 
 namespace vk6 {
 namespace {

@@ -3,7 +3,6 @@
 #include "core/compilation.h"
 #include "core/text.h"
 #include "format/operand_word.h"
-#include "parse/instruction_table.h"
 #include "symbols/status_table.h"
 
 namespace vk6 {

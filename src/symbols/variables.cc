@@ -4,11 +4,8 @@
 
 #include "core/compilation.h"
 #include "core/text.h"
-#include "expr/constant_eval.h"
-#include "expr/expression_compiler.h"
 #include "format/byte_io.h"
 #include "format/operand_word.h"
-#include "parse/instruction_table.h"
 #include "symbols/constants.h"
 
 namespace vk6 {
