@@ -7,10 +7,10 @@ namespace {
 
 TEST(Listings, TablesWithIntervalsIndicesAndUnits) {
   const std::vector<ListingTable> tables = {
-      {"Status", 0, 0, {{"OSVersion"}}},
+      {"Status", 0, 0, {{"OSVersion", 1, 0, 1, ""}}},
       {"Hourly", -3600, kTableHasInterval,
        {{"Temp_Avg", 1, 1, 1, "Deg C"}, {"Arr", 3, 2, 4, ""}, {"Flat", 2, 1, 1, ""}}},
-      {"", 60, kTableHasInterval, {{"Hidden"}}},
+      {"", 60, kTableHasInterval, {{"Hidden", 1, 0, 1, ""}}},
       {"Events", 60, 0, {{"X", 1, 0, 1, ""}}},
       {"Public", 0, 0, {{"PTemp", 1, 0, 1, ""}}},
   };

@@ -26,7 +26,9 @@ TEST(RecordLayouts, FieldsLieInOrderInsideTheirRecord) {
     for (const RecordField& f : layout.fields) {
       EXPECT_LE(end, f.offset) << f.name;
       end = std::size_t{f.offset} + f.width;
-      if (f.guard.width != 0) EXPECT_LE(f.guard.offset + f.guard.width, layout.length);
+      if (f.guard.width != 0) {
+        EXPECT_LE(f.guard.offset + f.guard.width, layout.length);
+      }
     }
     EXPECT_LE(end, layout.length);
   }

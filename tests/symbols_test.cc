@@ -153,7 +153,9 @@ TEST(Constants, LiteralsAndNamedConstants) {
   for (const auto& t : integers) {
     std::int32_t v = 0;
     EXPECT_EQ(t.ok, parseConstantInteger(c, t.text, v)) << t.text;
-    if (t.ok) EXPECT_EQ(t.value, v) << t.text;
+    if (t.ok) {
+      EXPECT_EQ(t.value, v) << t.text;
+    }
   }
   float f = 0;
   EXPECT_TRUE(parseConstant(c, "nan", f, kConstantFloat));
@@ -189,7 +191,9 @@ TEST(Constants, NameLookupsAndRepeatedClashes) {
   for (const auto& t : cases) {
     std::int32_t v = 0;
     EXPECT_EQ(t.ok, parseConstantInteger(c, t.text, v)) << t.text;
-    if (t.ok) EXPECT_EQ(t.value, v) << t.text;
+    if (t.ok) {
+      EXPECT_EQ(t.value, v) << t.text;
+    }
   }
   EXPECT_EQ(0x0100, findVariableLocation(c, "VAR"));
   EXPECT_EQ(kNoOperand, findVariableLocation(c, "Var x"));
