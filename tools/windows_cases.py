@@ -199,6 +199,7 @@ for name in sorted(os.listdir(examples_dir)):
 for name in sorted(FAILING):
     cases.append(("failing " + name, "vk6comp-617q", [Path("bad/" + name)], "", None))
 P = Path
+# (name, program, arguments, folder run in, set-up of the tree)
 cases += [
     ("missing program", "vk6comp-617q", [P("bad/nosuch.vk6")], "", None),
     ("no arguments", "vk6comp-610q", [], "", None),
@@ -216,9 +217,8 @@ cases += [
     ("drive letter with -l and -z", "vk6comp-617q",
      ["-l", P("out/list.txt", True), P("out/defs.tdf", True, option="-z"), P("prog.vk6")],
      "", None),
-    # Here and below the Linux twin names the listing relative to the
-    # program: these cases are about where Windows puts a file named with a
-    # drive letter.
+    # A Linux twin spelt relative to the program (linux=...): the case is
+    # about where Windows puts a file named with a drive letter.
     ("drive letter with -l, program in a subfolder", "vk6comp-617q",
      [P("out/list.txt", True, linux="../out/list.txt", option="-l"), P("sub/prog.vk6")], "",
      None),
