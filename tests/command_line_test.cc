@@ -20,6 +20,8 @@ std::string summarize(const Options& o) {
   if (o.versionOnly) s += "d";
   if (o.memoryTrace) s += "m";
   if (o.noImage) s += "n";
+  if (o.help) s += " help";
+  if (o.versionInfo) s += " version";
   if (o.listing) s += " l=" + o.listingName;
   if (o.definitionFile) s += " z=" + o.definitionFileName;
   s += " src=" + o.sourcePath + " res=" + o.resultsPath;
@@ -43,6 +45,14 @@ TEST(CommandLine, OptionsAndFileArguments) {
       {{"p.cr", "r.txt", "extra"}, CommandLineStatus::kTooManyFiles, "", ""},
       {{"-vl"}, CommandLineStatus::kMissingName, "Option -l needs a file name.\n", ""},
       {{"-z"}, CommandLineStatus::kMissingName, "Option -z needs a file name.\n", ""},
+      // --help and --version only as whole option words.
+      {{"--help"}, CommandLineStatus::kOk, "", " help src= res=vk6cmple.xxx"},
+      {{"-n", "--version", "p.cr"}, CommandLineStatus::kOk, "", "n version src=p.cr res=vk6cmple.xxx"},
+      {{"--hel", "p.cr"}, CommandLineStatus::kOk, "illegal option!\nillegal option!\nillegal option!\n", " l=p.cr src= res=vk6cmple.xxx"},
+      {{"--Help", "p.cr"}, CommandLineStatus::kOk, "illegal option!\nillegal option!\nillegal option!\n", " l=p src=p.cr res=vk6cmple.xxx"},
+      {{"--versions"}, CommandLineStatus::kOk, "illegal option!\nillegal option!\nillegal option!\nillegal option!\nillegal option!\nillegal option!\nillegal option!\n", "vn src= res=vk6cmple.xxx"},
+      {{"-l", "--help", "p.cr"}, CommandLineStatus::kOk, "", " l=--help src=p.cr res=vk6cmple.xxx"},
+      {{"p.cr", "--help"}, CommandLineStatus::kOk, "", " src=p.cr res=--help"},
   };
   for (const OptionCase& t : cases) {
     Options options;

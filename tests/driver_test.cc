@@ -1,6 +1,7 @@
 // Runs the built vk6comp programs of both models in scratch folders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -54,6 +55,33 @@ TEST(Driver, BannerComesBeforeTheOutcome) {
             readFile(folder / "res.txt"));
   EXPECT_EQ("illegal option!\n" + banner + "prog.cr -- Compiled OK.\r\n",
             run.out);
+}
+
+TEST(Driver, HelpAndVersionPrintAndWriteNothing) {
+  for (int m = 0; m < 2; ++m) {
+    const fs::path folder = test::scratchFolder("help");
+    ProgramRun run = runIn(folder, kBinaries[m], "--version");
+    EXPECT_EQ(0, run.exitCode);
+    EXPECT_EQ(std::string("vk6comp (vk6comp) " VK6_VERSION "\nVERSION:") + kModels[m] +
+                  "  DATE:131104\n",
+              run.out);
+    // Help wins over the rest of the command line.
+    run = runIn(folder, kBinaries[m], "-x -v --help p.cr r.txt extra");
+    EXPECT_EQ(0, run.exitCode);
+    const std::string start =
+        std::string("illegal option!\nUsage: vk6comp [options] program [results]\n"
+                    "Compiles a measurement program for the ") +
+        std::string(kModels[m], 6) + " datalogger into the program\n";
+    EXPECT_TRUE(run.out.starts_with(start)) << run.out;
+    EXPECT_NE(std::string::npos, run.out.find("\n  -z <file>      After a successful compile"));
+    EXPECT_EQ('\n', run.out.back());
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(folder))
+      left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ((std::vector<std::string>{"stderr.txt", "stdout.txt"}), left);
+    EXPECT_EQ("", readFile(folder / "stderr.txt"));
+  }
 }
 
 TEST(Driver, RefusalsLeaveEverythingUntouched) {

@@ -399,7 +399,7 @@ TEST(Disassembler, IfTimeBlockShowsItsSeconds) {
   Bytes area;
   putU32(area, 0);
   putU32(area, 600);
-  for (std::uint16_t w : {38, 0, 0, 3, 23, 0, 39}) putU16(area, w);
+  for (int w : {38, 0, 0, 3, 23, 0, 39}) putU16(area, static_cast<std::uint16_t>(w));
   const Disassembly d = disassembleExpression(area, 8, nullptr);
   EXPECT_EQ("", d.problem);
   EXPECT_EQ("IFTIME(0, 600, Sec)", d.expression);
@@ -452,6 +452,16 @@ TEST(DumpProgram, InspectsTheImageTheCompilerWrote) {
   EXPECT_EQ(0u, run.out.find("Image of 107 bytes: not an image\n"));
   EXPECT_EQ(2, runDumpIn(folder, VK6_VK617Q_DUMP, "missing.bin").exitCode);
   EXPECT_EQ(2, runDumpIn(folder, VK6_VK617Q_DUMP, "").exitCode);
+
+  run = runDumpIn(folder, VK6_VK610Q_DUMP, "--version --json prog.bin");
+  EXPECT_EQ(0, run.exitCode);
+  EXPECT_EQ("vk6dump (vk6comp) " VK6_VERSION "\nModel: VK610Q.Std.03\n", run.out);
+  run = runDumpIn(folder, VK6_VK617Q_DUMP, "--help");
+  EXPECT_EQ(0, run.exitCode);
+  EXPECT_TRUE(run.out.starts_with("Usage: vk6dump [--json] image.bin\nPrints a VK617Q "
+                                  "program image (.bin)"))
+      << run.out;
+  EXPECT_EQ(2, runDumpIn(folder, VK6_VK617Q_DUMP, "--helpx").exitCode);
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ namespace {
 
 class Expected {
  public:
-  Expected& le16(unsigned v) { return byte(v).byte(v >> 8); }
+  Expected& le16(unsigned long v) { return byte(v).byte(v >> 8); }
   Expected& le32(unsigned long v) { return le16(v & 0xFFFF).le16(v >> 16); }
   Expected& be32(unsigned long v) { return byte(v >> 24).byte(v >> 16).byte(v >> 8).byte(v); }
   Expected& byte(unsigned long v) {

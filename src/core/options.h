@@ -23,6 +23,8 @@ struct Options {
   bool versionOnly = false;
   bool memoryTrace = false;
   bool noImage = false;
+  bool help = false;            // --help: usage text only
+  bool versionInfo = false;     // --version: version text only
   bool listing = false;
   std::string listingName;
   bool definitionFile = false;

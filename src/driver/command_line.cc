@@ -12,6 +12,15 @@ CommandLineStatus parseCommandLine(const std::vector<std::string>& words,
   std::size_t w = 0;
   for (; w < words.size() && !words[w].empty() && words[w][0] == '-'; ++w) {
     const std::string& word = words[w];
+    // Only the whole words: "--hello" keeps its letters' old meanings.
+    if (word == "--help") {
+      options.help = true;
+      continue;
+    }
+    if (word == "--version") {
+      options.versionInfo = true;
+      continue;
+    }
     for (std::size_t i = 1; i < word.size(); ++i) {
       const char letter = word[i];
       if (letter == 'l' || letter == 'z') {

@@ -16,7 +16,8 @@ enum class CommandLineStatus {
 };
 
 // Fills `options` from the words after the program name. "illegal option!"
-// and the missing-name message go to `out`.
+// and the missing-name message go to `out`. The words "--help" and
+// "--version" among the options set `help` and `versionInfo`.
 CommandLineStatus parseCommandLine(const std::vector<std::string>& words,
                                    Options& options, std::ostream& out);
 

@@ -5,6 +5,7 @@
 
 #include "driver/command_line.h"
 #include "core/compilation.h"
+#include "driver/help.h"
 #include "image/image_inputs.h"
 #include "image/image_writer.h"
 #include "instructions/sections_flow.h"
@@ -182,7 +183,14 @@ int runProgram(const std::vector<std::string>& args, const BuildInfo& build,
   const std::vector<std::string> words(args.empty() ? args.begin()
                                                     : args.begin() + 1,
                                        args.end());
-  switch (parseCommandLine(words, c.options, out)) {
+  const CommandLineStatus status = parseCommandLine(words, c.options, out);
+  // Asked for help, a user has asked for no results file.
+  if (c.options.help || c.options.versionInfo) {
+    out << (c.options.help ? usageText(c.options.invocationName, build)
+                           : versionText(c.options.invocationName, build));
+    return 0;
+  }
+  switch (status) {
     case CommandLineStatus::kOk:
       break;
     case CommandLineStatus::kTooManyFiles:

@@ -10,7 +10,8 @@ namespace vk6 {
 constexpr int kDumpUsageError = 2;
 
 // `args` are the command-line words, the program name first. Returns the
-// exit code: 0 sound image, 1 faulty image, 2 no image (or bad usage).
+// exit code: 0 sound image (or --help, --version), 1 faulty image, 2 no
+// image (or bad usage).
 int runDump(const std::vector<std::string>& args, const std::string& buildModel,
             std::ostream& out, std::ostream& err);
 
