@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "driver/options.h"
+#include "core/options.h"
 
 namespace vk6 {
 
