@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/compilation.h"
+#include "parse/instruction_table.h"
 #include "symbols/constants.h"
 #include "test_support.h"
 
@@ -15,7 +16,7 @@ namespace vk6::test {
 // A statement record: header, then the slots and texts given in order.
 class RecordMaker {
  public:
-  explicit RecordMaker(int index) : index_(index) { words_.push_back(0); }
+  explicit RecordMaker(InstructionIndex index) : index_(index) { words_.push_back(0); }
   RecordMaker& word(std::uint32_t w) {
     words_.push_back(w);
     return *this;
@@ -34,7 +35,7 @@ class RecordMaker {
   }
 
  private:
-  int index_;
+  InstructionIndex index_;
   std::vector<std::uint32_t> words_;
 };
 

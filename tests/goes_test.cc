@@ -7,12 +7,9 @@
 namespace vk6 {
 namespace {
 
+using enum HandlerResult;
 using test::RecordMaker;
 
-constexpr int kGOESData = 82;
-constexpr int kGOESStatus = 83;
-constexpr int kGOESSetup = 84;
-constexpr int kGOESGPS = 85;
 constexpr const char* kTimes = ", \"00_01_00_00\", \"00_00_30\", \"01_00_00\")";
 
 struct SetupParams {
@@ -21,7 +18,7 @@ struct SetupParams {
   std::string times = kTimes;
 };
 
-int compileSetup(Compilation& c, const SetupParams& s) {
+HandlerResult compileSetup(Compilation& c, const SetupParams& s) {
   RecordMaker m(kGOESSetup);
   m.word(0x0101).word(s.platform).word(static_cast<std::uint32_t>(s.window));
   m.word(static_cast<std::uint32_t>(s.stChannel)).word(static_cast<std::uint32_t>(s.stBaud));
@@ -33,7 +30,7 @@ int compileSetup(Compilation& c, const SetupParams& s) {
 TEST(Goes, SetupRecordWithChecksums) {
   Compilation c;
   test::startAtLine1(c);
-  EXPECT_EQ(1, compileSetup(c, SetupParams{}));
+  EXPECT_EQ(kCompiled, compileSetup(c, SetupParams{}));
   EXPECT_EQ(Bytes({0x37, 0x00, 0x28, 0x00, 0x01, 0x01,
                    // ST: baud code 2, channel 195, 0d 1h 0m 0s, offset 30 s,
                    // window 10, checksum 240
@@ -55,30 +52,31 @@ TEST(Goes, SetupChecks) {
   };
   const struct {
     SetupParams setup;
-    int result;
+    HandlerResult result;
     const char* errors;
   } cases[] = {
-      {with([](SetupParams& s) { s.platform = 0x1234ABCF; }), 1,
+      {with([](SetupParams& s) { s.platform = 0x1234ABCF; }), kCompiled,
        "line 1: PlatFormID = 1234abcf must be an even address"},
-      {with([](SetupParams& s) { s.window = 120; }), 1, ""},
-      {with([](SetupParams& s) { s.window = 121; }), 1,
+      {with([](SetupParams& s) { s.window = 120; }), kCompiled, ""},
+      {with([](SetupParams& s) { s.window = 121; }), kCompiled,
        "line 1: Invalid MsgWindow = 121 only 1 to 120 are accepted"},
-      {with([](SetupParams& s) { s.window = 0; }), 1,
+      {with([](SetupParams& s) { s.window = 0; }), kCompiled,
        "line 1: Invalid MsgWindow = 0 only 1 to 120 are accepted"},
-      {with([](SetupParams& s) { s.stBaud = 600; s.stChannel = 999; }), 1,
+      {with([](SetupParams& s) { s.stBaud = 600; s.stChannel = 999; }), kCompiled,
        "line 1: Invalid STBaud 600 must be 100,300 or 1200"},
-      {with([](SetupParams& s) { s.rBaud = 2400; }), 1,
+      {with([](SetupParams& s) { s.rBaud = 2400; }), kCompiled,
        "line 1: Invalid STBaud 2400 must be 100,300 or 1200"},
-      {with([](SetupParams& s) { s.stChannel = 566; s.rChannel = 567; }), 1,
+      {with([](SetupParams& s) { s.stChannel = 566; s.rChannel = 567; }), kCompiled,
        "line 1: RChannel 567 must be 0-566"},
-      {with([](SetupParams& s) { s.stChannel = 567; }), 1, "line 1: STChannel 567 must be 0-566"},
-      {with([](SetupParams& s) { s.times = ", \"14_00_00_00\", \"23_59_59\", \"24_00_00\")"; }), 1,
-       ""},
-      {with([](SetupParams& s) { s.times = ", \"14_00_00_01\", \"00_00_00\", \"24_00_01\")"; }), 1,
-       "line 1: Interval can not be greater than 14 days\r\n"
+      {with([](SetupParams& s) { s.stChannel = 567; }),
+       kCompiled, "line 1: STChannel 567 must be 0-566"},
+      {with([](SetupParams& s) { s.times = ", \"14_00_00_00\", \"23_59_59\", \"24_00_00\")"; }),
+       kCompiled, ""},
+      {with([](SetupParams& s) { s.times = ", \"14_00_00_01\", \"00_00_00\", \"24_00_01\")"; }),
+       kCompiled, "line 1: Interval can not be greater than 14 days\r\n"
        "line 1: R_Interval can not be greater than 24 Hours"},
-      {with([](SetupParams& s) { s.times = ", \"15_24_60_60\", \"24_60_60\", \"25_60_60\")"; }), 1,
-       "line 1: Invalid STInterval Days 15 must be 0-14\r\n"
+      {with([](SetupParams& s) { s.times = ", \"15_24_60_60\", \"24_60_60\", \"25_60_60\")"; }),
+       kCompiled, "line 1: Invalid STInterval Days 15 must be 0-14\r\n"
        "line 1: Invalid STInterval Hours 24 must be 0-23\r\n"
        "line 1: Invalid STInterval Minutes 60 must be 0-59\r\n"
        "line 1: Invalid STInterval Seconds 60 must be 0-59\r\n"
@@ -89,23 +87,23 @@ TEST(Goes, SetupChecks) {
        "line 1: Invalid R_Interval Minutes 60 must be 0-59\r\n"
        "line 1: Invalid R_Interval Seconds 60 must be 0-59"},
       // Intervals must be longer than 10 seconds.
-      {with([](SetupParams& s) { s.times = ", \"00_00_00_11\", \"00_00_00\", \"00_00_10\")"; }), 1,
-       "line 1: Interval must be greater than 10 seconds"},
+      {with([](SetupParams& s) { s.times = ", \"00_00_00_11\", \"00_00_00\", \"00_00_10\")"; }),
+       kCompiled, "line 1: Interval must be greater than 10 seconds"},
       // Short pieces before the strings are passed over, at most two.
       {with([](SetupParams& s) { s.times = ", 100, \"00_01_00_00\", \"00_00_30\", \"01_00_00\")"; }),
-       1, ""},
-      {with([](SetupParams& s) { s.times = ", \"00_01_00_00\", \"00_00\", \"01_00_00\")"; }), -1,
-       "line 1: Invalid STOffset string must be in the format xx_xx_xx"},
-      {with([](SetupParams& s) { s.times = ", \"00_01_00\", \"00_00_30\", \"01_00_00\")"; }), -1,
-       "line 1: Invalid STInterval string must be in the format xx_xx_xx_xx"},
-      {with([](SetupParams& s) { s.times = ", \"00_01_00_00\", \"00_00_30\", \"01_00\")"; }), -1,
-       "line 1: Invalid RInterval string must be in the format xx_xx_xx"},
-      {with([](SetupParams& s) { s.times = ", \"00_01_00_00\", \"00_00_30\")"; }), -1,
+       kCompiled, ""},
+      {with([](SetupParams& s) { s.times = ", \"00_01_00_00\", \"00_00\", \"01_00_00\")"; }),
+       kStop, "line 1: Invalid STOffset string must be in the format xx_xx_xx"},
+      {with([](SetupParams& s) { s.times = ", \"00_01_00\", \"00_00_30\", \"01_00_00\")"; }),
+       kStop, "line 1: Invalid STInterval string must be in the format xx_xx_xx_xx"},
+      {with([](SetupParams& s) { s.times = ", \"00_01_00_00\", \"00_00_30\", \"01_00\")"; }),
+       kStop, "line 1: Invalid RInterval string must be in the format xx_xx_xx"},
+      {with([](SetupParams& s) { s.times = ", \"00_01_00_00\", \"00_00_30\")"; }), kStop,
        "line 1: Invalid or missing string parameters for STInterval,STOffset,RInterval"},
       // The text may have 100 characters, not 101.
-      {with([](SetupParams& s) { s.times = std::string(kTimes) + std::string(60, ' '); }), 1,
-       ""},
-      {with([](SetupParams& s) { s.times = std::string(kTimes) + std::string(61, ' '); }), -1,
+      {with([](SetupParams& s) { s.times = std::string(kTimes) + std::string(60, ' '); }),
+       kCompiled, ""},
+      {with([](SetupParams& s) { s.times = std::string(kTimes) + std::string(61, ' '); }), kStop,
        "line 1: Invalid or missing string parameters for STInterval,STOffset,RInterval"},
   };
   for (const auto& t : cases) {
@@ -149,7 +147,7 @@ TEST(Goes, StatusRequestsNeedDestinationRoom) {
     test::dim(c, "Dest", t.elements);
     RecordMaker m(kGOESStatus);
     m.word(test::varRef(c, "Dest")).word(static_cast<std::uint32_t>(t.code));
-    EXPECT_EQ(1, handleGOESStatus(c, m.statement()));
+    EXPECT_EQ(kCompiled, handleGOESStatus(c, m.statement()));
     EXPECT_EQ(Bytes({0x36, 0x00, 0x0A, 0x00, 0x00, 0x00, 0x00, t.second, t.required,
                      static_cast<std::uint8_t>(t.code)}),
               c.code.bytes);
@@ -173,15 +171,15 @@ TEST(Goes, GpsArraySizes) {
     test::dim(c, "Fix", t.second);
     RecordMaker m(kGOESGPS);
     m.word(test::varRef(c, "Gps")).word(test::varRef(c, "Fix"));
-    EXPECT_EQ(1, handleGOESGPS(c, m.statement()));
+    EXPECT_EQ(kCompiled, handleGOESGPS(c, m.statement()));
     EXPECT_EQ(Bytes({0x38, 0x00, 0x08, 0x00, 0x00, 0x00, 0x04, 0x00}), c.code.bytes);
     EXPECT_EQ(t.errors, c.diag.errorText) << t.first;
   }
 }
 
 // GOESData(first, table, expr, option, format) with operands 0x0101, 0x0105.
-int compileData(Compilation& c, const std::string& table, std::int32_t option,
-                std::int32_t format, const std::vector<TableView>& tables) {
+HandlerResult compileData(Compilation& c, const std::string& table, std::int32_t option,
+                          std::int32_t format, const std::vector<TableView>& tables) {
   RecordMaker m(kGOESData);
   m.word(0x0101).text(table).word(0x0105);
   m.word(static_cast<std::uint32_t>(option)).word(static_cast<std::uint32_t>(format));
@@ -195,7 +193,7 @@ std::vector<TableView> tablesWith(std::vector<TableFieldView> fields) {
 TEST(Goes, DataRecord) {
   Compilation c;
   test::startAtLine1(c);
-  EXPECT_EQ(1, compileData(c, "goes", 9, 0,
+  EXPECT_EQ(kCompiled, compileData(c, "goes", 9, 0,
                            tablesWith({{1, "Avg:ABC"}, {1, "Smp"}, {3, ""}})));
   Bytes expected = {0x35, 0x00, 0xB0, 0x00, 0x01, 0x01, 0x05, 0x01,
                     0x02, 0x00, 0x05, 0x00,
@@ -213,30 +211,33 @@ TEST(Goes, DataChecks) {
     const char* table;
     std::int32_t option, format;
     std::vector<TableFieldView> fields;
-    int result;
+    HandlerResult result;
     const char* errors;
   } cases[] = {
-      {"Goes", 3, 9, {{1, "Avg:25"}}, 1, ""},
-      {"Goes", 4, 0, {plain}, 1, "line 1: Buffer Option can only be 0-3 or 9."},
-      {"Goes", 10, 10, {plain}, 1,
+      {"Goes", 3, 9, {{1, "Avg:25"}}, kCompiled, ""},
+      {"Goes", 4, 0, {plain}, kCompiled, "line 1: Buffer Option can only be 0-3 or 9."},
+      {"Goes", 10, 10, {plain}, kCompiled,
        "line 1: Buffer Option can only be 0-3 or 9.\r\nline 1: Invalid data format parameter."},
-      {"Goes", 0, 0, std::vector<TableFieldView>(10, plain), 1, ""},
-      {"Goes", 0, 0, std::vector<TableFieldView>(11, plain), -1,
+      {"Goes", 0, 0, std::vector<TableFieldView>(10, plain), kCompiled, ""},
+      {"Goes", 0, 0, std::vector<TableFieldView>(11, plain), kStop,
        "line 1: Number of fields in table can't exceed 10 "},
-      {"Goes", 0, 0, {{1, "Smp:ABCDEFGHIJKL"}}, 1, ""},
-      {"Goes", 0, 0, {{1, "Smp:ABCDEFGHIJKLM"}}, -1, "line 1: Field Chacters can not exceed 12"},
-      {"Goes", 0, 0, {{2, "Smp:AB"}}, -1,
+      {"Goes", 0, 0, {{1, "Smp:ABCDEFGHIJKL"}}, kCompiled, ""},
+      {"Goes", 0, 0, {{1, "Smp:ABCDEFGHIJKLM"}}, kStop,
+       "line 1: Field Chacters can not exceed 12"},
+      {"Goes", 0, 0, {{2, "Smp:AB"}}, kStop,
        "line 1: compression/prefix tbl field can not be an array"},
-      {"STATUS", 0, 0, {plain}, 0, "line 1: Invalid Table: STATUS, can not be Public or Status"},
-      {"public", 0, 0, {plain}, 0, "line 1: Invalid Table: public, can not be Public or Status"},
-      {"Daily", 0, 0, {plain}, -1, "line 1: Could not find DataTable Daily"},
+      {"STATUS", 0, 0, {plain}, kNothing,
+       "line 1: Invalid Table: STATUS, can not be Public or Status"},
+      {"public", 0, 0, {plain}, kNothing,
+       "line 1: Invalid Table: public, can not be Public or Status"},
+      {"Daily", 0, 0, {plain}, kStop, "line 1: Could not find DataTable Daily"},
   };
   for (const auto& t : cases) {
     Compilation c;
     test::startAtLine1(c);
     EXPECT_EQ(t.result, compileData(c, t.table, t.option, t.format, tablesWith(t.fields)))
         << t.table << " " << t.fields.size();
-    EXPECT_EQ(t.result == 1 ? 176u : 0u, c.code.bytes.size());
+    EXPECT_EQ(t.result == kCompiled ? 176u : 0u, c.code.bytes.size());
     EXPECT_EQ(t.errors, c.diag.errorText) << t.table << " " << t.fields.size();
   }
 }

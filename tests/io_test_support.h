@@ -21,7 +21,7 @@ namespace vk6::test {
 // A statement record: header, then slots and texts in parser layout.
 class Record {
  public:
-  explicit Record(int index) : index_(index), words_{0} {}
+  explicit Record(InstructionIndex index) : index_(index), words_{0} {}
   Record& slot(std::uint32_t w) {
     words_.push_back(w);
     return *this;
@@ -38,7 +38,7 @@ class Record {
   }
 
  private:
-  int index_;
+  InstructionIndex index_;
   std::vector<std::uint32_t> words_;
 };
 
@@ -49,7 +49,7 @@ inline void startTest(Compilation& c) {
 }
 
 // Runs the handler of the record's instruction as pass 2 would.
-inline int run(Compilation& c, Record& r) {
+inline HandlerResult run(Compilation& c, Record& r) {
   const Statement st = r.statement();
   return handleStatement(c, st);
 }

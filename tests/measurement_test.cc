@@ -28,9 +28,9 @@ constexpr std::uint32_t kPerRep = 0x40000000u;  // parameter written with "()"
 
 TEST(VoltSe, RecordBytes) {
   Program p;
-  Record r(14);
+  Record r(kVoltSe);
   r.slot(p.a).slot(2).slot(3).slot(kPerRep | 0x0123).slot(0x0456);
-  EXPECT_EQ(1, test::run(p.c, r));
+  EXPECT_EQ(HandlerResult::kCompiled, test::run(p.c, r));
   EXPECT_EQ(Bytes({0x05, 0x00, 0x10, 0x00, 0x00, 0x02, 0x04, 0x00, 0x56, 0x04, 0x23,
                    0x01, 0x02, 0x00, 0x00, 0x01}),
             p.c.code.bytes);
@@ -88,7 +88,7 @@ TEST(VoltSe, ChannelAndRepsBoundaries) {
   };
   for (const auto& t : cases) {
     Program p;
-    Record r(14);
+    Record r(kVoltSe);
     r.slot(p.a).slot(static_cast<std::uint32_t>(t.reps)).slot(static_cast<std::uint32_t>(t.channel)).slot(0).slot(0);
     test::run(p.c, r);
     EXPECT_EQ(t.errors, p.c.diag.errorText) << t.reps << " " << t.channel;
@@ -98,7 +98,7 @@ TEST(VoltSe, ChannelAndRepsBoundaries) {
 
 TEST(ExDelSE, RecordBytes) {
   Program p;
-  Record r(15);
+  Record r(kExDelSE);
   r.slot(p.t).slot(1).slot(2).slot(2).slot(5000).slot(1000).slot(0x0123).slot(kPerRep | 0x0456);
   test::run(p.c, r);
   EXPECT_EQ(Bytes({0x06, 0x00, 0x14, 0x00, 0x00, 0x01, 0x05, 0x01, 0x00, 0x00, 0x56, 0x04,
@@ -132,7 +132,7 @@ TEST(ExDelSE, ExcitationAndDelay) {
   };
   for (const auto& t : cases) {
     Program p;
-    Record r(15);
+    Record r(kExDelSE);
     r.slot(p.a).slot(static_cast<std::uint32_t>(t.reps)).slot(static_cast<std::uint32_t>(t.channel))
         .slot(static_cast<std::uint32_t>(t.excitation)).slot(static_cast<std::uint32_t>(t.millivolts))
         .slot(static_cast<std::uint32_t>(t.delay)).slot(0).slot(0);
@@ -145,14 +145,14 @@ TEST(ExDelSE, ExcitationAndDelay) {
 
 TEST(ThermPrb, FixedExcitationAndNoSpanCheck) {
   Program p;
-  Record ok(16);
+  Record ok(kThermPrb);
   ok.slot(p.a).slot(3).slot(6).slot(1).slot(kPerRep | 0x0123).slot(0x0456);
   test::run(p.c, ok);
   EXPECT_EQ(Bytes({0x06, 0x00, 0x14, 0x00, 0x00, 0x05, 0x02, 0x00, 0x04, 0x00, 0x56, 0x04,
                    0x23, 0x01, 0x70, 0x17, 0x03, 0x01, 0x00, 0x01}),
             p.c.code.bytes);
   EXPECT_EQ("", p.c.diag.errorText);
-  Record bad(16);
+  Record bad(kThermPrb);
   bad.slot(p.a).slot(7).slot(7).slot(0).slot(0).slot(0);
   test::run(p.c, bad);
   EXPECT_EQ("line 1: Reps too large for Destination variable.\r\n"
@@ -175,7 +175,7 @@ TEST(ExciteV, LevelCodes) {
   };
   for (const auto& t : cases) {
     Program p;
-    Record r(22);
+    Record r(kExciteV);
     r.slot(static_cast<std::uint32_t>(t.channel)).slot(static_cast<std::uint32_t>(t.millivolts));
     test::run(p.c, r);
     EXPECT_EQ(t.errors, p.c.diag.errorText) << t.millivolts;
@@ -187,7 +187,7 @@ TEST(ExciteV, LevelCodes) {
 
 TEST(SingleParameter, AsParsedResolvesOnlyDeferredWords) {
   Program p;
-  Record panel(17), battery(18), swBatt(21), led(23);
+  Record panel(kPanelTemp), battery(kBattery), swBatt(kSwBatt), led(kScanLEDOff);
   panel.slot(0x0010);
   battery.slot(test::deferredOperand(p.c));
   swBatt.slot(kPerRep | 0x0020);
@@ -228,7 +228,7 @@ TEST(Pulsecount, ChannelAndConfigTable) {
   };
   for (const auto& t : cases) {
     Program p;
-    Record r(20);
+    Record r(kPulsecount);
     r.slot(p.t).slot(static_cast<std::uint32_t>(t.channel)).slot(static_cast<std::uint32_t>(t.config))
         .slot(static_cast<std::uint32_t>(t.option)).slot(0).slot(0);
     test::run(p.c, r);
@@ -239,7 +239,7 @@ TEST(Pulsecount, ChannelAndConfigTable) {
 
 TEST(Pulsecount, EachStatementTakesALocation) {
   Program p;
-  Record first(20), second(20);
+  Record first(kPulsecount), second(kPulsecount);
   first.slot(p.t).slot(1).slot(2).slot(1).slot(0x0123).slot(0x0456);
   second.slot(test::deferredOperand(p.c)).slot(6).slot(0).slot(0).slot(0x0123).slot(0x0456);
   test::run(p.c, first);
@@ -257,7 +257,7 @@ TEST(Pulsecount, InterruptSequenceAndOpenBlocks) {
   Program p;
   p.c.program.interrupt = true;
   p.c.program.openBlocks = 1;
-  Record ok(20), badOption(20);
+  Record ok(kPulsecount), badOption(kPulsecount);
   ok.slot(p.t).slot(0).slot(0).slot(1).slot(0).slot(0);
   badOption.slot(p.t).slot(0).slot(0).slot(2).slot(0).slot(0);
   test::run(p.c, ok);
@@ -272,7 +272,7 @@ TEST(Pulsecount, InterruptSequenceAndOpenBlocks) {
 
 TEST(PeriodAvg, RecordBytes) {
   Program p;
-  Record r(19);
+  Record r(kPeriodAvg);
   r.slot(p.t).slot(2).slot(0x1FF).slot(100).slot(250).slot(5).slot(0x0123).slot(0x0456);
   test::run(p.c, r);
   EXPECT_EQ(Bytes({0x09, 0x00, 0x12, 0x00, 0x00, 0x00, 0x23, 0x01, 0x56, 0x04, 0x64, 0x00,
@@ -302,7 +302,7 @@ TEST(PeriodAvg, ChannelCyclesTimeoutAndRange) {
   };
   for (const auto& t : cases) {
     Program p;
-    Record r(19);
+    Record r(kPeriodAvg);
     r.slot(p.t).slot(static_cast<std::uint32_t>(t.channel)).slot(0)
         .slot(static_cast<std::uint32_t>(t.cycles)).slot(static_cast<std::uint32_t>(t.timeout))
         .slot(static_cast<std::uint32_t>(t.range)).slot(0).slot(0);

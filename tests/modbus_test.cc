@@ -10,9 +10,6 @@ namespace {
 
 using test::RecordMaker;
 
-constexpr int kModBusMaster = 92;
-constexpr int kModBusSlave = 93;
-
 // ModBusMaster(first, port, baud, expr, code, var, expr, expr, byte, timeout)
 // with fixed operand words 0x0101, 0x0104, 0x0106, 0x0107, 0x0108.
 Statement master(RecordMaker& m, std::int32_t port, std::int32_t baud,
@@ -23,14 +20,14 @@ Statement master(RecordMaker& m, std::int32_t port, std::int32_t baud,
   return m.statement();
 }
 
-int compileMaster(Compilation& c, std::int32_t port, std::int32_t baud,
-                  std::int32_t code, std::int32_t timeout) {
+HandlerResult compileMaster(Compilation& c, std::int32_t port, std::int32_t baud,
+                            std::int32_t code, std::int32_t timeout) {
   RecordMaker m(kModBusMaster);
   return handleModBusMaster(c, master(m, port, baud, code, timeout));
 }
 
 // ModBusSlave(port, 9600, expr, Regs, booleans) with the flags omitted.
-int compileSlave(Compilation& c, std::int32_t port, std::uint32_t booleans) {
+HandlerResult compileSlave(Compilation& c, std::int32_t port, std::uint32_t booleans) {
   RecordMaker m(kModBusSlave);
   m.word(static_cast<std::uint32_t>(port)).word(9600).word(0x0103);
   m.word(test::varRef(c, "Regs")).word(booleans).word(kAbsentMarker).word(kAbsentMarker);
@@ -40,7 +37,7 @@ int compileSlave(Compilation& c, std::int32_t port, std::uint32_t booleans) {
 TEST(Modbus, MasterRecord) {
   Compilation c;
   test::startAtLine1(c);
-  EXPECT_EQ(1, compileMaster(c, 1, 9600, 103, 500));
+  EXPECT_EQ(HandlerResult::kCompiled, compileMaster(c, 1, 9600, 103, 500));
   EXPECT_EQ(Bytes({0x3F, 0x00, 0x1C, 0x00, 0x06, 0x01, 0x01, 0x01, 0x04, 0x01,
                    0x00, 0x00, 0x03, 0x00, 0x80, 0x25, 0x07, 0x01, 0x08, 0x01,
                    0xF4, 0x01, 0x4C, 0x00, 0xE5, 0x07, 0x01, 0x00}),
@@ -102,7 +99,7 @@ TEST(Modbus, SlaveRecordAndBuffer) {
   Compilation c;
   test::startAtLine1(c);
   test::dim(c, "Regs", 15);
-  EXPECT_EQ(1, compileSlave(c, 1, test::constantRef(c, 0)));
+  EXPECT_EQ(HandlerResult::kCompiled, compileSlave(c, 1, test::constantRef(c, 0)));
   // The register array's code follows the constant's 6 bytes. Buffer
   // 4 x 15 + 12 = 72 bytes; 72 / 4 + 6 = 24 locations.
   EXPECT_EQ(Bytes({0x3F, 0x00, 0x1C, 0x00, 0x06, 0x00, 0x00, 0x00, 0x03, 0x01,

@@ -9,14 +9,8 @@
 namespace vk6 {
 namespace {
 
+using enum HandlerResult;
 using test::RecordMaker;
-
-constexpr int kSendGetData = 73;
-constexpr int kReadSendGetInfo = 76;
-constexpr int kSetValue = 77;
-constexpr int kGetValue = 78;
-constexpr int kSetStatus = 79;
-constexpr int kSendData = 91;
 
 std::uint32_t u(std::int32_t v) { return static_cast<std::uint32_t>(v); }
 
@@ -46,7 +40,7 @@ TEST(SendGetData, RecordAndLimits) {
     RecordMaker m(kSendGetData);
     m.word(0x0101).word(test::varRef(c, "In")).word(test::varRef(c, "Out"));
     m.word(u(t.port)).word(u(t.host)).word(u(t.repeater)).word(0x12345);
-    EXPECT_EQ(1, handleSendGetData(c, m.statement()));
+    EXPECT_EQ(kCompiled, handleSendGetData(c, m.statement()));
     EXPECT_EQ(t.errors, c.diag.errorText) << t.in;
     ASSERT_EQ(30u, c.code.bytes.size());
     if (t.in == 17) {
@@ -75,8 +69,9 @@ TEST(SendGetData, ArrayElementCountsToTheEnd) {
 }
 
 // GetValue or SetValue(first, Arr, value, field, port, host, repeater, code).
-int compileValue(Compilation& c, int index, const std::string& field,
-                 std::int32_t port = 2, std::int32_t host = 1, std::int32_t repeater = 2) {
+HandlerResult compileValue(Compilation& c, InstructionIndex index, const std::string& field,
+                           std::int32_t port = 2, std::int32_t host = 1,
+                           std::int32_t repeater = 2) {
   test::dim(c, "Arr", 3);
   RecordMaker m(index);
   m.word(0x0101).word(test::varRef(c, "Arr")).word(0x0103).text(field);
@@ -93,7 +88,7 @@ const Bytes kLongFieldPacket = {0xA0, 0x02, 0x00, 0x02, 0x10, 0x01, 0x00, 0x01, 
 TEST(GetValue, RecordWithLongestField) {
   Compilation c;
   test::startAtLine1(c);
-  EXPECT_EQ(1, compileValue(c, kGetValue, "ABCDEFGHIJKLMNOP"));
+  EXPECT_EQ(kCompiled, compileValue(c, kGetValue, "ABCDEFGHIJKLMNOP"));
   Bytes expected = {0x31, 0x00, 0x3E, 0x00, 0x01, 0x01, 0x03, 0x01, 0x00, 0x03,
                     0x01, 0x00, 0x02, 0x00};
   expected.insert(expected.end(), kLongFieldPacket.begin(), kLongFieldPacket.end());
@@ -105,7 +100,7 @@ TEST(GetValue, RecordWithLongestField) {
 TEST(SetValue, RecordCarriesThePacketFirst) {
   Compilation c;
   test::startAtLine1(c);
-  EXPECT_EQ(1, compileValue(c, kSetValue, "T"));
+  EXPECT_EQ(kCompiled, compileValue(c, kSetValue, "T"));
   EXPECT_EQ(Bytes({0x30, 0x00, 0x40, 0x00, 0x01, 0x00, 0x02, 0x00,
                    0xA0, 0x02, 0x00, 0x02, 0x10, 0x01, 0x00, 0x01, 0x1B, 0x01,
                    0x01, 0x02, 'P', 'u', 'b', 'l', 'i', 'c', 0x00, 0x09, 'T', 0x00,
@@ -131,8 +126,9 @@ TEST(GetValue, Checks) {
   for (const auto& t : cases) {
     Compilation c;
     test::startAtLine1(c);
-    const int result = compileValue(c, kGetValue, t.field, t.port, t.host, t.repeater);
-    EXPECT_EQ(*t.field == 'T' ? 1 : 0, result);
+    const HandlerResult result =
+        compileValue(c, kGetValue, t.field, t.port, t.host, t.repeater);
+    EXPECT_EQ(*t.field == 'T' ? kCompiled : kNothing, result);
     EXPECT_EQ(*t.field == 'T' ? 62u : 0u, c.code.bytes.size());
     EXPECT_EQ(t.errors, c.diag.errorText) << t.field;
   }
@@ -143,8 +139,8 @@ std::vector<TableView> threeUserTables() {
           TableView{"Events", {}}};
 }
 
-int compileSendData(Compilation& c, std::int32_t port, std::int32_t neighbor,
-                    std::int32_t host, const std::string& table) {
+HandlerResult compileSendData(Compilation& c, std::int32_t port, std::int32_t neighbor,
+                              std::int32_t host, const std::string& table) {
   RecordMaker m(kSendData);
   m.word(u(port)).word(u(neighbor)).word(u(host)).text(table);
   return compileSendData(c, m.statement(), threeUserTables());
@@ -153,7 +149,7 @@ int compileSendData(Compilation& c, std::int32_t port, std::int32_t neighbor,
 TEST(SendData, NeighborMinusOneIsTheHost) {
   Compilation c;
   test::startAtLine1(c);
-  EXPECT_EQ(1, compileSendData(c, 1, -1, 5, "public"));
+  EXPECT_EQ(kCompiled, compileSendData(c, 1, -1, 5, "public"));
   EXPECT_EQ(Bytes({0x3E, 0x00, 0x1A, 0x00, 0x05, 0x00, 0x05, 0x00, 0x04, 0x00,
                    0x80, 0x05, 0x20, 0x05, 0x10, 0x05, 0x00, 0x05, 0x14, 0x01,
                    0x00, 0x00, 0x00, 0x00, 0x00, 0x00}),
@@ -215,7 +211,8 @@ TEST(ReadSendGetInfo, PortRange) {
   }
 }
 
-int compileSetStatus(Compilation& c, const std::string& field, std::uint32_t value) {
+HandlerResult compileSetStatus(Compilation& c, const std::string& field,
+                              std::uint32_t value) {
   RecordMaker m(kSetStatus);
   return handleSetStatus(c, m.text(field).word(value).statement());
 }

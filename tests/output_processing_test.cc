@@ -27,7 +27,7 @@ std::vector<std::string> fieldsOf(const TableDescriptor& t) {
 // One table "A" holding the given output records, called once.
 struct OutputCase {
   const char* name;
-  std::vector<std::pair<int, std::vector<Slot>>> outputs;
+  std::vector<std::pair<InstructionIndex, std::vector<Slot>>> outputs;
   std::vector<std::string> fields;
   int recordSize;
   int pool;  // the location pool after the table
@@ -35,39 +35,39 @@ struct OutputCase {
 
 TEST(OutputProcessing, FieldsRecordSizesAndLocations) {
   const OutputCase cases[] = {
-      {"average", {{kRowAverage, {1, "Temp", kNone}}}, {"Temp_Avg 1 1 @4 t9 Avg"}, 8, 252},
-      {"stddev", {{kRowStdDev, {3, "Temp", kNone}}}, {"Temp_Std 1 3 @4 t9 Std"}, 16, 244},
-      {"totalize", {{kRowTotalize, {2, "Temp", kNone}}}, {"Temp_Tot 1 2 @4 t9 Tot"}, 12, 251},
-      {"sample", {{kRowSample, {2, "Batt"}}}, {"Batt 1 2 @4 t9 Smp"}, 12, 254},
+      {"average", {{kAverage, {1, "Temp", kNone}}}, {"Temp_Avg 1 1 @4 t9 Avg"}, 8, 252},
+      {"stddev", {{kStdDev, {3, "Temp", kNone}}}, {"Temp_Std 1 3 @4 t9 Std"}, 16, 244},
+      {"totalize", {{kTotalize, {2, "Temp", kNone}}}, {"Temp_Tot 1 2 @4 t9 Tot"}, 12, 251},
+      {"sample", {{kSample, {2, "Batt"}}}, {"Batt 1 2 @4 t9 Smp"}, 12, 254},
       {"maximum with time",
-       {{kRowMaximum, {1, "Temp", kNone, 1}}},
+       {{kMaximum, {1, "Temp", kNone, 1}}},
        {"Temp_Max 1 1 @4 t9 Max", "Temp_TMx 1 1 @8 t12 TMx"}, 12, 251},
-      {"minimum without time", {{kRowMinimum, {2, "Temp", kNone, 0}}},
+      {"minimum without time", {{kMinimum, {2, "Temp", kNone, 0}}},
        {"Temp_Min 1 2 @4 t9 Min"}, 12, 251},
       {"fourteen characters",
-       {{kRowAverage, {1, "ABCDEFGHIJKLMN", kNone}}}, {"ABCDEFGHIJKL_Avg 1 1 @4 t9 Avg"}, 8, 252},
+       {{kAverage, {1, "ABCDEFGHIJKLMN", kNone}}}, {"ABCDEFGHIJKL_Avg 1 1 @4 t9 Avg"}, 8, 252},
       {"field names with a description",
-       {{kRowAverage, {1, "Temp", kNone}}, {kRowFieldNames, {"AirT:air temperature"}}},
+       {{kAverage, {1, "Temp", kNone}}, {kFieldNames, {"AirT:air temperature"}}},
        {"AirT 1 1 @4 t9 Avg:air temperature"}, 8, 252},
       {"field names with counts",
-       {{kRowSample, {3, "Temp"}}, {kRowFieldNames, {"a,b(2)"}}},
+       {{kSample, {3, "Temp"}}, {kFieldNames, {"a,b(2)"}}},
        {"a 1 1 @4 t9 Smp", "b 1 2 @8 t9 Smp"}, 16, 254},
       {"field names used up",
-       {{kRowSample, {3, "Temp"}}, {kRowFieldNames, {"a"}}},
+       {{kSample, {3, "Temp"}}, {kFieldNames, {"a"}}},
        {"a 1 1 @4 t9 Smp", "Temp 2 2 @8 t9 Smp"}, 16, 254},
       {"names of value and time",
-       {{kRowMaximum, {1, "Temp", kNone, 1}}, {kRowFieldNames, {"Hi,HiTime"}}},
+       {{kMaximum, {1, "Temp", kNone, 1}}, {kFieldNames, {"Hi,HiTime"}}},
        {"Hi 1 1 @4 t9 Max", "HiTime 1 1 @8 t12 TMx"}, 12, 251},
-      {"wind vector", {{kRowWindVector, {"WS", kNone, kNone, 0, 0}}},
+      {"wind vector", {{kWindVector, {"WS", kNone, kNone, 0, 0}}},
        {"WS_WVc 1 3 @4 t9 WVc /3"}, 16, 249},
-      {"wind vector, option 1", {{kRowWindVector, {"WS", kNone, kNone, 0, 1}}},
+      {"wind vector, option 1", {{kWindVector, {"WS", kNone, kNone, 0, 1}}},
        {"WS_WVc 1 2 @4 t9 WVc /2"}, 12, 249},
       {"ETo",
-       {{kRowETo, {"Temp", "Batt", "WS", "ABCDEFGHIJKLMN", kNone, kNone, kNone, kNone}}},
+       {{kETo, {"Temp", "Batt", "WS", "ABCDEFGHIJKLMN", kNone, kNone, kNone, kNone}}},
        {"Temp_Avg 1 1 @4 t9 Avg", "Batt_Avg 1 1 @8 t9 Avg", "WS_Avg 1 1 @12 t9 Avg",
         "ABCDEFGHIJKL_Avg 1 1 @16 t9 Avg", "ETo 1 1 @20 t9 ETo"}, 24, 247},
       {"EToDaily",
-       {{kRowEToDaily, {"Temp", "Batt", "WS", "ABCDEFGHIJKLMN", kNone, kNone, kNone, kNone}}},
+       {{kEToDaily, {"Temp", "Batt", "WS", "ABCDEFGHIJKLMN", kNone, kNone, kNone, kNone}}},
        {"Temp_Max 1 1 @4 t9 Max", "Temp_TMx 1 1 @8 t12 TMx", "Temp_Min 1 1 @12 t9 Min",
         "Temp_TMn 1 1 @16 t12 TMn", "Batt_Max 1 1 @20 t9 Max", "Batt_Min 1 1 @24 t9 Min",
         "WS_Avg 1 1 @28 t9 Avg", "ABCDEFGHIJKL_Tot 1 1 @32 t9 Tot", "ETo 1 1 @36 t9 ETo"},
@@ -76,9 +76,9 @@ TEST(OutputProcessing, FieldsRecordSizesAndLocations) {
   for (const OutputCase& t : cases) {
     TablesProgram p;
     p.variable("Temp", 3).variable("Batt", 2).variable("WS", 1).variable("ABCDEFGHIJKLMN", 1);
-    p.add(kRowDataTable, {"A", kNone, 10});
+    p.add(kDataTable, {"A", kNone, 10});
     for (const auto& [row, slots] : t.outputs) p.add(row, slots);
-    p.add(kRowEndTable, {}).add(kRowCallTable, {"A"});
+    p.add(kEndTable, {}).add(kCallTable, {"A"});
     p.run();
     EXPECT_EQ("", p.errors()) << t.name;
     EXPECT_EQ(t.fields, fieldsOf(p.table(1))) << t.name;
@@ -89,10 +89,10 @@ TEST(OutputProcessing, FieldsRecordSizesAndLocations) {
 }
 
 // The record an output instruction appends after the 8-byte DATATABLE.
-Bytes outputRecord(int row, const std::vector<Slot>& slots) {
+Bytes outputRecord(InstructionIndex row, const std::vector<Slot>& slots) {
   TablesProgram p;
   p.variable("Temp", 3).variable("WS", 1);
-  p.add(kRowDataTable, {"A", kNone, 10}).add(row, slots).add(kRowEndTable, {});
+  p.add(kDataTable, {"A", kNone, 10}).add(row, slots).add(kEndTable, {});
   p.run(false);
   const Bytes& code = p.c.code.bytes;
   return Bytes(code.begin() + 8, code.end() - 6);
@@ -100,108 +100,108 @@ Bytes outputRecord(int row, const std::vector<Slot>& slots) {
 
 TEST(OutputProcessing, Records) {
   const struct {
-    int row;
+    InstructionIndex row;
     std::vector<Slot> slots;
     Bytes record;
   } cases[] = {
       // Sources compile into the area: Temp at 0, further ones after it.
-      {kRowAverage, {2, "Temp", 0x0022u},
+      {kAverage, {2, "Temp", 0x0022u},
        {15, 0, 22, 0, 0, 0, 0x22, 0, 2, 0, 0, 0, 251, 1}},
-      {kRowTotalize, {1, "Temp", kNone}, {15, 0, 22, 0, 0, 0, 0xFF, 0xFF, 1, 0, 0, 0, 252, 2}},
-      {kRowStdDev, {3, "Temp", kNone}, {15, 0, 22, 0, 0, 0, 0xFF, 0xFF, 3, 0, 0, 0, 244, 0}},
-      {kRowSample, {3, "Temp"}, {17, 0, 18, 0, 0, 0, 0, 0, 3, 0}},
-      {kRowMaximum, {2, "Temp", 0x0010u, 1},
+      {kTotalize, {1, "Temp", kNone}, {15, 0, 22, 0, 0, 0, 0xFF, 0xFF, 1, 0, 0, 0, 252, 2}},
+      {kStdDev, {3, "Temp", kNone}, {15, 0, 22, 0, 0, 0, 0xFF, 0xFF, 3, 0, 0, 0, 244, 0}},
+      {kSample, {3, "Temp"}, {17, 0, 18, 0, 0, 0, 0, 0, 3, 0}},
+      {kMaximum, {2, "Temp", 0x0010u, 1},
        {16, 0, 24, 0, 0, 0, 0x10, 0, 0, 0, 2, 0, 249, 1, 1, 0}},
-      {kRowMinimum, {1, "Temp", kNone, 0},
+      {kMinimum, {1, "Temp", kNone, 0},
        {16, 0, 24, 0, 0, 0, 0xFF, 0xFF, 0, 0, 1, 0, 252, 0, 0, 0}},
-      {kRowWindVector, {"WS", 0x0030u, 0x0040u, 0x1234, 2},
+      {kWindVector, {"WS", 0x0030u, 0x0040u, 0x1234, 2},
        {18, 0, 22, 0, 0, 0, 0x30, 0, 0x40, 0, 0, 249, 2, 0x34}},
-      {kRowETo, {"Temp", "Temp", "WS", "WS", 0x0001u, 0x0002u, 0x0003u, 0x0004u},
+      {kETo, {"Temp", "Temp", "WS", "WS", 0x0001u, 0x0002u, 0x0003u, 0x0004u},
        {19, 0, 32, 0, 0, 0, 4, 0, 8, 0, 12, 0,
         4, 0, 1, 0, 2, 0, 3, 0, 0, 247, 0, 0}},
       // Sub-outputs 0, 2, 4 and 5 of the seven: the inputs at 0, 8, 16, 20.
-      {kRowEToDaily, {"Temp", "Temp", "WS", "WS", 0x0001u, 0x0002u, 0x0003u, 0x0004u},
+      {kEToDaily, {"Temp", "Temp", "WS", "WS", 0x0001u, 0x0002u, 0x0003u, 0x0004u},
        {19, 0, 32, 0, 0, 0, 8, 0, 16, 0, 20, 0,
         4, 0, 1, 0, 2, 0, 3, 0, 0, 243, 0, 1}},
   };
   for (const auto& t : cases) {
-    EXPECT_EQ(t.record, outputRecord(t.row, t.slots)) << t.row;
+    EXPECT_EQ(t.record, outputRecord(t.row, t.slots)) << keywordAt(t.row);
   }
 }
 
 TEST(OutputProcessing, Messages) {
   const struct {
-    std::vector<std::pair<int, std::vector<Slot>>> statements;
+    std::vector<std::pair<InstructionIndex, std::vector<Slot>>> statements;
     const char* errors;
   } cases[] = {
-      {{{kRowAverage, {1, "Temp", kNone}}},
+      {{{kAverage, {1, "Temp", kNone}}},
        "line 1: Average must be used inside a table declaration."},
-      {{{kRowMaximum, {1, "Temp", kNone, 0}}},
+      {{{kMaximum, {1, "Temp", kNone, 0}}},
        "line 1: Maximum must be used inside a table declaration."},
-      {{{kRowETo, {"Temp", "Temp", "Temp", "Temp", kNone, kNone, kNone, kNone}}},
+      {{{kETo, {"Temp", "Temp", "Temp", "Temp", kNone, kNone, kNone, kNone}}},
        "line 1: Data Processing instruction is outside of DataTable declaration.\r\n"
        "line 1: Data Processing instruction is outside of DataTable declaration.\r\n"
        "line 1: Data Processing instruction is outside of DataTable declaration.\r\n"
        "line 1: Data Processing instruction is outside of DataTable declaration.\r\n"
        "line 1: Data Processing instruction is outside of DataTable declaration."},
-      {{{kRowDataTable, {"A", kNone, 10}},
-        {kRowAverage, {1, "Nope", kNone}},
-        {kRowAverage, {1, "Gone", kNone}}},
+      {{{kDataTable, {"A", kNone, 10}},
+        {kAverage, {1, "Nope", kNone}},
+        {kAverage, {1, "Gone", kNone}}},
        // The source's compile, its evaluation and the lookup report; the
        // lookup then stops pass 2.
        "line 2: undeclared variable Nope\r\nline 2: Variable   out of bounds.\r\n"
        "line 2: undeclared variable Nope"},
-      {{{kRowDataTable, {"A", kNone, 10}},
-        {kRowWindVector, {"Temp", kNone, kNone, 0, 3}},
-        {kRowEndTable, {}}},
+      {{{kDataTable, {"A", kNone, 10}},
+        {kWindVector, {"Temp", kNone, kNone, 0, 3}},
+        {kEndTable, {}}},
        "line 2: Invalid Output Option in WindVector"},
-      {{{kRowDataTable, {"A", kNone, 10}},
-        {kRowSample, {3, "Temp"}},
-        {kRowFieldNames, {"a(4)"}},
-        {kRowEndTable, {}}},
+      {{{kDataTable, {"A", kNone, 10}},
+        {kSample, {3, "Temp"}},
+        {kFieldNames, {"a(4)"}},
+        {kEndTable, {}}},
        "line 2: FieldNames array sizes out of bounds."},
       // A count that is no single literal is evaluated: 2, not &H11.
-      {{{kRowDataTable, {"A", kNone, 10}},
-        {kRowSample, {3, "Temp"}},
-        {kRowFieldNames, {"a(&H1 + 1),b"}},
-        {kRowEndTable, {}}},
+      {{{kDataTable, {"A", kNone, 10}},
+        {kSample, {3, "Temp"}},
+        {kFieldNames, {"a(&H1 + 1),b"}},
+        {kEndTable, {}}},
        ""},
-      {{{kRowDataTable, {"A", kNone, 10}},
-        {kRowSample, {3, "Temp"}},
-        {kRowFieldNames, {"a(&H4)"}},
-        {kRowEndTable, {}}},
+      {{{kDataTable, {"A", kNone, 10}},
+        {kSample, {3, "Temp"}},
+        {kFieldNames, {"a(&H4)"}},
+        {kEndTable, {}}},
        "line 2: FieldNames array sizes out of bounds."},
-      {{{kRowDataTable, {"A", kNone, 10}},
-        {kRowSample, {3, "Temp"}},
-        {kRowFieldNames, {"a,,"}},
-        {kRowEndTable, {}}},
+      {{{kDataTable, {"A", kNone, 10}},
+        {kSample, {3, "Temp"}},
+        {kFieldNames, {"a,,"}},
+        {kEndTable, {}}},
        "line 2: FieldNames array sizes out of bounds."},
-      {{{kRowDataTable, {"A", kNone, 10}},
-        {kRowSample, {1, "Temp"}},
-        {kRowFieldNames, {"ABCDEFGHIJKLMNOPQ"}},
-        {kRowEndTable, {}}},
+      {{{kDataTable, {"A", kNone, 10}},
+        {kSample, {1, "Temp"}},
+        {kFieldNames, {"ABCDEFGHIJKLMNOPQ"}},
+        {kEndTable, {}}},
        "line 4: Field Name ABCDEFGHIJKLMNOPQ is too long, limit is 16 characters."},
-      {{{kRowDataTable, {"A", kNone, 10}},
-        {kRowSample, {1, "Temp"}},
-        {kRowFieldNames, {"timestamp"}},
-        {kRowSample, {1, "Temp"}},
-        {kRowFieldNames, {"TableFull"}},
-        {kRowEndTable, {}}},
+      {{{kDataTable, {"A", kNone, 10}},
+        {kSample, {1, "Temp"}},
+        {kFieldNames, {"timestamp"}},
+        {kSample, {1, "Temp"}},
+        {kFieldNames, {"TableFull"}},
+        {kEndTable, {}}},
        "line 6: timestamp is a predefined field name."},
-      {{{kRowDataTable, {"A", kNone, 10}},
-        {kRowSample, {1, "Temp"}},
-        {kRowFieldNames, {"a:123456789012345678901234567890123456789012345678901234567890"}},
-        {kRowAverage, {1, "Temp", kNone}},
-        {kRowFieldNames, {"b:12345678901234567890123456789012345678901234567890123456789"}},
-        {kRowEndTable, {}}},
+      {{{kDataTable, {"A", kNone, 10}},
+        {kSample, {1, "Temp"}},
+        {kFieldNames, {"a:123456789012345678901234567890123456789012345678901234567890"}},
+        {kAverage, {1, "Temp", kNone}},
+        {kFieldNames, {"b:12345678901234567890123456789012345678901234567890123456789"}},
+        {kEndTable, {}}},
        "line 6: Description \":123456789012345678901234567890123456789012345678901234567890\" "
        "is too long, limit is 58 characters.\r\n"
        "line 6: Description \":12345678901234567890123456789012345678901234567890123456789\" "
        "is too long, limit is 58 characters."},
-      {{{kRowDataTable, {"A", kNone, 10}},
-        {kRowAverage, {1, "Temp", kNone}},
-        {kRowFieldNames, {"b:1234567890123456789012345678901234567890123456789012345678"}},
-        {kRowEndTable, {}}},
+      {{{kDataTable, {"A", kNone, 10}},
+        {kAverage, {1, "Temp", kNone}},
+        {kFieldNames, {"b:1234567890123456789012345678901234567890123456789012345678"}},
+        {kEndTable, {}}},
        ""},
   };
   for (const auto& t : cases) {
@@ -215,7 +215,7 @@ TEST(OutputProcessing, Messages) {
 
 TEST(OutputProcessing, OutsideATableNothingIsCompiled) {
   TablesProgram p;
-  p.variable("Temp", 1).add(kRowSample, {1, "Temp"}).add(kRowWindVector, {"Temp", kNone, kNone, 0, 0});
+  p.variable("Temp", 1).add(kSample, {1, "Temp"}).add(kWindVector, {"Temp", kNone, kNone, 0, 0});
   p.run(false);
   EXPECT_TRUE(p.c.code.bytes.empty());
   EXPECT_EQ(254, p.c.header.locationPool);
@@ -228,10 +228,10 @@ TEST(OutputProcessing, AliasesNameFields) {
   p.c.aliases.aliases.push_back({"T(2)", "Mid", 2, 0});
   p.c.aliases.units.push_back({"Mid", "degC"});
   p.c.aliases.units.push_back({"T", "K"});
-  p.add(kRowDataTable, {"A", kNone, 10})
-      .add(kRowAverage, {3, "T", kNone})
-      .add(kRowEndTable, {})
-      .add(kRowCallTable, {"A"});
+  p.add(kDataTable, {"A", kNone, 10})
+      .add(kAverage, {3, "T", kNone})
+      .add(kEndTable, {})
+      .add(kCallTable, {"A"});
   p.run();
   EXPECT_EQ("", p.errors());
   EXPECT_EQ(std::vector<std::string>({"T_Avg 1 1 @4 t9 Avg [K]", "Mid_Avg 1 1 @8 t9 Avg [degC]",
@@ -260,14 +260,14 @@ TEST(OutputProcessing, TableFieldSources) {
   for (const auto& t : cases) {
     TablesProgram p;
     p.variable("Temp", 3).variable("X", 1)
-        .add(kRowDataTable, {"A", kNone, 10})
-        .add(kRowSample, {3, "Temp"})
-        .add(kRowEndTable, {})
-        .add(kRowCallTable, {"A"})
-        .add(kRowDataTable, {"B", kNone, 10})
-        .add(kRowAverage, {1, t.source, kNone});
-    if (t.names != nullptr) p.add(kRowFieldNames, {t.names});
-    p.add(kRowEndTable, {});
+        .add(kDataTable, {"A", kNone, 10})
+        .add(kSample, {3, "Temp"})
+        .add(kEndTable, {})
+        .add(kCallTable, {"A"})
+        .add(kDataTable, {"B", kNone, 10})
+        .add(kAverage, {1, t.source, kNone});
+    if (t.names != nullptr) p.add(kFieldNames, {t.names});
+    p.add(kEndTable, {});
     p.run(false);
     EXPECT_EQ(t.errors, p.errors()) << t.source;
     EXPECT_EQ(t.fields, fieldsOf(p.table(2))) << t.source;

@@ -36,46 +36,48 @@ Words recordsAfter(const Words& words, int skip) {
 }
 
 constexpr std::uint32_t kAbsent = 0x80000000u;
+// The end record that follows a last statement on line 2.
+constexpr std::uint32_t kEndOfLine2 = makeHeader(kEndOfProgram, 1, 2);
 
 TEST(ParameterParser, RecordLayouts) {
   const struct {
     const char* source;  // line 1 declares; the record of line 2 is checked
     Words record;
   } cases[] = {
-      {"Public T\nPanelTemp(T)\n", {makeHeader(17, 2, 2), 0, makeHeader(0, 1, 2)}},
-      {"Public T\nPanelTemp (T)\n", {makeHeader(17, 2, 2), 0, makeHeader(0, 1, 2)}},
-      {"Public T\nDo\n", {makeHeader(11, 3, 2), kAbsent, kAbsent, makeHeader(0, 1, 2)}},
-      {"Public X\nDo While X > 1\n", {makeHeader(11, 3, 2), 1, 0, makeHeader(0, 1, 2)}},
-      {"Public T\nLoop Until T\n", {makeHeader(12, 3, 2), 0, 0, makeHeader(0, 1, 2)}},
-      {"Public T\nEnd\n", {makeHeader(44, 2, 2), 4, makeHeader(0, 1, 2)}},
-      {"Public T\nEnd Sub\n", {makeHeader(44, 2, 2), 3, makeHeader(0, 1, 2)}},
-      {"Public T\nEnd Select\n", {makeHeader(44, 2, 2), 0, makeHeader(0, 1, 2)}},
-      {"Public T\nNEXT\n", {makeHeader(43, 2, 2), 10, makeHeader(0, 1, 2)}},
-      {"Public T\nNEXT T\n", {makeHeader(43, 2, 2), 10, makeHeader(0, 1, 2)}},
-      {"Public T\nNext Scan\n", {makeHeader(43, 2, 2), 6, makeHeader(0, 1, 2)}},
-      {"Public T\nDelay(1, &H10)\n", {makeHeader(39, 3, 2), 1, 16, makeHeader(0, 1, 2)}},
-      {"Public T\nDelay(1, &B101)\n", {makeHeader(39, 3, 2), 1, 5, makeHeader(0, 1, 2)}},
-      {"Public T\nScan(5, min)\n", {makeHeader(1, 3, 2), 5, 3, makeHeader(0, 1, 2)}},
+      {"Public T\nPanelTemp(T)\n", {makeHeader(kPanelTemp, 2, 2), 0, kEndOfLine2}},
+      {"Public T\nPanelTemp (T)\n", {makeHeader(kPanelTemp, 2, 2), 0, kEndOfLine2}},
+      {"Public T\nDo\n", {makeHeader(kDo, 3, 2), kAbsent, kAbsent, kEndOfLine2}},
+      {"Public X\nDo While X > 1\n", {makeHeader(kDo, 3, 2), 1, 0, kEndOfLine2}},
+      {"Public T\nLoop Until T\n", {makeHeader(kLoop, 3, 2), 0, 0, kEndOfLine2}},
+      {"Public T\nEnd\n", {makeHeader(kEnd, 2, 2), 4, kEndOfLine2}},
+      {"Public T\nEnd Sub\n", {makeHeader(kEnd, 2, 2), 3, kEndOfLine2}},
+      {"Public T\nEnd Select\n", {makeHeader(kEnd, 2, 2), 0, kEndOfLine2}},
+      {"Public T\nNEXT\n", {makeHeader(kNext, 2, 2), 10, kEndOfLine2}},
+      {"Public T\nNEXT T\n", {makeHeader(kNext, 2, 2), 10, kEndOfLine2}},
+      {"Public T\nNext Scan\n", {makeHeader(kNext, 2, 2), 6, kEndOfLine2}},
+      {"Public T\nDelay(1, &H10)\n", {makeHeader(kDelay, 3, 2), 1, 16, kEndOfLine2}},
+      {"Public T\nDelay(1, &B101)\n", {makeHeader(kDelay, 3, 2), 1, 5, kEndOfLine2}},
+      {"Public T\nScan(5, min)\n", {makeHeader(kScan, 3, 2), 5, 3, kEndOfLine2}},
       // Literals keep all their bits; 16777217 is no 4-byte float.
-      {"Public T\nDelay(1, &H3A51C2F4)\n", {makeHeader(39, 3, 2), 1, 0x3A51C2F4, makeHeader(0, 1, 2)}},
-      {"Public T\nDelay(1, 16777217)\n", {makeHeader(39, 3, 2), 1, 16777217, makeHeader(0, 1, 2)}},
-      {"Public T\nDelay(1, -2147483648)\n", {makeHeader(39, 3, 2), 1, 0x80000000u, makeHeader(0, 1, 2)}},
+      {"Public T\nDelay(1, &H3A51C2F4)\n", {makeHeader(kDelay, 3, 2), 1, 0x3A51C2F4, kEndOfLine2}},
+      {"Public T\nDelay(1, 16777217)\n", {makeHeader(kDelay, 3, 2), 1, 16777217, kEndOfLine2}},
+      {"Public T\nDelay(1, -2147483648)\n", {makeHeader(kDelay, 3, 2), 1, 0x80000000u, kEndOfLine2}},
       // Only a parameter that is one literal is read as one; the rest is
       // evaluated as the expression it is.
-      {"Public T\nDelay(&H10 + 1, msec)\n", {makeHeader(39, 3, 2), 17, 1, makeHeader(0, 1, 2)}},
-      {"Public T\nDelay(&B101 + 1, msec)\n", {makeHeader(39, 3, 2), 6, 1, makeHeader(0, 1, 2)}},
-      {"Public T\nDelay(1 + &H10, msec)\n", {makeHeader(39, 3, 2), 17, 1, makeHeader(0, 1, 2)}},
-      {"Public T\nDelay( &H10 , msec)\n", {makeHeader(39, 3, 2), 16, 1, makeHeader(0, 1, 2)}},
-      {"Public T\nScan(&H1 + 1, sec)\n", {makeHeader(1, 3, 2), 2, 2, makeHeader(0, 1, 2)}},
-      {"Public T\nEnd &H4\n", {makeHeader(44, 2, 2), 4, makeHeader(0, 1, 2)}},
+      {"Public T\nDelay(&H10 + 1, msec)\n", {makeHeader(kDelay, 3, 2), 17, 1, kEndOfLine2}},
+      {"Public T\nDelay(&B101 + 1, msec)\n", {makeHeader(kDelay, 3, 2), 6, 1, kEndOfLine2}},
+      {"Public T\nDelay(1 + &H10, msec)\n", {makeHeader(kDelay, 3, 2), 17, 1, kEndOfLine2}},
+      {"Public T\nDelay( &H10 , msec)\n", {makeHeader(kDelay, 3, 2), 16, 1, kEndOfLine2}},
+      {"Public T\nScan(&H1 + 1, sec)\n", {makeHeader(kScan, 3, 2), 2, 2, kEndOfLine2}},
+      {"Public T\nEnd &H4\n", {makeHeader(kEnd, 2, 2), 4, kEndOfLine2}},
       // A word that is no whole literal is a loop variable's name.
-      {"Public T\nNEXT &H0+6\n", {makeHeader(43, 2, 2), 10, makeHeader(0, 1, 2)}},
-      {"Public T\nElse\n", {makeHeader(13, 3, 2), kAbsent, kAbsent, makeHeader(0, 1, 2)}},
+      {"Public T\nNEXT &H0+6\n", {makeHeader(kNext, 2, 2), 10, kEndOfLine2}},
+      {"Public T\nElse\n", {makeHeader(kElse, 3, 2), kAbsent, kAbsent, kEndOfLine2}},
       // "Tab1" takes 4/4 + 1 words and one spare: slots at words 4 and 5.
       {"Public T\nDataTable(Tab1, 1, 100)\n",
-       {makeHeader(50, 6, 2), 0x31626154, 0, 0, 0, 100, makeHeader(0, 1, 2)}},
-      {"Public T\nCallTable \"\"\n", {makeHeader(49, 3, 2), 0, 0, makeHeader(0, 1, 2)}},
-      {"Public T\nSub Go\n", {makeHeader(55, 2, 2), 0, makeHeader(0, 1, 2)}},
+       {makeHeader(kDataTable, 6, 2), 0x31626154, 0, 0, 0, 100, kEndOfLine2}},
+      {"Public T\nCallTable \"\"\n", {makeHeader(kCallTable, 3, 2), 0, 0, kEndOfLine2}},
+      {"Public T\nSub Go\n", {makeHeader(kSub, 2, 2), 0, kEndOfLine2}},
   };
   for (const auto& t : cases) {
     const Pass1 p = readProgram(t.source);
@@ -88,7 +90,7 @@ TEST(ParameterParser, TextParameterKeepsBracketsAndCommas) {
   const Pass1 p = readProgram("Public X(3)\nSample(1, X(3,2))\n");
   const Words record = recordsAfter(p.words, 1);
   // "X(3,2)" is 6 characters: 6/4 + 1 = 2 words, then a spare word.
-  ASSERT_EQ(makeHeader(30, 5, 2), record[0]);
+  ASSERT_EQ(makeHeader(kSample, 5, 2), record[0]);
   EXPECT_EQ(1u, record[1]);
   EXPECT_EQ(std::string("X(3,2)"),
             std::string(reinterpret_cast<const char*>(&record[2])));
@@ -98,8 +100,8 @@ TEST(ParameterParser, ForClauseTakesFourWords) {
   const Pass1 p = readProgram("Public I\nFor I = 1 To 10 Step 2\nFor I = 1 To 3\n");
   EXPECT_EQ("", p.errors);
   const Words record = recordsAfter(p.words, 1);
-  EXPECT_EQ(makeHeader(42, 5, 2), record[0]);
-  EXPECT_EQ(makeHeader(42, 5, 3), record[5]);
+  EXPECT_EQ(makeHeader(kFor, 5, 2), record[0]);
+  EXPECT_EQ(makeHeader(kFor, 5, 3), record[5]);
   EXPECT_EQ(0u, record[9]);  // no STEP
   EXPECT_NE(0u, record[4]);
 }
@@ -200,14 +202,16 @@ TEST(ParameterParser, SingleLineIfUnfoldsWithImplicitEndIf) {
   std::vector<int> indices;
   for (std::size_t pos = 0; pos < p.words.size(); pos += (p.words[pos] >> 10) & 0x3FF)
     indices.push_back(static_cast<int>(p.words[pos] & 0x3FF));
-  EXPECT_EQ((std::vector<int>{41, 4, 3, 44, 3, 4, 3, 13, 3, 44, 4, 0}), indices);
+  EXPECT_EQ((std::vector<int>{kPublic, kIf, kExpression, kEnd, kExpression, kIf, kExpression,
+                              kElse, kExpression, kEnd, kIf, kEndOfProgram}),
+            indices);
 }
 
 TEST(ParameterParser, BareSubroutineNameBecomesCall) {
   const Pass1 p = readProgram("Sub Go\nEndSub\nGo\ngo : Go\n");
   EXPECT_EQ("", p.errors);
   const Words record = recordsAfter(p.words, 2);
-  EXPECT_EQ(makeHeader(2, 3, 3), record[0]);
+  EXPECT_EQ(makeHeader(kCall, 3, 3), record[0]);
   EXPECT_EQ(0x00006f47u, record[1] & 0xFFFFFFu);
 }
 
@@ -215,7 +219,7 @@ TEST(ParameterParser, ConstantsAreKnownToLaterStatements) {
   const Pass1 p = readProgram("Const N = 3 * 2\nPublic T\nDelay(1, N)\nConst M = T\n");
   EXPECT_EQ("line 4: Variable used in CONST expression.", p.errors);
   const Words record = recordsAfter(p.words, 1);
-  EXPECT_EQ(makeHeader(39, 3, 3), record[0]);
+  EXPECT_EQ(makeHeader(kDelay, 3, 3), record[0]);
   EXPECT_EQ(6u, record[2]);
 }
 

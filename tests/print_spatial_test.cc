@@ -9,15 +9,7 @@ namespace {
 
 using test::RecordMaker;
 
-constexpr int kRectPolar = 61;
-constexpr int kStdDevSpa = 63;
-constexpr int kMaxSpa = 64;
-constexpr int kMinSpa = 65;
-constexpr int kAvgSpa = 66;
-constexpr int kCovSpa = 67;
-constexpr int kPrint = 69;
-
-int compileSpatial(Compilation& c, int index, std::uint32_t dest) {
+HandlerResult compileSpatial(Compilation& c, InstructionIndex index, std::uint32_t dest) {
   RecordMaker m(index);
   m.word(dest).word(4).word(0x0103);
   const Statement st = m.statement();
@@ -31,7 +23,8 @@ int compileSpatial(Compilation& c, int index, std::uint32_t dest) {
 
 TEST(Spatial, RecordsAndDestinationSize) {
   const struct {
-    int index, destElements;
+    InstructionIndex index;
+    int destElements;
     std::uint8_t results, code;
     const char* errors;
   } cases[] = {
@@ -49,7 +42,7 @@ TEST(Spatial, RecordsAndDestinationSize) {
     EXPECT_EQ(Bytes({0x22, 0x00, 0x10, 0x00, 0x03, 0x01, 0x00, 0x00, 0x00, 0x00,
                      0x04, 0x00, t.results, 0x00, t.code, 0x00}),
               c.code.bytes);
-    EXPECT_EQ(t.errors, c.diag.errorText) << t.index;
+    EXPECT_EQ(t.errors, c.diag.errorText) << keywordAt(t.index);
   }
 }
 

@@ -53,7 +53,7 @@ TEST(SDI12Recorder, CommandsAndSubstitution) {
   };
   for (const auto& t : cases) {
     Program p;
-    Record r(24);
+    Record r(kSDI12Recorder);
     r.slot(p.t).text(t.command).slot(0).slot(0);
     test::run(p.c, r);
     EXPECT_EQ(t.errors, p.c.diag.errorText) << t.command;
@@ -72,7 +72,7 @@ TEST(SDI12Recorder, CommandsAndSubstitution) {
 TEST(SDI12Recorder, RefusedInInterruptSequence) {
   Program p;
   p.c.program.interrupt = true;
-  Record r(24);
+  Record r(kSDI12Recorder);
   r.slot(p.t).text("0M!").slot(0).slot(0);
   test::run(p.c, r);
   EXPECT_EQ("line 1: Instruction can not be used within the InterruptSequence section.",
@@ -94,7 +94,7 @@ TEST(SDI12Sensor, SetupChecks) {
   };
   for (const auto& t : cases) {
     Program p;
-    Record r(89);
+    Record r(kSDI12SensorSetup);
     r.slot(t.reps).slot(t.port).slot(0).slot(t.seconds);
     test::run(p.c, r);
     EXPECT_EQ(t.errors, p.c.diag.errorText) << t.reps << " " << t.seconds;
@@ -103,7 +103,8 @@ TEST(SDI12Sensor, SetupChecks) {
 
 TEST(SDI12Sensor, ResponsesCopyTheSetup) {
   Program p;
-  Record early(90), setup(89), again(89), small(90), fits(90);
+  Record setup(kSDI12SensorSetup), again(kSDI12SensorSetup);
+  Record early(kSDI12SensorResponse), small(kSDI12SensorResponse), fits(kSDI12SensorResponse);
   early.slot(p.t);
   setup.slot(2).slot(1).slot(0x0123).slot(99);
   again.slot(2).slot(1).slot(0x0123).slot(99);
@@ -145,7 +146,7 @@ TEST(SerialInput, PortCodesAndBaudRates) {
   };
   for (const auto& t : cases) {
     Program p;
-    Record r(86);
+    Record r(kSerialInput);
     r.slot(p.t).slot(2).slot(0).text("x").slot(t.port).slot(t.baud);
     test::run(p.c, r);
     EXPECT_EQ(std::string("line 1: Reps too large for Destination variable.") +
@@ -160,16 +161,16 @@ TEST(SerialInput, PortCodesAndBaudRates) {
 TEST(SerialInput, FatalFaultsStopPassTwo) {
   const std::string limit(31, 'f');
   Program p;
-  Record tooLong(86), fits(86), second(86);
+  Record tooLong(kSerialInput), fits(kSerialInput), second(kSerialInput);
   tooLong.slot(p.t).slot(1).slot(0).text(limit + "g").slot(0).slot(0);
-  EXPECT_EQ(-1, test::run(p.c, tooLong));
+  EXPECT_EQ(HandlerResult::kStop, test::run(p.c, tooLong));
   EXPECT_EQ("line 1: Filter string " + limit + "g too long, limit to 31 characters",
             p.c.diag.errorText);
   Program q;
   fits.slot(q.t).slot(1).slot(0).text(limit).slot(0).slot(0);
   second.slot(q.t).slot(1).slot(0).text("x").slot(0).slot(0);
-  EXPECT_EQ(1, test::run(q.c, fits));
-  EXPECT_EQ(-1, test::run(q.c, second));
+  EXPECT_EQ(HandlerResult::kCompiled, test::run(q.c, fits));
+  EXPECT_EQ(HandlerResult::kStop, test::run(q.c, second));
   EXPECT_EQ("line 1: Only one SerialInput can be defined.", q.c.diag.errorText);
   EXPECT_EQ(46u, q.c.code.bytes.size());
 }
@@ -218,14 +219,14 @@ TEST(LoggerIdentify, Escapes) {
 TEST(LoggerIdentify, LengthsAfterEscapes) {
   const std::string response39 = std::string(37, 'x') + "\\r\\n";
   Program p;
-  Record ok(87);
+  Record ok(kLoggerIdentify);
   ok.text("ABCD").text(response39);
-  EXPECT_EQ(1, test::run(p.c, ok));
+  EXPECT_EQ(HandlerResult::kCompiled, test::run(p.c, ok));
   EXPECT_EQ(concat(concat({0x3A, 0x00, 0x32, 0x00}, "ABCD", 6), std::string(37, 'x') + "\r\n", 40),
             p.c.code.bytes);
-  Record second(87);
+  Record second(kLoggerIdentify);
   second.text("A").text("B");
-  EXPECT_EQ(-1, test::run(p.c, second));
+  EXPECT_EQ(HandlerResult::kStop, test::run(p.c, second));
   EXPECT_EQ("line 1: Only one LoggerIdenify can be defined.", p.c.diag.errorText);
 
   const struct {
@@ -240,9 +241,9 @@ TEST(LoggerIdentify, LengthsAfterEscapes) {
   };
   for (const auto& t : cases) {
     Program q;
-    Record r(87);
+    Record r(kLoggerIdentify);
     r.text(t.filter).text(t.response);
-    EXPECT_EQ(-1, test::run(q.c, r)) << t.filter;
+    EXPECT_EQ(HandlerResult::kStop, test::run(q.c, r)) << t.filter;
     EXPECT_EQ(t.errors, q.c.diag.errorText) << t.filter;
     EXPECT_TRUE(q.c.code.bytes.empty());
   }

@@ -21,20 +21,6 @@ namespace {
 
 using Words = std::vector<std::uint32_t>;
 
-// Rows of the instruction table not named by InstructionIndex.
-constexpr int kEnd = 44;
-constexpr int kEndIf = 45;
-constexpr int kEndSelect = 46;
-constexpr int kElseIf = 47;
-constexpr int kWend = 48;
-constexpr int kSub = 55;
-constexpr int kEndSub = 56;
-constexpr int kExitSub = 57;
-constexpr int kExitDo = 58;
-constexpr int kExitFor = 59;
-constexpr int kExit = 60;
-constexpr int kInterrupt = 88;
-
 constexpr std::uint32_t kSec = 2;
 constexpr std::uint32_t kMin = 3;
 constexpr std::uint32_t kWhileMode = 1;
@@ -42,7 +28,7 @@ constexpr std::uint32_t kUntilMode = 0;
 constexpr std::uint32_t kNone = kAbsentMarker;
 
 struct Line {
-  int index;
+  InstructionIndex index;
   Words slots;
 };
 
@@ -66,7 +52,7 @@ void run(Compilation& c, const std::vector<Line>& program) {
   for (std::size_t i = 0; i < records.size(); ++i) {
     const Statement st{records[i].data(), static_cast<int>(i) + 1};
     c.diag.currentLine = st.line;
-    if (handleStatement(c, st) < 0) break;
+    if (handleStatement(c, st) == HandlerResult::kStop) break;
     checkAfterNextScan(c, st);
   }
 }
@@ -114,7 +100,7 @@ TEST(Sections, ScanIntervalMustFitSixteenBits) {
 }
 
 TEST(Sections, Messages) {
-  const Line interrupt{kInterrupt, {}};
+  const Line interrupt{kInterruptSequence, {}};
   const Line doPlain{kDo, {kNone, kNone}};
   const Line loopPlain{kLoop, {kNone, kNone}};
   const struct {
@@ -186,7 +172,7 @@ TEST(Sections, Messages) {
 
 TEST(Sections, SecondInterruptSequenceMovesTheHeaderOffset) {
   Compilation c;
-  run(c, {kBegin, kScan1, kNextScan1, {kInterrupt, {}}, {kInterrupt, {}}});
+  run(c, {kBegin, kScan1, kNextScan1, {kInterruptSequence, {}}, {kInterruptSequence, {}}});
   EXPECT_EQ(14, c.header.interruptOffset);
   EXPECT_EQ(bytes({0x02, 0x00, 0x06, 0x00, 0x01, 0x00, 0x00, 0x00, 0x0A, 0x00,
                    0x3B, 0x00, 0x0E, 0x00, 0x3B, 0x00, 0x12, 0x00}),
@@ -326,7 +312,7 @@ TEST(Subroutines, Messages) {
       {{sub, {kCall, text("A")}, endSub},
        "line 2: Cannot Call a Subroutine from a Subroutine."},
       {{sub, kScan1}, "line 2: Sub ... EndSub not matched."},
-      {{sub, endSub, kBegin, kScan1, kNextScan1, {kInterrupt, {}},
+      {{sub, endSub, kBegin, kScan1, kNextScan1, {kInterruptSequence, {}},
         {kCall, text("a")}},
        "line 7: Instruction can not be used within the InterruptSequence "
        "section."},

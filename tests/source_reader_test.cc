@@ -3,11 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <string>
-#include <vector>
 
-#include "core/text.h"
 #include "parse/instruction_table.h"
 #include "test_support.h"
 
@@ -44,42 +41,6 @@ TEST(StatementEnd, ColonInsideFirstQuotedStringDoesNotCut) {
   };
   for (const auto& t : cases)
     EXPECT_EQ(t.end, findStatementEnd(t.text)) << t.text;
-}
-
-TEST(Keywords, LookupFoldsCaseAndStopsAtBlank) {
-  EXPECT_EQ(1, lookupKeyword("scan"));
-  EXPECT_EQ(52, lookupKeyword("NextScan"));
-  EXPECT_EQ(93, lookupKeyword("modbusslave"));
-  EXPECT_EQ(44, lookupKeyword("End"));
-  EXPECT_EQ(45, lookupKeyword("ENDIF"));
-  EXPECT_EQ(0, lookupKeyword("Scans"));
-  EXPECT_EQ(0, lookupKeyword(""));
-  EXPECT_EQ(0, lookupKeyword(nullptr));
-  EXPECT_TRUE(keywordCompare("Scan rest", "Scan"));
-  EXPECT_FALSE(keywordCompare("Sca", "Scan"));
-  EXPECT_FALSE(nameEquals("Scan rest", "Scan"));
-  EXPECT_TRUE(nameEquals("tab1", "Tab1"));
-  EXPECT_STREQ("SDI12Recorder", keywordAt(24));
-  EXPECT_STREQ("", keywordAt(94));
-}
-
-// The hashed lookup must give the row a scan of the table in order gives.
-TEST(Keywords, LookupAgreesWithAScanInRowOrder) {
-  const auto scan = [](const char* token) {
-    for (int i = 1; i < kInstructionCount && keywordAt(i)[0] != '\0'; ++i)
-      if (keywordCompare(token, keywordAt(i))) return i;
-    return 0;
-  };
-  std::vector<std::string> tokens = {" Scan", "Scan\t", "Scan(1)", "sCaN  x", "If X",
-                                     "Next Scan", "End If", "Endif ", "\xE9nd"};
-  for (int i = 1; i < kInstructionCount; ++i) {
-    const std::string key = keywordAt(i);
-    std::string lower = key;
-    for (char& ch : lower) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-    for (const std::string& t : {key, lower, key + " x", key + "x", key.substr(0, key.size() / 2)})
-      tokens.push_back(t);
-  }
-  for (const std::string& t : tokens) EXPECT_EQ(scan(t.c_str()), lookupKeyword(t.c_str())) << t;
 }
 
 TEST(SourceReader, ReaderErrors) {

@@ -13,17 +13,17 @@ using namespace test;
 TEST(TableAllocation, FixedAndAutomaticSizes) {
   TablesProgram p;
   p.variable("X", 24);
-  p.add(kRowDataTable, {"Hundred", kNone, 10}).add(kRowSample, {24, "X"}).add(kRowEndTable, {})
-      .add(kRowDataTable, {"Eight", kNone, 1}).add(kRowSample, {1, "X"}).add(kRowEndTable, {})
-      .add(kRowDataTable, {"Auto", kNone, -1})
-      .add(kRowDataInterval, {0, 60, kUnitsSec})
-      .add(kRowSample, {1, "X"})
-      .add(kRowEndTable, {})
-      .add(kRowDataTable, {"Auto10", kNone, -5})
-      .add(kRowDataInterval, {0, 10, kUnitsMin})
-      .add(kRowSample, {24, "X"})
-      .add(kRowEndTable, {});
-  for (const char* name : {"Hundred", "Eight", "Auto", "Auto10"}) p.add(kRowCallTable, {name});
+  p.add(kDataTable, {"Hundred", kNone, 10}).add(kSample, {24, "X"}).add(kEndTable, {})
+      .add(kDataTable, {"Eight", kNone, 1}).add(kSample, {1, "X"}).add(kEndTable, {})
+      .add(kDataTable, {"Auto", kNone, -1})
+      .add(kDataInterval, {0, 60, kUnitsSec})
+      .add(kSample, {1, "X"})
+      .add(kEndTable, {})
+      .add(kDataTable, {"Auto10", kNone, -5})
+      .add(kDataInterval, {0, 10, kUnitsMin})
+      .add(kSample, {24, "X"})
+      .add(kEndTable, {});
+  for (const char* name : {"Hundred", "Eight", "Auto", "Auto10"}) p.add(kCallTable, {name});
   p.c.program.scanInterval = 60;
   p.run();
   ASSERT_EQ("", p.errors());
@@ -60,37 +60,37 @@ TEST(TableAllocation, Messages) {
     const char* errors;
   } cases[] = {
       {[](TablesProgram& p) {
-         p.add(kRowDataTable, {"A", kNone, 10}).add(kRowSample, {1, "X"});
+         p.add(kDataTable, {"A", kNone, 10}).add(kSample, {1, "X"});
        },
        "DataTable ... EndTable not matched."},
       {[](TablesProgram& p) {
-         p.add(kRowDataTable, {"A", kNone, 10}).add(kRowSample, {1, "X"}).add(kRowEndTable, {});
-         p.add(kRowDataTable, {"B", kNone, -1}).add(kRowSample, {1, "X"}).add(kRowEndTable, {});
-         p.add(kRowCallTable, {"B"});
+         p.add(kDataTable, {"A", kNone, 10}).add(kSample, {1, "X"}).add(kEndTable, {});
+         p.add(kDataTable, {"B", kNone, -1}).add(kSample, {1, "X"}).add(kEndTable, {});
+         p.add(kCallTable, {"B"});
        },
        "DataTable A declared but not called.\r\n"
        "Table B must use DataInterval to auto-allocate."},
       {[](TablesProgram& p) {
-         p.add(kRowDataTable, {"A", kNone, 1049000}).add(kRowSample, {1, "X"}).add(kRowEndTable, {});
-         p.add(kRowDataTable, {"B", kNone, -1})
-             .add(kRowDataInterval, {0, 1, kUnitsMin})
-             .add(kRowSample, {1, "X"})
-             .add(kRowEndTable, {});
-         p.add(kRowCallTable, {"A"}).add(kRowCallTable, {"B"});
+         p.add(kDataTable, {"A", kNone, 1049000}).add(kSample, {1, "X"}).add(kEndTable, {});
+         p.add(kDataTable, {"B", kNone, -1})
+             .add(kDataInterval, {0, 1, kUnitsMin})
+             .add(kSample, {1, "X"})
+             .add(kEndTable, {});
+         p.add(kCallTable, {"A"}).add(kCallTable, {"B"});
          p.c.program.scanInterval = 60;
        },
        "Not enough memory for DataTables."},
       {[](TablesProgram& p) {
          p.variable("Y", 2);
-         p.add(kRowDataTable, {"A", kNone, 10})
-             .add(kRowSample, {2, "Y"})
-             .add(kRowSample, {1, "Y"})
-             .add(kRowSample, {1, "X"})
-             .add(kRowFieldNames, {"b"})
-             .add(kRowSample, {1, "X"})
-             .add(kRowFieldNames, {"B"})
-             .add(kRowEndTable, {})
-             .add(kRowCallTable, {"A"});
+         p.add(kDataTable, {"A", kNone, 10})
+             .add(kSample, {2, "Y"})
+             .add(kSample, {1, "Y"})
+             .add(kSample, {1, "X"})
+             .add(kFieldNames, {"b"})
+             .add(kSample, {1, "X"})
+             .add(kFieldNames, {"B"})
+             .add(kEndTable, {})
+             .add(kCallTable, {"A"});
        },
        "Duplicate field name Y in DataTable A.\r\nDuplicate field name B in DataTable A."},
       {[](TablesProgram& p) {
@@ -170,14 +170,14 @@ TEST(TableAllocation, DefinitionBlock) {
   TablesProgram p;
   p.variable("Temp", 3).variable("WS", 1).variable("Work", 2, kDeclareDim);
   p.c.aliases.units.push_back({"Temp", "degC"});
-  p.add(kRowDataTable, {"A", kNone, 10})
-      .add(kRowAverage, {1, "Temp", kNone})
-      .add(kRowEndTable, {})
-      .add(kRowDataTable, {"B", kNone, 10})
-      .add(kRowWindVector, {"WS", kNone, kNone, 0, 1})
-      .add(kRowEndTable, {})
-      .add(kRowCallTable, {"A"})
-      .add(kRowCallTable, {"B"});
+  p.add(kDataTable, {"A", kNone, 10})
+      .add(kAverage, {1, "Temp", kNone})
+      .add(kEndTable, {})
+      .add(kDataTable, {"B", kNone, 10})
+      .add(kWindVector, {"WS", kNone, kNone, 0, 1})
+      .add(kEndTable, {})
+      .add(kCallTable, {"A"})
+      .add(kCallTable, {"B"});
   p.run();
   ASSERT_EQ("", p.errors());
 

@@ -18,14 +18,6 @@
 
 namespace vk6::test {
 
-// ORDER INSTRUCTIONS: rows of the instruction table.
-enum Row : int {
-  kRowTotalize = 25, kRowAverage = 26, kRowMaximum = 27, kRowMinimum = 28,
-  kRowStdDev = 29, kRowSample = 30, kRowWindVector = 31, kRowETo = 32,
-  kRowEToDaily = 33, kRowFieldNames = 35, kRowCallTable = 49,
-  kRowDataTable = 50, kRowDataInterval = 51, kRowEndTable = 53,
-};
-
 constexpr std::uint32_t kNone = 0xFFFF;  // an operand with no stored code
 
 // One parameter slot: an integer or operand word, or a text.
@@ -50,7 +42,7 @@ class TablesProgram {
     return *this;
   }
   // Appends a statement record; records are on lines 1, 2, ... in order.
-  TablesProgram& add(int index, const std::vector<Slot>& slots) {
+  TablesProgram& add(InstructionIndex index, const std::vector<Slot>& slots) {
     const std::size_t header = words_.size();
     words_.push_back(0);
     for (const Slot& s : slots) {
@@ -69,12 +61,12 @@ class TablesProgram {
   // Pass 2 over the records (stopping where a handler says so), then the
   // final allocation when no error was reported.
   void run(bool allocate = true) {
-    words_.push_back(makeHeader(0, 1, static_cast<int>(lines_.size()) + 1));
+    words_.push_back(makeHeader(kEndOfProgram, 1, static_cast<int>(lines_.size()) + 1));
     std::size_t at = 0;
     for (int line : lines_) {
       const Statement st{words_.data() + at, line};
       c.diag.currentLine = line;
-      if (handleStatement(c, st) < 0) break;
+      if (handleStatement(c, st) == HandlerResult::kStop) break;
       at += static_cast<std::size_t>(st.length());
     }
     c.diag.currentLine = 0;

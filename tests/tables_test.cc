@@ -43,18 +43,18 @@ using namespace test;  // rows and kNone
 // DataTable(name, trigger, size) ... one Sample(reps, source) ... EndTable.
 TablesProgram& sampledTable(TablesProgram& p, const char* name, int reps = 1,
                             const char* source = "X") {
-  return p.add(kRowDataTable, {name, kNone, 10})
-      .add(kRowSample, {reps, source})
-      .add(kRowEndTable, {});
+  return p.add(kDataTable, {name, kNone, 10})
+      .add(kSample, {reps, source})
+      .add(kEndTable, {});
 }
 
 TEST(DataTable, RecordsOfATableAndItsCall) {
   TablesProgram p;
   p.variable("T", 1)
-      .add(kRowDataTable, {"Test", 6u, 100})
-      .add(kRowSample, {1, "T"})
-      .add(kRowEndTable, {})
-      .add(kRowCallTable, {"test"});
+      .add(kDataTable, {"Test", 6u, 100})
+      .add(kSample, {1, "T"})
+      .add(kEndTable, {})
+      .add(kCallTable, {"test"});
   p.c.exprArea.bytes.resize(8);  // operand 6 is an offset into the area
   p.run();
   EXPECT_EQ("", p.errors());
@@ -85,7 +85,7 @@ TEST(DataTable, DeferredTriggerIsResolvedIntoTheArea) {
   deferred.code = {40, 0, 0x3F80, 39};
   deferred.lengthBytes = 8;
   p.c.exprArea.deferred.push_back(deferred);
-  p.add(kRowDataTable, {"A", 0x8000u, 10}).add(kRowSample, {1, "X"}).add(kRowEndTable, {});
+  p.add(kDataTable, {"A", 0x8000u, 10}).add(kSample, {1, "X"}).add(kEndTable, {});
   p.run(false);
   EXPECT_EQ(Bytes({39, 0, 8, 0, 0, 0, 10, 0}),
             Bytes(p.c.code.bytes.begin(), p.c.code.bytes.begin() + 8));
@@ -101,7 +101,7 @@ TEST(DataTable, Messages) {
       {[](TablesProgram& p) { sampledTable(p, "ABCDEFGHIJKLMNOPQ"); },
        "line 1: DataTable name ABCDEFGHIJKLMNOPQ is 1 chars too long."},
       {[](TablesProgram& p) {
-         sampledTable(p, "ABCDEFGHIJKLMNOP").add(kRowCallTable, {"ABCDEFGHIJKLMNOP"});
+         sampledTable(p, "ABCDEFGHIJKLMNOP").add(kCallTable, {"ABCDEFGHIJKLMNOP"});
        },
        ""},
       {[](TablesProgram& p) { sampledTable(p, "Ta.b"); }, "line 1: DataTable name Ta.b is illegal."},
@@ -113,53 +113,53 @@ TEST(DataTable, Messages) {
       {[](TablesProgram& p) { sampledTable(sampledTable(p, "A"), "a"); },
        "line 4: Duplicate table name a."},
       {[](TablesProgram& p) {
-         p.add(kRowDataTable, {"A", kNone, 10}).add(kRowDataInterval, {0, 59, kUnitsSec});
+         p.add(kDataTable, {"A", kNone, 10}).add(kDataInterval, {0, 59, kUnitsSec});
        },
        "line 2: DataTable interval 59 too short, must be at least one minute."},
       {[](TablesProgram& p) {
-         p.add(kRowDataTable, {"A", kNone, 10})
-             .add(kRowDataInterval, {0, 60, kUnitsSec})
-             .add(kRowSample, {1, "X"})
-             .add(kRowEndTable, {});
+         p.add(kDataTable, {"A", kNone, 10})
+             .add(kDataInterval, {0, 60, kUnitsSec})
+             .add(kSample, {1, "X"})
+             .add(kEndTable, {});
        },
        "DataTable A declared but not called."},
-      {[](TablesProgram& p) { p.add(kRowDataInterval, {0, 60, kUnitsSec}); },
+      {[](TablesProgram& p) { p.add(kDataInterval, {0, 60, kUnitsSec}); },
        "line 1: DataInterval must be used inside a table declaration."},
       {[](TablesProgram& p) {
-         p.add(kRowDataTable, {"A", kNone, 10})
-             .add(kRowDataTable, {"B", kNone, 10})
-             .add(kRowDataInterval, {0, 30, kUnitsSec});
+         p.add(kDataTable, {"A", kNone, 10})
+             .add(kDataTable, {"B", kNone, 10})
+             .add(kDataInterval, {0, 30, kUnitsSec});
        },
        "line 2: DataTable without EndTable."},
-      {[](TablesProgram& p) { p.add(kRowEndTable, {}).add(kRowDataInterval, {0, 30, kUnitsSec}); },
+      {[](TablesProgram& p) { p.add(kEndTable, {}).add(kDataInterval, {0, 30, kUnitsSec}); },
        "line 1: EndTable without DataTable."},
       {[](TablesProgram& p) {
-         p.add(kRowDataTable, {"A", kNone, 10})
-             .add(kRowEndTable, {})
-             .add(kRowDataInterval, {0, 30, kUnitsSec});
+         p.add(kDataTable, {"A", kNone, 10})
+             .add(kEndTable, {})
+             .add(kDataInterval, {0, 30, kUnitsSec});
        },
        "line 2: Table A declared with no output fields."},
       {[](TablesProgram& p) {
-         p.add(kRowDataTable, {"A", kNone, 10})
-             .add(kRowSample, {16, "X"})
-             .add(kRowFieldNames, {"a,b,c,d,e,f,g,h,i,j,k,l,m,n,o,p"})
-             .add(kRowEndTable, {})
-             .add(kRowCallTable, {"A"});
+         p.add(kDataTable, {"A", kNone, 10})
+             .add(kSample, {16, "X"})
+             .add(kFieldNames, {"a,b,c,d,e,f,g,h,i,j,k,l,m,n,o,p"})
+             .add(kEndTable, {})
+             .add(kCallTable, {"A"});
        },
        ""},
       {[](TablesProgram& p) {
-         p.add(kRowDataTable, {"A", kNone, 10})
-             .add(kRowSample, {17, "X"})
-             .add(kRowFieldNames, {"a,b,c,d,e,f,g,h,i,j,k,l,m,n,o,p,q"})
-             .add(kRowEndTable, {});
+         p.add(kDataTable, {"A", kNone, 10})
+             .add(kSample, {17, "X"})
+             .add(kFieldNames, {"a,b,c,d,e,f,g,h,i,j,k,l,m,n,o,p,q"})
+             .add(kEndTable, {});
        },
        "line 4: Table A number of fields exceeds max. of 16 by 1 fields."},
-      {[](TablesProgram& p) { sampledTable(p, "A", 63).add(kRowCallTable, {"A"}); }, ""},
+      {[](TablesProgram& p) { sampledTable(p, "A", 63).add(kCallTable, {"A"}); }, ""},
       {[](TablesProgram& p) { sampledTable(p, "A", 64); },
        "line 3: Table A record size exceeds max. of 256 by 4 bytes."},
       {[](TablesProgram& p) {
          for (const char* name : {"T1", "T2", "T3", "T4", "T5", "T6", "T7", "T8"})
-           sampledTable(p, name).add(kRowCallTable, {name});
+           sampledTable(p, name).add(kCallTable, {name});
        },
        ""},
       {[](TablesProgram& p) {
@@ -167,17 +167,17 @@ TEST(DataTable, Messages) {
            sampledTable(p, name);
        },
        "line 27: Maximum number of tables 8 exceeded."},
-      {[](TablesProgram& p) { p.add(kRowCallTable, {"Nope"}); },
+      {[](TablesProgram& p) { p.add(kCallTable, {"Nope"}); },
        "line 1: Could not find DataTable Nope."},
-      {[](TablesProgram& p) { p.add(kRowCallTable, {"Status"}); }, ""},
-      {[](TablesProgram& p) { sampledTable(p.add(kRowCallTable, {"A"}), "A"); },
+      {[](TablesProgram& p) { p.add(kCallTable, {"Status"}); }, ""},
+      {[](TablesProgram& p) { sampledTable(p.add(kCallTable, {"A"}), "A"); },
        "line 1: Could not find DataTable A."},
       {[](TablesProgram& p) {
-         p.add(kRowDataTable, {"A", kNone, 10})
-             .add(kRowDataInterval, {0, 1, kUnitsMin})
-             .add(kRowSample, {1, "X"})
-             .add(kRowEndTable, {})
-             .add(kRowCallTable, {"A"});
+         p.add(kDataTable, {"A", kNone, 10})
+             .add(kDataInterval, {0, 1, kUnitsMin})
+             .add(kSample, {1, "X"})
+             .add(kEndTable, {})
+             .add(kCallTable, {"A"});
        },
        "line 5: Interval table must be called within a scan."},
   };
@@ -200,7 +200,7 @@ TEST(DataTable, DuplicateNameTakesTheIndexName) {
 
 TEST(DataTable, StatusTableCompilesNoCall) {
   TablesProgram p;
-  p.variable("X", 1).add(kRowCallTable, {"status"});
+  p.variable("X", 1).add(kCallTable, {"status"});
   p.run();
   EXPECT_TRUE(p.c.code.bytes.empty());
 }
@@ -216,11 +216,11 @@ TEST(CallTable, IntervalAgainstTheScanInterval) {
   for (const auto& t : cases) {
     TablesProgram p;
     p.variable("X", 1)
-        .add(kRowDataTable, {"A", kNone, 10})
-        .add(kRowDataInterval, {0, t.interval, kUnitsSec})
-        .add(kRowSample, {1, "X"})
-        .add(kRowEndTable, {})
-        .add(kRowCallTable, {"a"});
+        .add(kDataTable, {"A", kNone, 10})
+        .add(kDataInterval, {0, t.interval, kUnitsSec})
+        .add(kSample, {1, "X"})
+        .add(kEndTable, {})
+        .add(kCallTable, {"a"});
     p.c.program.scanInterval = 60;
     p.run(false);
     EXPECT_EQ(t.errors, p.errors()) << t.interval;
@@ -231,10 +231,10 @@ TEST(CallTable, IntervalAgainstTheScanInterval) {
 TEST(TableFields, Resolution) {
   TablesProgram p;
   p.variable("X", 1).variable("Temp", 5)
-      .add(kRowDataTable, {"Test", kNone, 10})
-      .add(kRowSample, {5, "Temp"})
-      .add(kRowSample, {1, "X"})
-      .add(kRowEndTable, {});
+      .add(kDataTable, {"Test", kNone, 10})
+      .add(kSample, {5, "Temp"})
+      .add(kSample, {1, "X"})
+      .add(kEndTable, {});
   p.run(false);
   ASSERT_EQ("", p.errors());
   Compilation* c = &p.c;

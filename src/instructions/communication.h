@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "instructions/handlers.h"
 #include "parse/statement_buffer.h"
 
 namespace vk6 {
@@ -16,31 +17,31 @@ namespace vk6 {
 struct Compilation;
 
 // Network data exchange and status settings (network.cc).
-int handleSendGetData(Compilation& c, const Statement& st);
-int handleGetValue(Compilation& c, const Statement& st);
-int handleSetValue(Compilation& c, const Statement& st);
-int handleReadSendGetInfo(Compilation& c, const Statement& st);
-int handleSendData(Compilation& c, const Statement& st);
-int handleSetStatus(Compilation& c, const Statement& st);
+HandlerResult handleSendGetData(Compilation& c, const Statement& st);
+HandlerResult handleGetValue(Compilation& c, const Statement& st);
+HandlerResult handleSetValue(Compilation& c, const Statement& st);
+HandlerResult handleReadSendGetInfo(Compilation& c, const Statement& st);
+HandlerResult handleSendData(Compilation& c, const Statement& st);
+HandlerResult handleSetStatus(Compilation& c, const Statement& st);
 
 // Modbus (modbus.cc).
-int handleModBusMaster(Compilation& c, const Statement& st);
-int handleModBusSlave(Compilation& c, const Statement& st);
+HandlerResult handleModBusMaster(Compilation& c, const Statement& st);
+HandlerResult handleModBusSlave(Compilation& c, const Statement& st);
 
 // Print, spatial statistics, vector conversion (print_spatial.cc).
-int handlePrint(Compilation& c, const Statement& st);
-int handleRectPolar(Compilation& c, const Statement& st);
-int handleRMSSpa(Compilation& c, const Statement& st);
-int handleStdDevSpa(Compilation& c, const Statement& st);
-int handleMaxSpa(Compilation& c, const Statement& st);
-int handleMinSpa(Compilation& c, const Statement& st);
-int handleAvgSpa(Compilation& c, const Statement& st);
-int handleCovSpa(Compilation& c, const Statement& st);
+HandlerResult handlePrint(Compilation& c, const Statement& st);
+HandlerResult handleRectPolar(Compilation& c, const Statement& st);
+HandlerResult handleRMSSpa(Compilation& c, const Statement& st);
+HandlerResult handleStdDevSpa(Compilation& c, const Statement& st);
+HandlerResult handleMaxSpa(Compilation& c, const Statement& st);
+HandlerResult handleMinSpa(Compilation& c, const Statement& st);
+HandlerResult handleAvgSpa(Compilation& c, const Statement& st);
+HandlerResult handleCovSpa(Compilation& c, const Statement& st);
 
 // Satellite transmitter (goes.cc).
-int handleGOESData(Compilation& c, const Statement& st);
-int handleGOESStatus(Compilation& c, const Statement& st);
-int handleGOESSetup(Compilation& c, const Statement& st);
-int handleGOESGPS(Compilation& c, const Statement& st);
+HandlerResult handleGOESData(Compilation& c, const Statement& st);
+HandlerResult handleGOESStatus(Compilation& c, const Statement& st);
+HandlerResult handleGOESSetup(Compilation& c, const Statement& st);
+HandlerResult handleGOESGPS(Compilation& c, const Statement& st);
 
 }  // namespace vk6

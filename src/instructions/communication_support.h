@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "instructions/handlers.h"
 #include "parse/statement_buffer.h"
 
 namespace vk6 {
@@ -39,9 +40,9 @@ void appendBytes(RecordBuilder& r, const std::vector<std::uint8_t>& bytes);
 void refuseWithoutGoes(Compilation& c, const char* keyword);
 
 // Cores of the handlers that read the table list, for a given list.
-int compileGOESData(Compilation& c, const Statement& st,
-                    const std::vector<TableView>& tables);
-int compileSendData(Compilation& c, const Statement& st,
-                    const std::vector<TableView>& tables);
+HandlerResult compileGOESData(Compilation& c, const Statement& st,
+                              const std::vector<TableView>& tables);
+HandlerResult compileSendData(Compilation& c, const Statement& st,
+                              const std::vector<TableView>& tables);
 
 }  // namespace vk6

@@ -19,6 +19,7 @@ constexpr const char* kProcessNames[] = {"Tot", "Avg", "Max", "Min",
                                          "Std", "Smp", "WVc", "ETo",
                                          "",    "TMx", "TMn"};
 constexpr int kProcessNameCount = sizeof kProcessNames / sizeof kProcessNames[0];
+static_assert(kProcessNameCount == kKindTimeOfMinimum + 1);
 
 // ORDER TYPES: bytes per element, by data type code.
 constexpr std::int32_t kTypeSizes[] = {0, 1, 2, 4, 1, 2, 4, 2, 4, 4, 1, 1, 4,

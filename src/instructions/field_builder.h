@@ -9,24 +9,40 @@
 #include <string>
 #include <vector>
 
+#include "parse/instruction_table.h"
 #include "symbols/tables.h"
 
 namespace vk6 {
 
 struct Compilation;
 
-// Output kinds: instruction index - 25, and the times of Maximum/Minimum.
-constexpr int kKindTotalize = 0;
-constexpr int kKindAverage = 1;
-constexpr int kKindMaximum = 2;
-constexpr int kKindMinimum = 3;
-constexpr int kKindStdDev = 4;
-constexpr int kKindSample = 5;
-constexpr int kKindWindVector = 6;
-constexpr int kKindETo = 7;
-constexpr int kKindEToDaily = 8;  // no process name: also the public fields
-constexpr int kKindPublic = kKindEToDaily;
-constexpr int kTimeKindOffset = 7;  // Maximum -> TMx, Minimum -> TMn
+// Output kinds: the row of an output instruction counted from Totalize
+// (ORDER OUTPUTS in parse/instruction_list.h), then the times of
+// Maximum and Minimum.
+constexpr int outputKind(InstructionIndex row) { return row - kTotalize; }
+constexpr int kKindTotalize = outputKind(kTotalize);
+constexpr int kKindAverage = outputKind(kAverage);
+constexpr int kKindMaximum = outputKind(kMaximum);
+constexpr int kKindMinimum = outputKind(kMinimum);
+constexpr int kKindStdDev = outputKind(kStdDev);
+constexpr int kKindSample = outputKind(kSample);
+constexpr int kKindWindVector = outputKind(kWindVector);
+constexpr int kKindETo = outputKind(kETo);
+constexpr int kKindEToDaily = outputKind(kEToDaily);  // no process name
+constexpr int kKindPublic = kKindEToDaily;  // public fields have none either
+constexpr int kKindTimeOfMaximum = kKindEToDaily + 1;
+constexpr int kKindTimeOfMinimum = kKindEToDaily + 2;
+constexpr int kTimeKindOffset = kKindTimeOfMaximum - kKindMaximum;  // TMx, TMn
+static_assert(kKindTimeOfMinimum == kKindMinimum + kTimeKindOffset);
+static_assert(kKindAverage == kKindTotalize + 1 &&
+                  kKindMaximum == kKindAverage + 1 &&
+                  kKindMinimum == kKindMaximum + 1 &&
+                  kKindStdDev == kKindMinimum + 1 &&
+                  kKindSample == kKindStdDev + 1 &&
+                  kKindWindVector == kKindSample + 1 &&
+                  kKindETo == kKindWindVector + 1 &&
+                  kKindEToDaily == kKindETo + 1,
+              "ORDER OUTPUTS: the output rows stay together and in order");
 constexpr std::uint8_t kTimeDataType = 12;
 
 struct FieldSpec {

@@ -287,8 +287,8 @@ bool fillFieldSlots(Compilation& c, const std::vector<TableFieldView>& fields,
 
 }  // namespace
 
-int compileGOESData(Compilation& c, const Statement& st,
-                    const std::vector<TableView>& tables) {
+HandlerResult compileGOESData(Compilation& c, const Statement& st,
+                              const std::vector<TableView>& tables) {
   const std::uint16_t first = resolveOperand(c, st.word(1));
   const int location = takeLocations(c, 1);
   refuseWithoutGoes(c, "GOESData");
@@ -297,11 +297,11 @@ int compileGOESData(Compilation& c, const Statement& st,
   const int index = findTable(tables, name);
   if (index == 0 || keywordCompare(name.c_str(), "Public")) {
     reportError(c, "Invalid Table: %s, can not be Public or Status", name.c_str());
-    return 0;
+    return HandlerResult::kNothing;
   }
   if (index < 0) {
     reportError(c, "Could not find DataTable %s", name.c_str());
-    return -1;
+    return HandlerResult::kStop;
   }
   const std::uint8_t option = static_cast<std::uint8_t>(st.word(next + 1));
   const std::uint8_t format = static_cast<std::uint8_t>(st.word(next + 2));
@@ -317,21 +317,21 @@ int compileGOESData(Compilation& c, const Statement& st,
     reportError(c, "Buffer Option can only be 0-3 or 9.");
   std::uint32_t counts = 0;
   if (!fillFieldSlots(c, tables[static_cast<std::size_t>(index)].fields, format, r, counts))
-    return -1;
+    return HandlerResult::kStop;
   r.patchU16(kFieldCountOffset, counts);
   while (r.size() < kGoesDataRecordSize - kGoesDataTail) r.u8(0);
   r.u8(static_cast<std::uint32_t>(location)).u8(option).u8(format).u8(0);
   if (format > kMaxDataFormat) reportError(c, "Invalid data format parameter.");
   r.expectSize(kGoesDataRecordSize);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
-int handleGOESData(Compilation& c, const Statement& st) {
+HandlerResult handleGOESData(Compilation& c, const Statement& st) {
   return compileGOESData(c, st, listTables(c));
 }
 
-int handleGOESStatus(Compilation& c, const Statement& st) {
+HandlerResult handleGOESStatus(Compilation& c, const Statement& st) {
   const std::int32_t code = st.intAt(2);
   StatusRequest request = {0, 0};
   if (code < 0 || code > kMaxStatusRequest) {
@@ -346,15 +346,15 @@ int handleGOESStatus(Compilation& c, const Statement& st) {
   refuseWithoutGoes(c, "GOESStatus");
   if (elementsOf(parameterLocation(c, st.word(1), "Dest")) < request.requiredElements)
     reportError(c, "%s requires a dest array with at least %d elements.",
-                kInstructionTable[st.index()].keyword, request.requiredElements);
+                keywordAt(st.index()), request.requiredElements);
   r.u8(0).u8(request.secondValue).u8(request.requiredElements);
   r.u8(static_cast<std::uint32_t>(code));
   r.expectSize(kGoesStatusRecordSize);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
-int handleGOESGPS(Compilation& c, const Statement& st) {
+HandlerResult handleGOESGPS(Compilation& c, const Statement& st) {
   // 0 u16 opcode; 2 u16 next; 4 u16 first array; 6 u16 second array.
   RecordBuilder r(kOpGoesGps);
   refuseWithoutGoes(c, "GOESgpsData");
@@ -368,10 +368,10 @@ int handleGOESGPS(Compilation& c, const Statement& st) {
     reportError(c, "Second array %d must be at least 7", secondElements);
   r.expectSize(kGoesGpsRecordSize);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
-int handleGOESSetup(Compilation& c, const Statement& st) {
+HandlerResult handleGOESSetup(Compilation& c, const Statement& st) {
   // 0 u16 opcode; 2 u16 next; 4 u16 first variable; 6 the three setup
   // messages (see appendSetupMessages); 39 u8 0.
   RecordBuilder r(kOpGoesSetup);
@@ -392,16 +392,16 @@ int handleGOESSetup(Compilation& c, const Statement& st) {
   TimeStrings t;
   if (!splitTimeStrings(st.textAt(8), t)) {
     reportError(c, "%s", kBadTimeStrings);
-    return -1;
+    return HandlerResult::kStop;
   }
   if (!readStInterval(c, t.interval, m.interval) || !readStOffset(c, t.offset, m.offset) ||
       !readRInterval(c, t.rInterval, m.rInterval))
-    return -1;
+    return HandlerResult::kStop;
   appendSetupMessages(r, m);
   r.u8(0);
   r.expectSize(kGoesSetupRecordSize);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 }  // namespace vk6

@@ -2,6 +2,8 @@
 
 namespace vk6 {
 
-int handleNothing(Compilation&, const Statement&) { return 0; }
+HandlerResult handleNothing(Compilation&, const Statement&) {
+  return HandlerResult::kNothing;
+}
 
 }  // namespace vk6

@@ -116,12 +116,13 @@ void appendExcited(Compilation& c, const Statement& st, const ExcitedRecord& e) 
 
 // Layout (6 bytes): 0 u16 opcode | 2 u16 next | 4 u16 the parameter, as
 // parsed.
-int appendSingleParameter(Compilation& c, const Statement& st, std::uint16_t opcode) {
+HandlerResult appendSingleParameter(Compilation& c, const Statement& st,
+                                    std::uint16_t opcode) {
   RecordBuilder r(opcode);
   putAsParsed(c, r, st.word(1));
   r.expectSize(6);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 // Sets the channel's bits in the pulse configuration word, or refuses the
@@ -153,7 +154,7 @@ std::uint16_t rangeFlag(std::int32_t code) {
 // Layout (16 bytes): 0 u16 opcode 5 | 2 u16 next | 4 u16 (channel-1)<<8 |
 // 6 u16 destination, checked | 8 u16 offset | 10 u16 multiplier |
 // 12 u16 reps | 14 u8 offset flag | 15 u8 multiplier flag.
-int handleVoltSe(Compilation& c, const Statement& st) {
+HandlerResult handleVoltSe(Compilation& c, const Statement& st) {
   const std::int32_t reps = st.intAt(2);
   const std::int32_t channel = st.intAt(3);
   RecordBuilder r(kVoltSeOpcode);
@@ -165,11 +166,11 @@ int handleVoltSe(Compilation& c, const Statement& st) {
   r.u16(static_cast<std::uint32_t>(reps) & kLow16).u8(offsetFlag).u8(multiplierFlag);
   r.expectSize(16);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 // Record: see appendExcited.
-int handleExDelSE(Compilation& c, const Statement& st) {
+HandlerResult handleExDelSE(Compilation& c, const Statement& st) {
   // The reps check and the span check see the byte the record keeps.
   const std::int32_t reps = static_cast<std::int32_t>(st.word(2) & kLow8);
   const std::int32_t millivolts = st.intAt(5);
@@ -188,12 +189,12 @@ int handleExDelSE(Compilation& c, const Statement& st) {
       millivolts == kLowExcitationMv ? kLowExcitationCode : kHighExcitationCode,
       (delay16 - kDelayBiasUs) & kLow16, kExDelSEKind, kExDelSEMultiplierSlot};
   appendExcited(c, st, e);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 // No span check and no voltage or delay parameter: the record always
 // carries the 2500 mV code and the fixed value of the delay field.
-int handleThermPrb(Compilation& c, const Statement& st) {
+HandlerResult handleThermPrb(Compilation& c, const Statement& st) {
   const std::int32_t reps = static_cast<std::int32_t>(st.word(2) & kLow8);
   const std::int32_t channel = st.intAt(3);
   checkDestination(c, st.word(1), reps);
@@ -202,24 +203,24 @@ int handleThermPrb(Compilation& c, const Statement& st) {
   appendExcited(c, st,
                 {kLowExcitationCode, kThermistorDelay, kThermPrbKind,
                  kThermPrbMultiplierSlot});
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
-int handlePanelTemp(Compilation& c, const Statement& st) {
+HandlerResult handlePanelTemp(Compilation& c, const Statement& st) {
   return appendSingleParameter(c, st, kPanelTempOpcode);
 }
 
-int handleBattery(Compilation& c, const Statement& st) {
+HandlerResult handleBattery(Compilation& c, const Statement& st) {
   return appendSingleParameter(c, st, kBatteryOpcode);
 }
 
-int handleSwBatt(Compilation& c, const Statement& st) {
+HandlerResult handleSwBatt(Compilation& c, const Statement& st) {
   return appendSingleParameter(c, st, kSwBattOpcode);
 }
 
 // Layout (6 bytes): 0 u16 opcode 12 | 2 u16 next | 4 u16 (excitation
 // channel-1)<<8 + level code (0, 2 or 5).
-int handleExciteV(Compilation& c, const Statement& st) {
+HandlerResult handleExciteV(Compilation& c, const Statement& st) {
   const std::int32_t channel = st.intAt(1);
   const std::int32_t millivolts = st.intAt(2);
   std::uint32_t level = 0;
@@ -237,22 +238,22 @@ int handleExciteV(Compilation& c, const Statement& st) {
   r.u16(channelHighByte(channel) + level);
   r.expectSize(6);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 // Layout (4 bytes): 0 u16 opcode 13 | 2 u16 next.
-int handleScanLEDOff(Compilation& c, const Statement&) {
+HandlerResult handleScanLEDOff(Compilation& c, const Statement&) {
   RecordBuilder r(kScanLEDOffOpcode);
   r.expectSize(4);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 // Layout (14 bytes): 0 u16 opcode 10 | 2 u16 next | 4 u16 PConfig<<12 +
 // (POption & 15)<<8, OR the pulse channel | 6 u16 destination, as parsed |
 // 8 u16 offset | 10 u16 multiplier | 12 u8 the location taken from the
 // pool | 13 u8 reserved 0.
-int handlePulsecount(Compilation& c, const Statement& st) {
+HandlerResult handlePulsecount(Compilation& c, const Statement& st) {
   const std::int32_t channel = st.intAt(2);
   const std::int32_t config = st.intAt(3);
   const std::int32_t option = st.intAt(4);
@@ -276,13 +277,13 @@ int handlePulsecount(Compilation& c, const Statement& st) {
   r.u8(location & kLow8).u8(0);
   r.expectSize(14);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 // Layout (18 bytes): 0 u16 opcode 9 | 2 u16 next | 4 u16 destination |
 // 6 u16 multiplier | 8 u16 offset | 10 u16 cycles | 12 u16 timeout |
 // 14 u16 range flag word | 16 u8 channel | 17 u8 option byte, unchecked.
-int handlePeriodAvg(Compilation& c, const Statement& st) {
+HandlerResult handlePeriodAvg(Compilation& c, const Statement& st) {
   const std::uint32_t channel = st.word(2) & kLow8;
   const std::uint32_t cycles = st.word(4) & kLow16;
   const std::uint32_t timeout = st.word(5) & kLow16;
@@ -303,7 +304,7 @@ int handlePeriodAvg(Compilation& c, const Statement& st) {
   r.expectSize(18);
   c.header.pulseConfig |= kPeriodAvgBit;
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 }  // namespace vk6

@@ -4,21 +4,22 @@
 // shifts the offsets of later ones. None stops pass 2.
 #pragma once
 
+#include "instructions/handlers.h"
 #include "parse/statement_buffer.h"
 
 namespace vk6 {
 
 struct Compilation;
 
-int handleVoltSe(Compilation& c, const Statement& st);
-int handleExDelSE(Compilation& c, const Statement& st);
-int handleThermPrb(Compilation& c, const Statement& st);
-int handlePanelTemp(Compilation& c, const Statement& st);
-int handleBattery(Compilation& c, const Statement& st);
-int handleSwBatt(Compilation& c, const Statement& st);
-int handleExciteV(Compilation& c, const Statement& st);
-int handleScanLEDOff(Compilation& c, const Statement& st);
-int handlePulsecount(Compilation& c, const Statement& st);
-int handlePeriodAvg(Compilation& c, const Statement& st);
+HandlerResult handleVoltSe(Compilation& c, const Statement& st);
+HandlerResult handleExDelSE(Compilation& c, const Statement& st);
+HandlerResult handleThermPrb(Compilation& c, const Statement& st);
+HandlerResult handlePanelTemp(Compilation& c, const Statement& st);
+HandlerResult handleBattery(Compilation& c, const Statement& st);
+HandlerResult handleSwBatt(Compilation& c, const Statement& st);
+HandlerResult handleExciteV(Compilation& c, const Statement& st);
+HandlerResult handleScanLEDOff(Compilation& c, const Statement& st);
+HandlerResult handlePulsecount(Compilation& c, const Statement& st);
+HandlerResult handlePeriodAvg(Compilation& c, const Statement& st);
 
 }  // namespace vk6

@@ -114,7 +114,7 @@ void compileSlave(Compilation& c, const ModbusCall& m, ModbusFields& f) {
   }
 }
 
-int compileModbus(Compilation& c, const ModbusCall& m) {
+HandlerResult compileModbus(Compilation& c, const ModbusCall& m) {
   ModbusFields f;
   f.word8 = resolveOperand(c, m.p[3]);
   f.port = static_cast<std::uint16_t>(m.p[1] - 1);
@@ -142,12 +142,12 @@ int compileModbus(Compilation& c, const ModbusCall& m) {
   r.u8(f.location).u8(f.byte25).u8(f.dataType).u8(f.byte27);
   r.expectSize(kModbusRecordSize);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 }  // namespace
 
-int handleModBusMaster(Compilation& c, const Statement& st) {
+HandlerResult handleModBusMaster(Compilation& c, const Statement& st) {
   ModbusCall m;
   m.master = true;
   m.firstVariable = st.word(1);
@@ -155,7 +155,7 @@ int handleModBusMaster(Compilation& c, const Statement& st) {
   return compileModbus(c, m);
 }
 
-int handleModBusSlave(Compilation& c, const Statement& st) {
+HandlerResult handleModBusSlave(Compilation& c, const Statement& st) {
   ModbusCall m;
   for (int i = 1; i <= kParameterCount - 2; ++i) m.p[i] = st.word(i);
   return compileModbus(c, m);

@@ -132,7 +132,7 @@ void appendPadded(RecordBuilder& r, const Bytes& bytes, std::size_t width) {
 
 }  // namespace
 
-int handleSendGetData(Compilation& c, const Statement& st) {
+HandlerResult handleSendGetData(Compilation& c, const Statement& st) {
   refuseInInterruptSequence(c);
   // 0 u16 opcode; 2 u16 next; 4 u16 first variable; 6 u16 receiving
   // array; 8 u16 sent array; 10 u16 0xB000|repeater; 12 u16 0; 14 u16
@@ -161,13 +161,14 @@ int handleSendGetData(Compilation& c, const Statement& st) {
   r.u8(port).u8(0);
   r.expectSize(kSendGetDataRecordSize);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
-int handleGetValue(Compilation& c, const Statement& st) {
+HandlerResult handleGetValue(Compilation& c, const Statement& st) {
   ValueOperands v;
   ValueTarget t;
-  if (!readValueStatement(c, st, "Input Location Dst", v, t)) return 0;
+  if (!readValueStatement(c, st, "Input Location Dst", v, t))
+    return HandlerResult::kNothing;
   const Bytes packet = valuePacket(t, kGetValueCommand, v.field);
   // 0 u16 opcode; 2 u16 next; 4 u16 first variable; 6 u16 value; 8 u16
   // receiving array; 10 u16 host; 12 u16 repeater; 14 packet (37 bytes
@@ -178,13 +179,14 @@ int handleGetValue(Compilation& c, const Statement& st) {
   r.u8(static_cast<std::uint32_t>(packet.size())).u8(t.port);
   r.expectSize(kGetValueRecordSize);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
-int handleSetValue(Compilation& c, const Statement& st) {
+HandlerResult handleSetValue(Compilation& c, const Statement& st) {
   ValueOperands v;
   ValueTarget t;
-  if (!readValueStatement(c, st, "Output Location Src", v, t)) return 0;
+  if (!readValueStatement(c, st, "Output Location Src", v, t))
+    return HandlerResult::kNothing;
   const Bytes packet = valuePacket(t, kSetValueCommand, v.field);
   // 0 u16 opcode; 2 u16 next; 4 u16 host; 6 u16 repeater; 8 packet (37
   // bytes room); 45 9 bytes 0; 54 u16 first variable; 56 u16 value; 58 u16
@@ -196,11 +198,11 @@ int handleSetValue(Compilation& c, const Statement& st) {
   r.u16(static_cast<std::uint32_t>(packet.size())).u8(t.port).u8(0);
   r.expectSize(kSetValueRecordSize);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
-int compileSendData(Compilation& c, const Statement& st,
-                    const std::vector<TableView>& tables) {
+HandlerResult compileSendData(Compilation& c, const Statement& st,
+                              const std::vector<TableView>& tables) {
   refuseInInterruptSequence(c);
   const std::uint8_t port =
       checkedPort(c, st.word(1), "Invalid Port %d must be either 1-RF or 2-RS232.");
@@ -219,7 +221,7 @@ int compileSendData(Compilation& c, const Statement& st,
   // The public table joins the list after the last data table.
   if (index == tables.size() && !keywordCompare(name.c_str(), kRemoteTable)) {
     reportError(c, "Table %s, not found", name.c_str());
-    return 0;
+    return HandlerResult::kNothing;
   }
   // 0 u16 opcode; 2 u16 next; 4 u16 host; 6 u16 neighbor; 8 u16 table
   // index; 10 packet: u16be 0x8000|neighbor, u16be 0x2000|neighbor, u16be
@@ -234,14 +236,14 @@ int compileSendData(Compilation& c, const Statement& st,
   r.u8(port);
   r.expectSize(kSendDataRecordSize);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
-int handleSendData(Compilation& c, const Statement& st) {
+HandlerResult handleSendData(Compilation& c, const Statement& st) {
   return compileSendData(c, st, listTables(c));
 }
 
-int handleReadSendGetInfo(Compilation& c, const Statement& st) {
+HandlerResult handleReadSendGetInfo(Compilation& c, const Statement& st) {
   // 0 u16 opcode; 2 u16 next; 4 u16 destination; 6 u16 port - 1.
   RecordBuilder r(kOpReadSendGetInfo);
   writeOperand(c, r, st.word(1));
@@ -251,16 +253,16 @@ int handleReadSendGetInfo(Compilation& c, const Statement& st) {
   r.u16(static_cast<std::uint16_t>(port - 1));
   r.expectSize(kReadSendGetInfoRecordSize);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
-int handleSetStatus(Compilation& c, const Statement& st) {
+HandlerResult handleSetStatus(Compilation& c, const Statement& st) {
   const std::string name = st.textAt(1);
   const std::uint32_t value = st.word(1 + st.textWords(1));
   const StatusField field = findStatusField(name);
   if (field.index < 0) {
     reportError(c, "Field %s not found in status table.", name.c_str());
-    return 0;
+    return HandlerResult::kNothing;
   }
   std::uint16_t operand = 0;
   std::string mode;
@@ -282,7 +284,7 @@ int handleSetStatus(Compilation& c, const Statement& st) {
   r.text(mode, kPowerModeText);
   r.expectSize(kSetStatusRecordSize);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 }  // namespace vk6

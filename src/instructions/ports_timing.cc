@@ -42,20 +42,20 @@ std::uint32_t shiftedBy(std::uint32_t base, std::int32_t amount, bool valid) {
 
 // Layout (6 bytes): 0 u16 opcode | 2 u16 next | 4 u16 the parameter,
 // encoded or as parsed.
-int appendOneOperand(Compilation& c, const Statement& st, std::uint16_t opcode,
-                     OperandWriter put) {
+HandlerResult appendOneOperand(Compilation& c, const Statement& st,
+                               std::uint16_t opcode, OperandWriter put) {
   RecordBuilder r(opcode);
   put(c, r, st.word(1));
   r.expectSize(6);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 }  // namespace
 
 // Layout (8 bytes): 0 u16 opcode 20 | 2 u16 next | 4 u16 port (0 when
 // refused) | 6 u16 destination, as parsed.
-int handlePortGet(Compilation& c, const Statement& st) {
+HandlerResult handlePortGet(Compilation& c, const Statement& st) {
   const std::int32_t port = st.intAt(2);
   const bool valid = isControlPort(port);
   if (!valid) reportError(c, "Incorrect Control Port Channel in GetPort() %d.", port);
@@ -64,12 +64,12 @@ int handlePortGet(Compilation& c, const Statement& st) {
   putAsParsed(c, r, st.word(1));
   r.expectSize(8);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 // Layout (8 bytes): 0 u16 opcode 21 | 2 u16 next | 4 u16 value, as parsed |
 // 6 u16 0x2000 << port.
-int handlePortSet(Compilation& c, const Statement& st) {
+HandlerResult handlePortSet(Compilation& c, const Statement& st) {
   const std::int32_t port = st.intAt(1);
   const bool valid = isControlPort(port);
   if (!valid) reportError(c, "Incorrect Control Port Channel in SetPort() %d.", port);
@@ -78,12 +78,12 @@ int handlePortSet(Compilation& c, const Statement& st) {
   r.u16(shiftedBy(kPortSetBase, port, valid));
   r.expectSize(8);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 // Layout (8 bytes): 0 u16 opcode 36 | 2 u16 next | 4 u16 4 << channel |
 // 6 u16 destination, as parsed.
-int handleAnalogPortGet(Compilation& c, const Statement& st) {
+HandlerResult handleAnalogPortGet(Compilation& c, const Statement& st) {
   const std::int32_t channel = st.intAt(2);
   const bool valid = isAnalogChannel(channel);
   if (!valid) reportError(c, "Incorrect Analog Channel in AnalogPortGet() %d.", channel);
@@ -92,12 +92,12 @@ int handleAnalogPortGet(Compilation& c, const Statement& st) {
   putAsParsed(c, r, st.word(1));
   r.expectSize(8);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 // Layout (8 bytes): 0 u16 opcode 37 | 2 u16 next | 4 u16 128 << channel |
 // 6 u16 value, as parsed.
-int handleAnalogPortSet(Compilation& c, const Statement& st) {
+HandlerResult handleAnalogPortSet(Compilation& c, const Statement& st) {
   const std::int32_t channel = st.intAt(1);
   const bool valid = isAnalogChannel(channel);
   if (!valid) reportError(c, "Incorrect Analog Channel in AnalogPortSet() %d.", channel);
@@ -106,12 +106,12 @@ int handleAnalogPortSet(Compilation& c, const Statement& st) {
   putAsParsed(c, r, st.word(2));
   r.expectSize(8);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 // Layout (8 bytes): 0 u16 opcode 22 | 2 u16 next | 4 u16 amount |
 // 6 u16 units. Shorter units are bounded only by the 16-bit field.
-int handleDelay(Compilation& c, const Statement& st) {
+HandlerResult handleDelay(Compilation& c, const Statement& st) {
   const std::int32_t amount = st.intAt(1);
   const std::int32_t units = st.intAt(2);
   if (units > kSecondsUnit) reportError(c, "Invalid units in Delay function=%d.", units);
@@ -121,21 +121,21 @@ int handleDelay(Compilation& c, const Statement& st) {
   r.u16(st.word(1) & kLow16).u16(st.word(2) & kLow16);
   r.expectSize(8);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
-int handleRandomize(Compilation& c, const Statement& st) {
+HandlerResult handleRandomize(Compilation& c, const Statement& st) {
   return appendOneOperand(c, st, kRandomizeOpcode, putAsParsed);
 }
 
-int handleClockSet(Compilation& c, const Statement& st) {
+HandlerResult handleClockSet(Compilation& c, const Statement& st) {
   return appendOneOperand(c, st, kClockSetOpcode, putEncoded);
 }
 
 // Layout (8 bytes): 0 u16 opcode 45 | 2 u16 next | 4 u16 destination |
 // 6 u16 element. An omitted element is the absent marker, whose low 16
 // bits are 0.
-int handleRealTime(Compilation& c, const Statement& st) {
+HandlerResult handleRealTime(Compilation& c, const Statement& st) {
   const std::uint32_t element = st.word(2) & kLow16;
   if (element > kMaxRealTimeElement)
     reportError(c, "Invalid element requested from realtime (must be < 9).");
@@ -144,14 +144,14 @@ int handleRealTime(Compilation& c, const Statement& st) {
   r.u16(element);
   r.expectSize(8);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
-int handleTicker250ms(Compilation& c, const Statement& st) {
+HandlerResult handleTicker250ms(Compilation& c, const Statement& st) {
   return appendOneOperand(c, st, kTickerOpcode, putEncoded);
 }
 
-int handleRFPortTest(Compilation& c, const Statement& st) {
+HandlerResult handleRFPortTest(Compilation& c, const Statement& st) {
   return appendOneOperand(c, st, kRFPortTestOpcode, putEncoded);
 }
 

@@ -5,21 +5,22 @@
 // pass 2.
 #pragma once
 
+#include "instructions/handlers.h"
 #include "parse/statement_buffer.h"
 
 namespace vk6 {
 
 struct Compilation;
 
-int handlePortGet(Compilation& c, const Statement& st);
-int handlePortSet(Compilation& c, const Statement& st);
-int handleAnalogPortGet(Compilation& c, const Statement& st);
-int handleAnalogPortSet(Compilation& c, const Statement& st);
-int handleDelay(Compilation& c, const Statement& st);
-int handleRandomize(Compilation& c, const Statement& st);
-int handleClockSet(Compilation& c, const Statement& st);
-int handleRealTime(Compilation& c, const Statement& st);
-int handleTicker250ms(Compilation& c, const Statement& st);
-int handleRFPortTest(Compilation& c, const Statement& st);
+HandlerResult handlePortGet(Compilation& c, const Statement& st);
+HandlerResult handlePortSet(Compilation& c, const Statement& st);
+HandlerResult handleAnalogPortGet(Compilation& c, const Statement& st);
+HandlerResult handleAnalogPortSet(Compilation& c, const Statement& st);
+HandlerResult handleDelay(Compilation& c, const Statement& st);
+HandlerResult handleRandomize(Compilation& c, const Statement& st);
+HandlerResult handleClockSet(Compilation& c, const Statement& st);
+HandlerResult handleRealTime(Compilation& c, const Statement& st);
+HandlerResult handleTicker250ms(Compilation& c, const Statement& st);
+HandlerResult handleRFPortTest(Compilation& c, const Statement& st);
 
 }  // namespace vk6

@@ -177,7 +177,7 @@ void parsePrintItems(Compilation& c, const std::string& text, PrintFields& f) {
   }
 }
 
-int compileSpatial(Compilation& c, const Statement& st, SpatialCode code) {
+HandlerResult compileSpatial(Compilation& c, const Statement& st, SpatialCode code) {
   RecordBuilder r(kOpSpatial);
   // 0 u16 opcode; 2 u16 next; 4 u16 source (CovSpa: parameter 4);
   // 6 u16 0 (CovSpa: parameter 5); 8 u16 destination; 10 u16 element
@@ -193,19 +193,19 @@ int compileSpatial(Compilation& c, const Statement& st, SpatialCode code) {
     if ((code == kSpatialMax || code == kSpatialMin) &&
         elementsOf(parameterLocation(c, st.word(1), "Dest")) < kMinMaxDestElements)
       reportError(c, "%s requires a dest array with at least 2 elements.",
-                  kInstructionTable[st.index()].keyword);
+                  keywordAt(st.index()));
     writeOperand(c, r, st.word(1));
     r.u16(st.word(2)).u16(code < kSpatialAvg ? 2 : 1);
   }
   r.u8(code).u8(0);
   r.expectSize(kSpatialRecordSize);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 }  // namespace
 
-int handlePrint(Compilation& c, const Statement& st) {
+HandlerResult handlePrint(Compilation& c, const Statement& st) {
   PrintFields f;
   parsePrintItems(c, st.textAt(1), f);
   // 0 u16 opcode; 2 u16 next; 4 5 x u16 item operands; 14 u16 item count;
@@ -221,24 +221,41 @@ int handlePrint(Compilation& c, const Statement& st) {
   r.u8(static_cast<std::uint8_t>(f.portCode)).u8(f.negativePort);
   r.expectSize(kPrintRecordSize);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
-int handleRectPolar(Compilation& c, const Statement& st) {
+HandlerResult handleRectPolar(Compilation& c, const Statement& st) {
   // 0 u16 opcode; 2 u16 next; 4 u16 rectangular pair; 6 u16 polar pair.
   RecordBuilder r(kOpRectPolar);
   writeOperand(c, r, st.word(2));
   writeOperand(c, r, st.word(1));
   r.expectSize(kRectPolarRecordSize);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
-int handleMaxSpa(Compilation& c, const Statement& st) { return compileSpatial(c, st, kSpatialMax); }
-int handleMinSpa(Compilation& c, const Statement& st) { return compileSpatial(c, st, kSpatialMin); }
-int handleAvgSpa(Compilation& c, const Statement& st) { return compileSpatial(c, st, kSpatialAvg); }
-int handleStdDevSpa(Compilation& c, const Statement& st) { return compileSpatial(c, st, kSpatialStdDev); }
-int handleRMSSpa(Compilation& c, const Statement& st) { return compileSpatial(c, st, kSpatialRms); }
-int handleCovSpa(Compilation& c, const Statement& st) { return compileSpatial(c, st, kSpatialCov); }
+HandlerResult handleMaxSpa(Compilation& c, const Statement& st) {
+  return compileSpatial(c, st, kSpatialMax);
+}
+
+HandlerResult handleMinSpa(Compilation& c, const Statement& st) {
+  return compileSpatial(c, st, kSpatialMin);
+}
+
+HandlerResult handleAvgSpa(Compilation& c, const Statement& st) {
+  return compileSpatial(c, st, kSpatialAvg);
+}
+
+HandlerResult handleStdDevSpa(Compilation& c, const Statement& st) {
+  return compileSpatial(c, st, kSpatialStdDev);
+}
+
+HandlerResult handleRMSSpa(Compilation& c, const Statement& st) {
+  return compileSpatial(c, st, kSpatialRms);
+}
+
+HandlerResult handleCovSpa(Compilation& c, const Statement& st) {
+  return compileSpatial(c, st, kSpatialCov);
+}
 
 }  // namespace vk6

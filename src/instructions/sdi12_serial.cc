@@ -131,7 +131,7 @@ std::string processEscapes(const std::string& text) {
 // parsed | 6 u16 multiplier | 8 u16 offset | 10 u16 location of the
 // substituted variable | 12 12-byte command, NUL-padded | 24 u8 offset
 // flag | 25 u8 multiplier flag.
-int handleSDI12Recorder(Compilation& c, const Statement& st) {
+HandlerResult handleSDI12Recorder(Compilation& c, const Statement& st) {
   const std::string command = st.textAt(2);
   const int multiplierSlot = 2 + st.textWords(2);
   refuseInInterruptSequence(c);
@@ -143,21 +143,21 @@ int handleSDI12Recorder(Compilation& c, const Statement& st) {
   if (sent.sent.size() > kMaxCommandLength) {
     reportError(c, "SDI12 command string too long, (max is %d)",
                 static_cast<int>(kMaxCommandLength));
-    return 0;
+    return HandlerResult::kNothing;
   }
   const std::uint8_t multiplierFlag = putFlagged(c, r, st.word(multiplierSlot));
   const std::uint8_t offsetFlag = putFlagged(c, r, st.word(multiplierSlot + 1));
   r.u16(sent.location).text(sent.sent, kCommandField).u8(offsetFlag).u8(multiplierFlag);
   r.expectSize(26);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 // Layout (18 bytes): 0 u16 opcode 60 | 2 u16 next | 4 u16 the expression |
 // 6 u16 0 | 8 u16 response time | 10 u8 reps | 11 u8 0 (port 1) |
 // 12 u8 first location of a block of 3 | 13 u8 first location of a block
 // of 6 | 14 u16 0 | 16 u16 0.
-int handleSDI12SensorSetup(Compilation& c, const Statement& st) {
+HandlerResult handleSDI12SensorSetup(Compilation& c, const Statement& st) {
   const std::uint32_t reps = st.word(1) & kLow8;
   const std::int32_t port = st.intAt(2);
   const std::uint32_t seconds = st.word(4) & kLow16;
@@ -178,12 +178,12 @@ int handleSDI12SensorSetup(Compilation& c, const Statement& st) {
   r.u8(first).u8(locationByte(c, kSetupSecondBlock)).u16(0).u16(0);
   r.expectSize(18);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 // Layout (18 bytes): 0 u16 opcode 61 | 2 u16 next | 4..13 as in the setup
 // record, but 6 u16 the response variable | 14 u16 0 | 16 u16 0.
-int handleSDI12SensorResponse(Compilation& c, const Statement& st) {
+HandlerResult handleSDI12SensorResponse(Compilation& c, const Statement& st) {
   std::uint8_t shared[kSetupSharedEnd] = {};
   if (!c.io.sensorSetupSeen) {
     reportError(c, "SDI12SensorReponse must be preceeded by SDI12Setup.");
@@ -198,25 +198,25 @@ int handleSDI12SensorResponse(Compilation& c, const Statement& st) {
   r.u16(0).u16(0);
   r.expectSize(18);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 // Layout (46 bytes): 0 u16 opcode 57 | 2 u16 next | 4 u16 destination,
 // checked | 6 u16 reps | 8 u16 baud rate | 10 32-byte filter, NUL-padded |
 // 42 u8 the third parameter | 43 u8 first location of a block of 9 |
 // 44 u8 port code | 45 u8 first location of a block of 4.
-int handleSerialInput(Compilation& c, const Statement& st) {
+HandlerResult handleSerialInput(Compilation& c, const Statement& st) {
   const std::string filter = st.textAt(4);
   const int portSlot = 4 + st.textWords(4);
   if (c.io.serialInputSeen) {
     reportError(c, "Only one SerialInput can be defined.");
-    return -1;
+    return HandlerResult::kStop;
   }
   c.io.serialInputSeen = true;
   if (filter.size() > kMaxFilterLength) {
     reportError(c, "Filter string %s too long, limit to %d characters", filter.c_str(),
                 static_cast<int>(kMaxFilterLength));
-    return -1;
+    return HandlerResult::kStop;
   }
   // An omitted port or baud rate is the absent marker: 0 once bit 31 goes.
   const std::uint32_t port = st.word(portSlot) & ~kAbsentBit & kLow8;
@@ -231,34 +231,34 @@ int handleSerialInput(Compilation& c, const Statement& st) {
     reportError(c, "Invalid Baudrate");
   r.expectSize(46);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 // Layout (50 bytes): 0 u16 opcode 58 | 2 u16 next | 4 6-byte input filter,
 // NUL-padded | 10 40-byte response after escapes, NUL-padded.
-int handleLoggerIdentify(Compilation& c, const Statement& st) {
+HandlerResult handleLoggerIdentify(Compilation& c, const Statement& st) {
   const std::string filter = st.textAt(1);
   const std::string response = processEscapes(st.textAt(1 + st.textWords(1)));
   if (c.io.loggerIdentifySeen) {
     reportError(c, "Only one LoggerIdenify can be defined.");
-    return -1;
+    return HandlerResult::kStop;
   }
   c.io.loggerIdentifySeen = true;
   if (filter.size() > kMaxIdentifyFilter) {
     reportError(c, "Input identify filter string %s too long, limit to %d characters",
                 filter.c_str(), static_cast<int>(kMaxIdentifyFilter));
-    return -1;
+    return HandlerResult::kStop;
   }
   if (response.size() > kMaxIdentifyResponse) {
     reportError(c, "Output identify Response string %s too long, limit to %d characters",
                 response.c_str(), static_cast<int>(kMaxIdentifyResponse));
-    return -1;
+    return HandlerResult::kStop;
   }
   RecordBuilder r(kLoggerIdentifyOpcode);
   r.text(filter, kIdentifyFilterField).text(response, kIdentifyResponseField);
   r.expectSize(50);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 }  // namespace vk6

@@ -7,17 +7,18 @@
 
 #include <string>
 
+#include "instructions/handlers.h"
 #include "parse/statement_buffer.h"
 
 namespace vk6 {
 
 struct Compilation;
 
-int handleSDI12Recorder(Compilation& c, const Statement& st);
-int handleSDI12SensorSetup(Compilation& c, const Statement& st);
-int handleSDI12SensorResponse(Compilation& c, const Statement& st);
-int handleSerialInput(Compilation& c, const Statement& st);
-int handleLoggerIdentify(Compilation& c, const Statement& st);
+HandlerResult handleSDI12Recorder(Compilation& c, const Statement& st);
+HandlerResult handleSDI12SensorSetup(Compilation& c, const Statement& st);
+HandlerResult handleSDI12SensorResponse(Compilation& c, const Statement& st);
+HandlerResult handleSerialInput(Compilation& c, const Statement& st);
+HandlerResult handleLoggerIdentify(Compilation& c, const Statement& st);
 
 // Turns \n and \r into line ends; a backslash before any other character
 // stays and drops that character; a trailing backslash stays.

@@ -13,8 +13,6 @@
 namespace vk6 {
 namespace {
 
-constexpr int kStop = -1;
-constexpr int kCompiled = 1;
 constexpr bool kNoBackPatch = false;
 
 // Opcodes of the compiled records.
@@ -65,16 +63,14 @@ constexpr std::uint16_t kElseBranch = 2;
 constexpr std::uint16_t kModeWhile = 1;
 constexpr std::uint16_t kNoCondition = 0x8000;
 
-// End, Exit and Next kinds: the predefined constants If/Select, SUB,
-// TABLE, SCAN, DO and FOR.
-constexpr std::int32_t kEndIfSelect = 0;
-constexpr std::int32_t kEndSub = 3;
-constexpr std::int32_t kEndTable = 5;
-constexpr std::int32_t kEndScan = 6;
-constexpr std::int32_t kEndDo = 7;
-constexpr std::int32_t kEndFor = 8;
-
-// ORDER INSTRUCTIONS: row of ENDTABLE in kInstructionTable.
+// The blocks that End, Exit and Next name: the predefined constants
+// If/Select, SUB, TABLE, SCAN, DO and FOR.
+constexpr std::int32_t kBlockIfSelect = 0;
+constexpr std::int32_t kBlockSub = 3;
+constexpr std::int32_t kBlockTable = 5;
+constexpr std::int32_t kBlockScan = 6;
+constexpr std::int32_t kBlockDo = 7;
+constexpr std::int32_t kBlockFor = 8;
 
 constexpr std::int32_t kMaxScanInterval = 0xFFFF;
 
@@ -130,7 +126,7 @@ bool closesAcrossScan(const Compilation& c) {
   return c.program.openBlocks == 0 && c.program.scanDepth != 0;
 }
 
-int openIf(Compilation& c, std::uint16_t kind, std::uint32_t operand) {
+HandlerResult openIf(Compilation& c, std::uint16_t kind, std::uint32_t operand) {
   ProgramState& p = c.program;
   ++p.openBlocks;
   IfEntry block;
@@ -146,12 +142,12 @@ int openIf(Compilation& c, std::uint16_t kind, std::uint32_t operand) {
   appendCode(c, r, kPatchNext);
   block.falseSlot = at + kIfFalseSlot;
   p.ifStack.push_back(block);
-  return kCompiled;
+  return HandlerResult::kCompiled;
 }
 
 // A branch of the innermost If or Select block; `operand` 0 is a branch
 // without a test of its own (Else, Case Else).
-int appendBranch(Compilation& c, std::uint16_t kind, std::uint32_t operand) {
+HandlerResult appendBranch(Compilation& c, std::uint16_t kind, std::uint32_t operand) {
   ProgramState& p = c.program;
   if (p.ifStack.empty()) {
     if (operand != 0) {
@@ -159,7 +155,7 @@ int appendBranch(Compilation& c, std::uint16_t kind, std::uint32_t operand) {
     } else {
       reportError(c, "Else with no If.");
     }
-    return kStop;
+    return HandlerResult::kStop;
   }
   IfEntry& block = p.ifStack.back();
   if (operand == 0) {
@@ -184,11 +180,11 @@ int appendBranch(Compilation& c, std::uint16_t kind, std::uint32_t operand) {
   r.expectSize(kBranchLength);
   appendCode(c, r, kPatchNext);
   block.falseSlot = at + kBranchFalseSlot;
-  return kCompiled;
+  return HandlerResult::kCompiled;
 }
 
 // `mode` kNoCondition: a Do with no condition of its own.
-int openDo(Compilation& c, std::uint16_t mode, std::uint32_t condition) {
+HandlerResult openDo(Compilation& c, std::uint16_t mode, std::uint32_t condition) {
   ProgramState& p = c.program;
   ++p.openBlocks;
   const std::size_t at = codeOffset(c);
@@ -210,17 +206,17 @@ int openDo(Compilation& c, std::uint16_t mode, std::uint32_t condition) {
   r.expectSize(kDoLength);
   appendCode(c, r, kPatchNext);
   p.doStack.push_back(DoEntry{at + kDoModeWord});
-  return kCompiled;
+  return HandlerResult::kCompiled;
 }
 
-int closeDo(Compilation& c, std::uint16_t mode, std::uint32_t condition) {
+HandlerResult closeDo(Compilation& c, std::uint16_t mode, std::uint32_t condition) {
   ProgramState& p = c.program;
   if (closesAcrossScan(c))
     reportError(c, "LOOP statement illegally has SCAN without NEXT SCAN.");
   --p.openBlocks;
   if (p.doStack.empty()) {
     reportError(c, "LOOP without DO.");
-    return kStop;
+    return HandlerResult::kStop;
   }
   const DoEntry loop = p.doStack.back();
   if (mode != kNoCondition) {
@@ -238,24 +234,24 @@ int closeDo(Compilation& c, std::uint16_t mode, std::uint32_t condition) {
   const std::size_t end = appendCode(c, r, kPatchNext);
   patchCodeWord(c, loop.modeWord + kModeToExit, offsetWord(end));
   p.doStack.pop_back();
-  return kCompiled;
+  return HandlerResult::kCompiled;
 }
 
-int closeFor(Compilation& c) {
+HandlerResult closeFor(Compilation& c) {
   ProgramState& p = c.program;
   if (closesAcrossScan(c))
     reportError(c, "FOR NEXT statement illegally has SCAN without NEXT SCAN.");
   --p.openBlocks;
   if (p.forStack.empty()) {
     reportError(c, "NEXT without FOR.");
-    return kStop;
+    return HandlerResult::kStop;
   }
   const ForEntry loop = p.forStack.back();
   p.forStack.pop_back();
   if (codeOffset(c) == loop.bodyOffset) reportError(c, "Empty FOR .. NEXT.");
   const std::size_t end = appendLoopReference(c, kRecordNext, loop.variableWord);
   patchCodeWord(c, loop.exitSlot, offsetWord(end));
-  return kCompiled;
+  return HandlerResult::kCompiled;
 }
 
 // Subroutines compiled so far whose name matches, first one first.
@@ -294,13 +290,13 @@ void checkAfterNextScan(Compilation& c, const Statement& st) {
   if (p.scanDepth != 0 || p.scanInterval == 0) return;
   const int index = st.index();
   if (index == kEndOfProgram || index == kNextScan || index == kEndProg) return;
-  if (index == kNext && st.intAt(1) == kEndScan) return;
+  if (index == kNext && st.intAt(1) == kBlockScan) return;
   reportError(c, "%s used after NextScan.", keywordAt(index));
 }
 
-int handleEndOfProgram(Compilation& c, const Statement&) {
+HandlerResult handleEndOfProgram(Compilation& c, const Statement&) {
   const ProgramState& p = c.program;
-  if (c.diag.errorCount != 0) return 0;
+  if (c.diag.errorCount != 0) return HandlerResult::kNothing;
   if (p.scanDepth != 0 && !p.interrupt) reportError(c, "Scan without NextScan.");
   if (p.beginProgOffset == -1) reportError(c, "No BeginProg in Program.");
   if (!p.forStack.empty()) reportError(c, "FOR without NEXT.");
@@ -312,18 +308,18 @@ int handleEndOfProgram(Compilation& c, const Statement&) {
     reportError(c, "Program must have a Scan ... NextScan.");
   if (p.interrupt && !p.interruptHasDo)
     reportWarning(c, "Interrupt Sequence will only run once, use do loop.");
-  return 0;
+  return HandlerResult::kNothing;
 }
 
 // A second BeginProg is not refused; it moves the program's start.
-int handleBeginProg(Compilation& c, const Statement&) {
+HandlerResult handleBeginProg(Compilation& c, const Statement&) {
   ProgramState& p = c.program;
   c.header.beginProgOffset = offsetWord(codeOffset(c));
   p.beginProgOffset = static_cast<std::int16_t>(c.header.beginProgOffset);
-  return 0;
+  return HandlerResult::kNothing;
 }
 
-int handleScan(Compilation& c, const Statement& st) {
+HandlerResult handleScan(Compilation& c, const Statement& st) {
   ProgramState& p = c.program;
   if (p.subDepth != 0) reportError(c, "Sub ... EndSub not matched.");
   refuseInInterruptSequence(c);
@@ -337,14 +333,14 @@ int handleScan(Compilation& c, const Statement& st) {
   r.u16(interval);
   r.expectSize(kOffsetLength);
   appendCode(c, r, kPatchNext);
-  return kCompiled;
+  return HandlerResult::kCompiled;
 }
 
-int handleNextScan(Compilation& c, const Statement&) {
+HandlerResult handleNextScan(Compilation& c, const Statement&) {
   ProgramState& p = c.program;
   if (p.scanDepth == 0) {
     reportError(c, "NextScan with no Scan.");
-    return kStop;
+    return HandlerResult::kStop;
   }
   --p.scanDepth;
   appendPlain(c, kRecordNextScan);
@@ -353,12 +349,12 @@ int handleNextScan(Compilation& c, const Statement&) {
     reportError(c, "DO or While bracketing Scan..NextScan.");
   if (!p.ifStack.empty())
     reportError(c, "IF or SELECT bracketing Scan..NextScan.");
-  return 0;
+  return HandlerResult::kCompiled;
 }
 
 // The interrupt section counts as an open scan up to the end of the
 // program, so the statements in it pass the after-NextScan check.
-int handleInterruptSequence(Compilation& c, const Statement&) {
+HandlerResult handleInterruptSequence(Compilation& c, const Statement&) {
   ProgramState& p = c.program;
   if (p.scanDepth != 0)
     reportError(c, "InterruptSequence Can not be defined within SCAN/NEXTSCAN.");
@@ -375,10 +371,10 @@ int handleInterruptSequence(Compilation& c, const Statement&) {
   }
   c.header.interruptOffset = offsetWord(codeOffset(c));
   appendPlain(c, kRecordInterruptSequence);
-  return kCompiled;
+  return HandlerResult::kCompiled;
 }
 
-int handleExpression(Compilation& c, const Statement& st) {
+HandlerResult handleExpression(Compilation& c, const Statement& st) {
   const ProgramState& p = c.program;
   if (p.beginProgOffset == -1 && p.subDepth == 0)
     reportError(c, "Expression used outside of BeginProg..EndProg.");
@@ -388,42 +384,42 @@ int handleExpression(Compilation& c, const Statement& st) {
   writeOperand(c, r, st.word(1));
   r.expectSize(kOffsetLength);
   appendCode(c, r, kPatchNext);
-  return kCompiled;
+  return HandlerResult::kCompiled;
 }
 
-int handleIf(Compilation& c, const Statement& st) {
+HandlerResult handleIf(Compilation& c, const Statement& st) {
   return openIf(c, kIfKind, st.word(1));
 }
 
-int handleSelect(Compilation& c, const Statement& st) {
+HandlerResult handleSelect(Compilation& c, const Statement& st) {
   return openIf(c, kSelectKind, st.word(1));
 }
 
-int handleElseIf(Compilation& c, const Statement& st) {
+HandlerResult handleElseIf(Compilation& c, const Statement& st) {
   return appendBranch(c, kElseIfBranch, st.word(1));
 }
 
 // "Else If c" (a constant word after Else) compiles as an untested Case.
-int handleElse(Compilation& c, const Statement& st) {
+HandlerResult handleElse(Compilation& c, const Statement& st) {
   if (isAbsent(st, 1)) return appendBranch(c, kElseBranch, 0);
   return appendBranch(c, kCaseBranch, 0);
 }
 
 // Case Else has the value 0.
-int handleCase(Compilation& c, const Statement& st) {
+HandlerResult handleCase(Compilation& c, const Statement& st) {
   if (st.word(1) == 0) return appendBranch(c, kElseBranch, 0);
   return appendBranch(c, kCaseBranch, st.word(1));
 }
 
-int handleEndIf(Compilation& c, const Statement&) {
+HandlerResult handleEndIf(Compilation& c, const Statement&) {
   ProgramState& p = c.program;
   if (p.ifStack.empty()) {
     reportError(c, "END IF without IF or END SELECT without SELECT.");
-    return kStop;
+    return HandlerResult::kStop;
   }
   if (closesAcrossScan(c)) {
     reportError(c, "IF or SELECT statement illegally has SCAN without NEXT SCAN.");
-    return kStop;
+    return HandlerResult::kStop;
   }
   --p.openBlocks;
   const IfEntry block = p.ifStack.back();
@@ -431,31 +427,31 @@ int handleEndIf(Compilation& c, const Statement&) {
   const std::uint16_t end = offsetWord(appendPlain(c, kRecordEndIf));
   patchCodeWord(c, block.falseSlot, end);
   for (std::size_t slot : block.jumpSlots) patchCodeWord(c, slot, end);
-  return kCompiled;
+  return HandlerResult::kCompiled;
 }
 
-int handleDo(Compilation& c, const Statement& st) {
+HandlerResult handleDo(Compilation& c, const Statement& st) {
   if (c.program.interrupt) c.program.interruptHasDo = true;
   if (isAbsent(st, 1)) return openDo(c, kNoCondition, 0);
   return openDo(c, static_cast<std::uint16_t>(st.word(1)), st.word(2));
 }
 
-int handleWhile(Compilation& c, const Statement& st) {
+HandlerResult handleWhile(Compilation& c, const Statement& st) {
   return openDo(c, kModeWhile, st.word(1));
 }
 
-int handleLoop(Compilation& c, const Statement& st) {
+HandlerResult handleLoop(Compilation& c, const Statement& st) {
   if (isAbsent(st, 1)) return closeDo(c, kNoCondition, 0);
   return closeDo(c, static_cast<std::uint16_t>(st.word(1)), st.word(2));
 }
 
-int handleWend(Compilation& c, const Statement&) {
+HandlerResult handleWend(Compilation& c, const Statement&) {
   return closeDo(c, kNoCondition, 0);
 }
 
 // The control variable is resolved first, then start, end and step, the
 // order in which their deferred expressions reach the expression area.
-int handleFor(Compilation& c, const Statement& st) {
+HandlerResult handleFor(Compilation& c, const Statement& st) {
   ProgramState& p = c.program;
   ++p.openBlocks;
   const std::uint16_t variable = resolveOperand(c, st.word(1));
@@ -473,38 +469,38 @@ int handleFor(Compilation& c, const Statement& st) {
   r.expectSize(kForLength);
   const std::size_t body = appendCode(c, r, kPatchNext);
   p.forStack.push_back(ForEntry{at + kForVariableWord, at + kForExitSlot, body});
-  return kCompiled;
+  return HandlerResult::kCompiled;
 }
 
 // The loop variable written after Next is not checked.
-int handleNext(Compilation& c, const Statement& st) {
-  if (st.intAt(1) == kEndScan) return handleNextScan(c, st);
+HandlerResult handleNext(Compilation& c, const Statement& st) {
+  if (st.intAt(1) == kBlockScan) return handleNextScan(c, st);
   return closeFor(c);
 }
 
-int handleExitDo(Compilation& c, const Statement&) {
+HandlerResult handleExitDo(Compilation& c, const Statement&) {
   const ProgramState& p = c.program;
   if (p.doStack.empty()) {
     reportError(c, "Exit Do without DO.");
-    return kStop;
+    return HandlerResult::kStop;
   }
   appendLoopReference(c, kRecordExitDo, p.doStack.back().modeWord);
-  return kCompiled;
+  return HandlerResult::kCompiled;
 }
 
-int handleExitFor(Compilation& c, const Statement&) {
+HandlerResult handleExitFor(Compilation& c, const Statement&) {
   const ProgramState& p = c.program;
   if (p.forStack.empty()) {
     reportError(c, "Exit For without FOR.");
-    return kStop;
+    return HandlerResult::kStop;
   }
   appendLoopReference(c, kRecordExitFor, p.forStack.back().variableWord);
-  return kCompiled;
+  return HandlerResult::kCompiled;
 }
 
 // Pass 1 made one subroutine entry per Sub, in source order; the cursor
 // pairs them with the Sub statements met here.
-int handleSub(Compilation& c, const Statement&) {
+HandlerResult handleSub(Compilation& c, const Statement&) {
   ProgramState& p = c.program;
   if (p.subDepth != 0) reportError(c, "Sub declared within another Sub.");
   if (p.beginProgOffset != -1)
@@ -515,25 +511,25 @@ int handleSub(Compilation& c, const Statement&) {
   if (p.subroutineCursor < subs.size())
     subs[p.subroutineCursor].value = offsetWord(body);
   ++p.subroutineCursor;
-  return kCompiled;
+  return HandlerResult::kCompiled;
 }
 
 // Reports both an EndSub without Sub and the end of a nested Sub.
-int handleEndSub(Compilation& c, const Statement&) {
+HandlerResult handleEndSub(Compilation& c, const Statement&) {
   ProgramState& p = c.program;
   --p.subDepth;
   if (p.subDepth != 0) reportError(c, "EndSub without Sub or nested subs.");
   appendPlain(c, kRecordEndSub);
-  return kCompiled;
+  return HandlerResult::kCompiled;
 }
 
-int handleExitSub(Compilation& c, const Statement&) {
+HandlerResult handleExitSub(Compilation& c, const Statement&) {
   appendPlain(c, kRecordExitSub);
-  return kCompiled;
+  return HandlerResult::kCompiled;
 }
 
 // Only subroutines whose Sub is already compiled can be called.
-int handleCall(Compilation& c, const Statement& st) {
+HandlerResult handleCall(Compilation& c, const Statement& st) {
   if (c.program.subDepth != 0)
     reportError(c, "Cannot Call a Subroutine from a Subroutine.");
   refuseInInterruptSequence(c);
@@ -541,7 +537,7 @@ int handleCall(Compilation& c, const Statement& st) {
   const Subroutine* sub = findCompiledSubroutine(c, name);
   if (sub == nullptr) {
     reportError(c, "Could not find function name %s.", name.c_str());
-    return 0;
+    return HandlerResult::kNothing;
   }
   // CALL: 0 u16 opcode 40, 2 u16 the subroutine's body offset (instead of
   //       a next-record offset), 4 u16 return offset (just past the record).
@@ -550,34 +546,34 @@ int handleCall(Compilation& c, const Statement& st) {
   r.u16(offsetWord(codeOffset(c) + kCallLength));
   r.expectSize(kCallLength);
   appendCode(c, r, kNoBackPatch);
-  return kCompiled;
+  return HandlerResult::kCompiled;
 }
 
-int handleEnd(Compilation& c, const Statement& st) {
+HandlerResult handleEnd(Compilation& c, const Statement& st) {
   switch (st.intAt(1)) {
-    case kEndIfSelect:
+    case kBlockIfSelect:
       return handleEndIf(c, st);
-    case kEndSub:
+    case kBlockSub:
       return handleEndSub(c, st);
-    case kEndTable:
+    case kBlockTable:
       return handleEndTable(c, st);
     default:
       reportError(c, "END ???");
-      return 0;
+      return HandlerResult::kNothing;
   }
 }
 
-int handleExit(Compilation& c, const Statement& st) {
+HandlerResult handleExit(Compilation& c, const Statement& st) {
   switch (st.intAt(1)) {
-    case kEndSub:
+    case kBlockSub:
       return handleExitSub(c, st);
-    case kEndDo:
+    case kBlockDo:
       return handleExitDo(c, st);
-    case kEndFor:
+    case kBlockFor:
       return handleExitFor(c, st);
     default:
       reportError(c, "EXIT ???");
-      return 0;
+      return HandlerResult::kNothing;
   }
 }
 

@@ -5,6 +5,7 @@
 // back-patching code offsets once they are known.
 #pragma once
 
+#include "instructions/handlers.h"
 #include "parse/statement_buffer.h"
 
 namespace vk6 {
@@ -25,39 +26,39 @@ void refuseInInterruptSequence(Compilation& c);
 void checkAfterNextScan(Compilation& c, const Statement& st);
 
 // Program sections.
-int handleEndOfProgram(Compilation& c, const Statement& st);
-int handleBeginProg(Compilation& c, const Statement& st);
-int handleScan(Compilation& c, const Statement& st);
-int handleNextScan(Compilation& c, const Statement& st);
-int handleInterruptSequence(Compilation& c, const Statement& st);
-int handleExpression(Compilation& c, const Statement& st);
+HandlerResult handleEndOfProgram(Compilation& c, const Statement& st);
+HandlerResult handleBeginProg(Compilation& c, const Statement& st);
+HandlerResult handleScan(Compilation& c, const Statement& st);
+HandlerResult handleNextScan(Compilation& c, const Statement& st);
+HandlerResult handleInterruptSequence(Compilation& c, const Statement& st);
+HandlerResult handleExpression(Compilation& c, const Statement& st);
 
 // If and Select Case blocks; EndIf also serves EndSelect.
-int handleIf(Compilation& c, const Statement& st);
-int handleSelect(Compilation& c, const Statement& st);
-int handleElseIf(Compilation& c, const Statement& st);
-int handleElse(Compilation& c, const Statement& st);
-int handleCase(Compilation& c, const Statement& st);
-int handleEndIf(Compilation& c, const Statement& st);
+HandlerResult handleIf(Compilation& c, const Statement& st);
+HandlerResult handleSelect(Compilation& c, const Statement& st);
+HandlerResult handleElseIf(Compilation& c, const Statement& st);
+HandlerResult handleElse(Compilation& c, const Statement& st);
+HandlerResult handleCase(Compilation& c, const Statement& st);
+HandlerResult handleEndIf(Compilation& c, const Statement& st);
 
 // Loops and their exits; Next dispatches Next Scan to handleNextScan.
-int handleDo(Compilation& c, const Statement& st);
-int handleWhile(Compilation& c, const Statement& st);
-int handleLoop(Compilation& c, const Statement& st);
-int handleWend(Compilation& c, const Statement& st);
-int handleFor(Compilation& c, const Statement& st);
-int handleNext(Compilation& c, const Statement& st);
-int handleExitDo(Compilation& c, const Statement& st);
-int handleExitFor(Compilation& c, const Statement& st);
+HandlerResult handleDo(Compilation& c, const Statement& st);
+HandlerResult handleWhile(Compilation& c, const Statement& st);
+HandlerResult handleLoop(Compilation& c, const Statement& st);
+HandlerResult handleWend(Compilation& c, const Statement& st);
+HandlerResult handleFor(Compilation& c, const Statement& st);
+HandlerResult handleNext(Compilation& c, const Statement& st);
+HandlerResult handleExitDo(Compilation& c, const Statement& st);
+HandlerResult handleExitFor(Compilation& c, const Statement& st);
 
 // Subroutines.
-int handleSub(Compilation& c, const Statement& st);
-int handleEndSub(Compilation& c, const Statement& st);
-int handleExitSub(Compilation& c, const Statement& st);
-int handleCall(Compilation& c, const Statement& st);
+HandlerResult handleSub(Compilation& c, const Statement& st);
+HandlerResult handleEndSub(Compilation& c, const Statement& st);
+HandlerResult handleExitSub(Compilation& c, const Statement& st);
+HandlerResult handleCall(Compilation& c, const Statement& st);
 
 // End <kind> and Exit <kind> dispatch to the handlers above.
-int handleEnd(Compilation& c, const Statement& st);
-int handleExit(Compilation& c, const Statement& st);
+HandlerResult handleEnd(Compilation& c, const Statement& st);
+HandlerResult handleExit(Compilation& c, const Statement& st);
 
 }  // namespace vk6

@@ -50,12 +50,6 @@ constexpr int kMaxTables = 9;     // the status table and eight data tables
 constexpr std::uint32_t kMinInterval = 60;
 constexpr int kValueBytes = 4;
 constexpr int kNoSourceIndex = 10001;
-constexpr int kFirstOutputIndex = 25;  // ORDER INSTRUCTIONS: Totalize
-constexpr int kAverageIndex = 26;
-constexpr int kMaximumIndex = 27;
-constexpr int kMinimumIndex = 28;
-constexpr int kTotalizeIndex = 25;
-constexpr int kEToValueIndex = 32;  // ETo: its own value, kind 7
 constexpr std::uint32_t kSlotMask = 0xFFFFu;
 
 // Kind bytes of the records.
@@ -141,7 +135,7 @@ void writeQueuedFields(Compilation& c, TableDescriptor& table) {
 
 // What a handler hands the shared setup of an output instruction.
 struct OutputRequest {
-  int index = 0;  // instruction index of the (sub-)output
+  InstructionIndex index = kEndOfProgram;  // row of the (sub-)output
   int reps = 1;
   int k = 1;
   int subDimension = 1;
@@ -152,7 +146,7 @@ struct OutputRequest {
   std::string fieldNames;
 };
 
-OutputRequest requestFor(const Statement& st, int index, int reps,
+OutputRequest requestFor(const Statement& st, InstructionIndex index, int reps,
                          const std::string& source) {
   OutputRequest q;
   q.index = index;
@@ -240,7 +234,7 @@ int setUpOutput(Compilation& c, const OutputRequest& q,
   if (t.depth == 0)
     reportError(c, "Data Processing instruction is outside of DataTable declaration.");
   OutputContext o;
-  o.kind = q.index - kFirstOutputIndex;
+  o.kind = outputKind(q.index);
   o.hasFieldNames = q.hasFieldNames;
   o.fieldNames = q.fieldNames;
   o.reps = q.reps;
@@ -268,14 +262,15 @@ int setUpOutput(Compilation& c, const OutputRequest& q,
 
 // Totalize, Average and StdDev: `stateValues` locations per repetition
 // besides the sample count.
-int compileRunningOutput(Compilation& c, const Statement& st, std::uint8_t kindByte,
-                         int stateValues) {
-  if (outsideTableDeclaration(c, keywordAt(st.index()))) return 0;
+HandlerResult compileRunningOutput(Compilation& c, const Statement& st,
+                                   std::uint8_t kindByte, int stateValues) {
+  if (outsideTableDeclaration(c, keywordAt(st.index())))
+    return HandlerResult::kNothing;
   OutputRequest q = requestFor(st, st.index(), st.intAt(1), st.textAt(2));
   q.hasDisable = true;
   q.disable = st.word(slotAfterText(st, 2));
   const int at = setUpOutput(c, q);
-  if (at < 0) return -1;
+  if (at < 0) return HandlerResult::kStop;
   const OutputContext o = c.tables.writers[static_cast<std::size_t>(at)];
   // 0 u16 opcode 15, 2 u16 next, 4 u16 source, 6 u16 disable, 8 u16 reps,
   // 10 u16 table number, 12 u8 first state location, 13 u8 kind byte
@@ -286,12 +281,14 @@ int compileRunningOutput(Compilation& c, const Statement& st, std::uint8_t kindB
   r.u8(kindByte);
   r.expectSize(kRunningLength);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 // Maximum and Minimum, optionally with the time of each extreme.
-int compileExtremeOutput(Compilation& c, const Statement& st, std::uint8_t isMaximum) {
-  if (outsideTableDeclaration(c, keywordAt(st.index()))) return 0;
+HandlerResult compileExtremeOutput(Compilation& c, const Statement& st,
+                                   std::uint8_t isMaximum) {
+  if (outsideTableDeclaration(c, keywordAt(st.index())))
+    return HandlerResult::kNothing;
   const int disableSlot = slotAfterText(st, 2);
   const bool withTime = st.intAt(disableSlot + 1) != 0;
   OutputRequest q = requestFor(st, st.index(), st.intAt(1), st.textAt(2));
@@ -299,7 +296,7 @@ int compileExtremeOutput(Compilation& c, const Statement& st, std::uint8_t isMax
   q.disable = st.word(disableSlot);
   q.k = withTime ? -1 : 1;
   const int at = setUpOutput(c, q);
-  if (at < 0) return -1;
+  if (at < 0) return HandlerResult::kStop;
   const OutputContext o = c.tables.writers[static_cast<std::size_t>(at)];
   // 0 u16 opcode 16, 2 u16 next, 4 u16 source, 6 u16 disable, 8 u16 table
   // number, 10 u16 reps, 12 u8 first state location, 13 u8 1 Maximum /
@@ -312,7 +309,7 @@ int compileExtremeOutput(Compilation& c, const Statement& st, std::uint8_t isMax
   r.u8(isMaximum).u8(withTime ? 1 : 0).u8(0);
   r.expectSize(kExtremeLength);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 // Values per repetition of a WindVector output option, 0 for none.
@@ -326,29 +323,29 @@ int windVectorValues(std::int32_t option) {
 }
 
 struct SubOutput {
-  int index;  // instruction index
+  InstructionIndex index;  // the output it is set up as
   int input;  // which of the four input texts; -1 for the ETo value
   int k;
 };
 
 constexpr int kEToInputs = 4;
+// The ETo value is set up as an ETo output of its own.
 constexpr SubOutput kEToOutputs[] = {
-    {kAverageIndex, 0, 1}, {kAverageIndex, 1, 1}, {kAverageIndex, 2, 1},
-    {kAverageIndex, 3, 1}, {kEToValueIndex, -1, 1}};
+    {kAverage, 0, 1}, {kAverage, 1, 1}, {kAverage, 2, 1}, {kAverage, 3, 1},
+    {kETo, -1, 1}};
 constexpr int kEToRecordSources[kEToInputs] = {0, 1, 2, 3};
 constexpr SubOutput kEToDailyOutputs[] = {
-    {kMaximumIndex, 0, -1}, {kMinimumIndex, 0, -1}, {kMaximumIndex, 1, 1},
-    {kMinimumIndex, 1, 1},  {kAverageIndex, 2, 1},  {kTotalizeIndex, 3, 1},
-    {kEToValueIndex, -1, 1}};
+    {kMaximum, 0, -1}, {kMinimum, 0, -1}, {kMaximum, 1, 1}, {kMinimum, 1, 1},
+    {kAverage, 2, 1},  {kTotalize, 3, 1}, {kETo, -1, 1}};
 constexpr int kEToDailyRecordSources[kEToInputs] = {0, 2, 4, 5};
 
 // ETo and EToDaily: sub-outputs of one input each, set up one after the
 // other; a FieldNames text names their fields in that order.
 template <std::size_t N>
-int compileEvapotranspiration(Compilation& c, const Statement& st,
-                              const SubOutput (&outputs)[N],
-                              const int (&recordSources)[kEToInputs],
-                              int locations, std::uint8_t daily) {
+HandlerResult compileEvapotranspiration(Compilation& c, const Statement& st,
+                                        const SubOutput (&outputs)[N],
+                                        const int (&recordSources)[kEToInputs],
+                                        int locations, std::uint8_t daily) {
   int slots[kEToInputs + kEToInputs];
   slots[0] = 1;
   for (int i = 1; i <= kEToInputs; ++i) slots[i] = slotAfterText(st, slots[i - 1]);
@@ -361,7 +358,7 @@ int compileEvapotranspiration(Compilation& c, const Statement& st,
     q.k = s.k;
     if (i > 0) q.fieldNames = names;
     const int at = setUpOutput(c, q, &names);
-    if (at < 0) return -1;
+    if (at < 0) return HandlerResult::kStop;
     OutputContext& o = c.tables.writers[static_cast<std::size_t>(at)];
     if (s.input < 0) o.beginIndex = 1;
     sources[i] = o.sourceOperand;
@@ -378,7 +375,7 @@ int compileEvapotranspiration(Compilation& c, const Statement& st,
   r.u8(0).u8(daily);
   r.expectSize(kEToLength);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
 }  // namespace
@@ -389,11 +386,11 @@ bool outsideTableDeclaration(Compilation& c, const char* keyword) {
   return true;
 }
 
-int handleDataTable(Compilation& c, const Statement& st) {
+HandlerResult handleDataTable(Compilation& c, const Statement& st) {
   TableList& t = c.tables;
   if (t.depth != 0) {
     reportError(c, "DataTable without EndTable.");
-    return -1;
+    return HandlerResult::kStop;
   }
   t.depth += 1;
   const int index = t.count;
@@ -417,11 +414,11 @@ int handleDataTable(Compilation& c, const Statement& st) {
   r.u16(resolveOperand(c, st.word(triggerSlot)));
   r.expectSize(kDataTableLength);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
-int handleDataInterval(Compilation& c, const Statement& st) {
-  if (outsideTableDeclaration(c, "DataInterval")) return 0;
+HandlerResult handleDataInterval(Compilation& c, const Statement& st) {
+  if (outsideTableDeclaration(c, "DataInterval")) return HandlerResult::kNothing;
   TableDescriptor& table = currentTable(c);
   const std::int32_t units = st.intAt(3);
   table.interval = static_cast<std::uint32_t>(unitsToSeconds(c, st.intAt(2), units));
@@ -430,19 +427,19 @@ int handleDataInterval(Compilation& c, const Statement& st) {
   if (table.interval < kMinInterval)
     reportError(c, "DataTable interval %d too short, must be at least one minute.",
                 static_cast<int>(table.interval));
-  return 0;
+  return HandlerResult::kNothing;
 }
 
-int handleEndTable(Compilation& c, const Statement&) {
+HandlerResult handleEndTable(Compilation& c, const Statement&) {
   TableList& t = c.tables;
   if (t.depth == 0) {
     reportError(c, "EndTable without DataTable.");
-    return -1;
+    return HandlerResult::kStop;
   }
   t.depth -= 1;
   if (t.depth != 0) {
     reportError(c, "EndTable without DataTable or nested DataTables.");
-    return -1;
+    return HandlerResult::kStop;
   }
   TableDescriptor& table = currentTable(c);
   table.fieldCount = t.fieldCount;
@@ -455,7 +452,7 @@ int handleEndTable(Compilation& c, const Statement&) {
                 table.name.c_str(), kMaxRecordSize, table.recordSize - kMaxRecordSize);
   if (table.recordSize == 0 || table.fieldCount == 0) {
     reportError(c, "Table %s declared with no output fields.", table.name.c_str());
-    return -1;
+    return HandlerResult::kStop;
   }
   table.fields.assign(static_cast<std::size_t>(table.fieldCount), FieldDescriptor{});
   t.count += 1;
@@ -467,10 +464,10 @@ int handleEndTable(Compilation& c, const Statement&) {
   r.u16(tableNumber(c));
   r.expectSize(kEndTableLength);
   appendCode(c, r, !kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
-int handleCallTable(Compilation& c, const Statement& st) {
+HandlerResult handleCallTable(Compilation& c, const Statement& st) {
   // 0 u16 opcode 1, 2 u16 the table's DATATABLE offset (instead of a
   // next-record offset), 4 u16 return offset (just past this record)
   RecordBuilder r(kOpCallTable);
@@ -480,7 +477,7 @@ int handleCallTable(Compilation& c, const Statement& st) {
   for (std::size_t i = 0; i < tables.size(); ++i) {
     TableDescriptor& table = tables[i];
     if (!nameEquals(name.c_str(), table.name.c_str())) continue;
-    if (i == 0) return 0;  // the status table is never called
+    if (i == 0) return HandlerResult::kNothing;  // the status table is never called
     const std::uint16_t scan = c.program.scanInterval;
     const bool timed = (table.flags & kTableFlagInterval) != 0;
     if (scan != 0 && timed && table.interval % scan != 0) {
@@ -494,38 +491,40 @@ int handleCallTable(Compilation& c, const Statement& st) {
     r.u16(static_cast<std::uint32_t>(codeOffset(c) + kCallTableLength));
     r.expectSize(kCallTableLength);
     appendCode(c, r, !kPatchNext);
-    return 1;
+    return HandlerResult::kCompiled;
   }
   reportError(c, "Could not find DataTable %s.", name.c_str());
-  return 0;
+  return HandlerResult::kNothing;
 }
 
-int handleResetTable(Compilation&, const Statement&) { return 0; }
+HandlerResult handleResetTable(Compilation&, const Statement&) {
+  return HandlerResult::kNothing;
+}
 
-int handleTotalize(Compilation& c, const Statement& st) {
+HandlerResult handleTotalize(Compilation& c, const Statement& st) {
   return compileRunningOutput(c, st, kRunningTotalize, 1);
 }
 
-int handleAverage(Compilation& c, const Statement& st) {
+HandlerResult handleAverage(Compilation& c, const Statement& st) {
   return compileRunningOutput(c, st, kRunningAverage, 1);
 }
 
-int handleStdDev(Compilation& c, const Statement& st) {
+HandlerResult handleStdDev(Compilation& c, const Statement& st) {
   return compileRunningOutput(c, st, kRunningStdDev, 3);
 }
 
-int handleMaximum(Compilation& c, const Statement& st) {
+HandlerResult handleMaximum(Compilation& c, const Statement& st) {
   return compileExtremeOutput(c, st, 1);
 }
 
-int handleMinimum(Compilation& c, const Statement& st) {
+HandlerResult handleMinimum(Compilation& c, const Statement& st) {
   return compileExtremeOutput(c, st, 0);
 }
 
-int handleSample(Compilation& c, const Statement& st) {
-  if (outsideTableDeclaration(c, "Sample")) return 0;
+HandlerResult handleSample(Compilation& c, const Statement& st) {
+  if (outsideTableDeclaration(c, "Sample")) return HandlerResult::kNothing;
   const int at = setUpOutput(c, requestFor(st, st.index(), st.intAt(1), st.textAt(2)));
-  if (at < 0) return -1;
+  if (at < 0) return HandlerResult::kStop;
   const OutputContext o = c.tables.writers[static_cast<std::size_t>(at)];
   // 0 u16 opcode 17, 2 u16 next, 4 u16 source, 6 u16 table number, 8 u16 reps
   RecordBuilder r(kOpSampleOutput);
@@ -533,11 +532,11 @@ int handleSample(Compilation& c, const Statement& st) {
   r.u16(tableNumber(c)).u16(static_cast<std::uint32_t>(o.reps));
   r.expectSize(kSampleLength);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
-int handleWindVector(Compilation& c, const Statement& st) {
-  if (outsideTableDeclaration(c, "WindVector")) return 0;
+HandlerResult handleWindVector(Compilation& c, const Statement& st) {
+  if (outsideTableDeclaration(c, "WindVector")) return HandlerResult::kNothing;
   const int secondSlot = slotAfterText(st, 1);
   const std::int32_t option = st.intAt(secondSlot + 3);
   int values = windVectorValues(option);
@@ -551,7 +550,7 @@ int handleWindVector(Compilation& c, const Statement& st) {
   q.disable = st.word(secondSlot + 1);
   q.k = q.subDimension = values;
   const int at = setUpOutput(c, q);
-  if (at < 0) return -1;
+  if (at < 0) return HandlerResult::kStop;
   const OutputContext o = c.tables.writers[static_cast<std::size_t>(at)];
   // 0 u16 opcode 18, 2 u16 next, 4 u16 source, 6 u16 second input,
   // 8 u16 disable, 10 u8 table number, 11 u8 first state location,
@@ -563,15 +562,15 @@ int handleWindVector(Compilation& c, const Statement& st) {
   r.u8(static_cast<std::uint32_t>(option)).u8(st.word(secondSlot + 2));
   r.expectSize(kWindVectorLength);
   appendCode(c, r, kPatchNext);
-  return 1;
+  return HandlerResult::kCompiled;
 }
 
-int handleETo(Compilation& c, const Statement& st) {
+HandlerResult handleETo(Compilation& c, const Statement& st) {
   return compileEvapotranspiration(c, st, kEToOutputs, kEToRecordSources,
                                    kEToLocations, 0);
 }
 
-int handleEToDaily(Compilation& c, const Statement& st) {
+HandlerResult handleEToDaily(Compilation& c, const Statement& st) {
   return compileEvapotranspiration(c, st, kEToDailyOutputs, kEToDailyRecordSources,
                                    kEToDailyLocations, 1);
 }

@@ -4,6 +4,7 @@
 // field writers that fill the table's field descriptors at EndTable.
 #pragma once
 
+#include "instructions/handlers.h"
 #include "parse/statement_buffer.h"
 
 namespace vk6 {
@@ -15,21 +16,21 @@ struct Compilation;
 // caller then compiles nothing).
 bool outsideTableDeclaration(Compilation& c, const char* keyword);
 
-int handleDataTable(Compilation& c, const Statement& st);
-int handleDataInterval(Compilation& c, const Statement& st);
+HandlerResult handleDataTable(Compilation& c, const Statement& st);
+HandlerResult handleDataInterval(Compilation& c, const Statement& st);
 // EndTable, and End Table through End's dispatch (row 53 of the table).
-int handleEndTable(Compilation& c, const Statement& st);
-int handleCallTable(Compilation& c, const Statement& st);
-int handleResetTable(Compilation& c, const Statement& st);
+HandlerResult handleEndTable(Compilation& c, const Statement& st);
+HandlerResult handleCallTable(Compilation& c, const Statement& st);
+HandlerResult handleResetTable(Compilation& c, const Statement& st);
 
-int handleTotalize(Compilation& c, const Statement& st);
-int handleAverage(Compilation& c, const Statement& st);
-int handleStdDev(Compilation& c, const Statement& st);
-int handleMaximum(Compilation& c, const Statement& st);
-int handleMinimum(Compilation& c, const Statement& st);
-int handleSample(Compilation& c, const Statement& st);
-int handleWindVector(Compilation& c, const Statement& st);
-int handleETo(Compilation& c, const Statement& st);
-int handleEToDaily(Compilation& c, const Statement& st);
+HandlerResult handleTotalize(Compilation& c, const Statement& st);
+HandlerResult handleAverage(Compilation& c, const Statement& st);
+HandlerResult handleStdDev(Compilation& c, const Statement& st);
+HandlerResult handleMaximum(Compilation& c, const Statement& st);
+HandlerResult handleMinimum(Compilation& c, const Statement& st);
+HandlerResult handleSample(Compilation& c, const Statement& st);
+HandlerResult handleWindVector(Compilation& c, const Statement& st);
+HandlerResult handleETo(Compilation& c, const Statement& st);
+HandlerResult handleEToDaily(Compilation& c, const Statement& st);
 
 }  // namespace vk6

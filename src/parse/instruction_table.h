@@ -1,51 +1,112 @@
-// The language's vocabulary: for each statement keyword, its parameter
-// kinds. Indices are a contract with the reader, the parser, the dispatch
-// table of pass 2 and the handlers, which name several of them directly.
+// The language's vocabulary, read-only: for each row of instruction_list.h
+// its index, keyword, parameters (kind and name), family and description.
+// The reader looks keywords up here, the parameter parser walks the kinds,
+// and the language server and the language reference read the rest.
 #pragma once
 
+#include <array>
 #include <cstddef>
-#include <string>
-
+#include <initializer_list>
 
 namespace vk6 {
 
-struct InstructionEntry {
-  const char* keyword;
-  const char* kinds;  // decimal kind codes separated by commas
+// How the parameter parser takes one parameter and what its record slot
+// holds.
+enum class ParamKind {
+  kConstant,          // comma split; a constant integer
+  kExpression,        // comma split; the operand word of an expression
+  kForClause,         // rest of the statement: control = start TO end
+                      // [STEP step], four operand words
+  kOptionalConstant,  // pre-fetched constant word; when missing, this and
+                      // every later slot hold the absent marker
+  kName,              // pre-fetched, required; a text
+  kCondition,         // rest of the statement; the operand word
+  kVariable,          // comma split; the operand word of a variable
+  kDimList,           // rest of the statement; declares DIM variables
+  kPublicList,        // rest of the statement; declares PUBLIC variables
+  kText,              // comma split, may be missing; a text
+  kSubName,           // pre-fetched, required; adds a subroutine
+  kEndKind,           // pre-fetched block word of End and Exit
+  kNextKind,          // pre-fetched word after NEXT: Scan or a loop
+  kRawText,           // the statement's own text after the current
+                      // parameter; a text, and the last parameter
 };
 
-// ORDER INSTRUCTIONS: these indices name rows of kInstructionTable.
+// The families of the language reference.
+enum class InstructionFamily {
+  kProgramStructure,
+  kDeclarations,
+  kFlowControl,
+  kMeasurement,
+  kDataTables,
+  kOutputProcessing,
+  kPortsTiming,
+  kCommunication,
+  kSdi12Serial,
+  kSatellite,
+  kSpatialStatistics,
+};
+
+// ORDER INSTRUCTIONS: one enumerator per row of instruction_list.h.
 enum InstructionIndex : int {
-  kEndOfProgram = 0,
-  kScan = 1,
-  kCall = 2,
-  kExpression = 3,
-  kIf = 4,
-  kWhile = 5,
-  kBeginProg = 6,
-  kEndProg = 7,
-  kConst = 8,
-  kSelect = 9,
-  kCase = 10,
-  kDo = 11,
-  kLoop = 12,
-  kElse = 13,
-  kAlias = 34,
-  kFieldNames = 35,
-  kUnits = 36,
-  kDim = 40,
-  kPublic = 41,
-  kFor = 42,
-  kNext = 43,
-  kNextScan = 52,
-  kInstructionCount = 95,
+#define INSTRUCTION(name, keyword, handler, family, description, parameters) \
+  k##name,
+#include "parse/instruction_list.h"
+#undef INSTRUCTION
+  kInstructionCount
 };
 
-extern const InstructionEntry kInstructionTable[kInstructionCount];
+static_assert(kEndOfProgram == 0, "index 0 is the end record");
+static_assert(kEndOfKeywords == kInstructionCount - 1,
+              "the keyword lookup stops at the last row");
 
-// Index 1-93 of the keyword `token` names, or 0.
-int lookupKeyword(const char* token);
-// Keyword of an index as stored in the table ("" for 0 and 94).
+struct Parameter {
+  ParamKind kind = ParamKind::kConstant;
+  const char* name = "";
+};
+
+// The most parameters a row has (ModBusMaster).
+constexpr std::size_t kMaxParameters = 10;
+
+// A row's parameters, held in place so that the table is one constant.
+class ParameterList {
+ public:
+  constexpr ParameterList() = default;
+  // The table is a constant, so a row of more than kMaxParameters fails
+  // to build (its store past the array is no constant expression).
+  constexpr ParameterList(std::initializer_list<Parameter> list) {
+    for (const Parameter& p : list) items_[size_++] = p;
+  }
+
+  constexpr std::size_t size() const { return size_; }
+  constexpr bool empty() const { return size_ == 0; }
+  constexpr const Parameter& operator[](std::size_t i) const { return items_[i]; }
+  constexpr const Parameter* begin() const { return items_.data(); }
+  constexpr const Parameter* end() const { return items_.data() + size_; }
+
+ private:
+  std::array<Parameter, kMaxParameters> items_{};
+  std::size_t size_ = 0;
+};
+
+struct InstructionInfo {
+  InstructionIndex index;
+  const char* keyword;      // as stored; "" for the first and the last row
+  InstructionFamily family;
+  const char* description;  // one plain line
+  ParameterList parameters;  // in statement order, one per record slot
+};
+
+// REQUIRES: 0 <= index < kInstructionCount.
+const InstructionInfo& instructionInfo(InstructionIndex index);
+// Name of a family for the language reference, e.g. "Flow control".
+const char* familyName(InstructionFamily family);
+
+// The row whose keyword the token names (case folded; the token ends at
+// its end or at a blank), or kEndOfProgram.
+InstructionIndex lookupKeyword(const char* token);
+// Keyword of an index as stored ("" for the first and last row and for an
+// index outside the table).
 const char* keywordAt(int index);
 
 }  // namespace vk6

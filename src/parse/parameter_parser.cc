@@ -1,9 +1,7 @@
 #include "parse/parameter_parser.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
-#include <vector>
 
 #include "core/compilation.h"
 #include "core/text.h"
@@ -24,17 +22,6 @@ constexpr std::int32_t kMinArraySize = 1;
 
 bool isDelimiter(char ch) {
   return ch != '\0' && std::strchr(kStatementDelimiters, ch) != nullptr;
-}
-
-std::vector<int> readKinds(const char* list) {
-  std::vector<int> kinds;
-  for (const char* p = list; *p != '\0';) {
-    kinds.push_back(static_cast<int>(std::strtol(p, nullptr, 10)));
-    p = std::strchr(p, ',');
-    if (p == nullptr) break;
-    ++p;
-  }
-  return kinds;
 }
 
 // Walks one statement's text with the three ways of taking parameters.
@@ -132,13 +119,13 @@ class ParamCursor {
 struct RecordParse {
   Compilation& c;
   const StatementInput& in;
-  int index;
+  InstructionIndex index;
   std::size_t header;
   std::size_t slot;  // word position of the current kind's slot
   ParamCursor cursor;
   std::optional<std::string> thenText;
-  const std::vector<int>& kinds;
-  std::size_t kindAt = 0;  // position in `kinds` of the kind being parsed
+  const ParameterList& parameters;
+  std::size_t kindAt = 0;  // position in `parameters` of the one being parsed
 
   void setSlot(std::uint32_t value) { c.statements.setWord(slot, value); }
   void storeText(const std::string& text) {
@@ -412,15 +399,26 @@ KindResult parseNextKind(RecordParse& p) {
 }
 
 // Takes one parameter the way `kind` takes it, and nothing else.
-void takeAsKind(ParamCursor& cursor, int kind) {
-  switch (kind % 100) {
-    case kKindConstant: case kKindExpression: case kKindVariable: case kKindText:
+void takeAsKind(ParamCursor& cursor, ParamKind kind) {
+  switch (kind) {
+    case ParamKind::kConstant:
+    case ParamKind::kExpression:
+    case ParamKind::kVariable:
+    case ParamKind::kText:
       cursor.commaSplit();
       return;
-    case kKindForClause: case kKindCondition: case kKindDimList: case kKindPublicList:
+    case ParamKind::kForClause:
+    case ParamKind::kCondition:
+    case ParamKind::kDimList:
+    case ParamKind::kPublicList:
       cursor.restOfStatement();
       return;
-    default:
+    case ParamKind::kOptionalConstant:
+    case ParamKind::kName:
+    case ParamKind::kSubName:
+    case ParamKind::kEndKind:
+    case ParamKind::kNextKind:
+    case ParamKind::kRawText:
       cursor.prefetch();
       return;
   }
@@ -437,7 +435,8 @@ KindResult parseRawText(RecordParse& p) {
     StatementInput asRead = p.in;
     asRead.text = copy;
     ParamCursor replay(asRead);
-    for (std::size_t k = 0; k + 1 < p.kindAt; ++k) takeAsKind(replay, p.kinds[k]);
+    for (std::size_t k = 0; k + 1 < p.kindAt; ++k)
+      takeAsKind(replay, p.parameters[k].kind);
     from = replay.position();
   }
   const std::string& current = p.cursor.current();
@@ -448,35 +447,44 @@ KindResult parseRawText(RecordParse& p) {
   return KindResult::kEnd;
 }
 
-KindResult parseKind(RecordParse& p, int kind) {
-  switch (kind % 100) {
-    case kKindConstant: return parseConstantKind(p);
-    case kKindExpression: return parseExpressionKind(p);
-    case kKindForClause: return parseForClause(p);
-    case kKindOptionalConstant: return parseOptionalConstant(p);
-    case kKindCondition: return parseCondition(p);
-    case kKindVariable: return parseVariableKind(p);
-    case kKindDimList: return parseDeclarationList(p, kDeclareDim);
-    case kKindPublicList: return parseDeclarationList(p, kDeclarePublic);
-    case kKindText: {
+// Names and Sub names are pre-fetched and may not be missing.
+std::optional<std::string> requiredParameter(RecordParse& p) {
+  std::optional<std::string> param = p.cursor.prefetch();
+  if (!param) reportError(p.c, "Too few parameters in instruction.");
+  return param;
+}
+
+KindResult parseKind(RecordParse& p, ParamKind kind) {
+  switch (kind) {
+    case ParamKind::kConstant: return parseConstantKind(p);
+    case ParamKind::kExpression: return parseExpressionKind(p);
+    case ParamKind::kForClause: return parseForClause(p);
+    case ParamKind::kOptionalConstant: return parseOptionalConstant(p);
+    case ParamKind::kCondition: return parseCondition(p);
+    case ParamKind::kVariable: return parseVariableKind(p);
+    case ParamKind::kDimList: return parseDeclarationList(p, kDeclareDim);
+    case ParamKind::kPublicList: return parseDeclarationList(p, kDeclarePublic);
+    case ParamKind::kText: {
       const std::optional<std::string> param = p.cursor.commaSplit();
       p.storeText(param ? nameText(*param) : std::string());
       return KindResult::kGoOn;
     }
-    case kKindEnd: return parseEndKind(p);
-    case kKindNext: return parseNextKind(p);
-    case kKindRawText: return parseRawText(p);
-    default: {  // kinds 6 and 12, and codes no entry uses
-      const std::optional<std::string> param = p.cursor.prefetch();
-      if (!param) {
-        reportError(p.c, "Too few parameters in instruction.");
-        return KindResult::kStop;
-      }
-      if (kind % 100 == kKindSubName) return parseSubName(p, *param);
-      if (kind % 100 == kKindName) p.storeText(nameText(*param));
+    case ParamKind::kEndKind: return parseEndKind(p);
+    case ParamKind::kNextKind: return parseNextKind(p);
+    case ParamKind::kRawText: return parseRawText(p);
+    case ParamKind::kName: {
+      const std::optional<std::string> param = requiredParameter(p);
+      if (!param) return KindResult::kStop;
+      p.storeText(nameText(*param));
       return KindResult::kGoOn;
     }
+    case ParamKind::kSubName: {
+      const std::optional<std::string> param = requiredParameter(p);
+      if (!param) return KindResult::kStop;
+      return parseSubName(p, *param);
+    }
   }
+  return KindResult::kStop;
 }
 
 }  // namespace
@@ -507,21 +515,23 @@ bool evaluateConstantInteger(Compilation& c, const std::string& text,
 
 std::optional<std::string> parseParameters(Compilation& c,
                                            const StatementInput* input,
-                                           int index) {
+                                           InstructionIndex index) {
   StatementBuffer& buffer = c.statements;
   if (!buffer.makeRoom(c)) return std::nullopt;
   const StatementInput noInput;
-  const std::vector<int> kinds =
-      input == nullptr ? std::vector<int>() : readKinds(kInstructionTable[index].kinds);
-  if (!buffer.ensure(c, kinds.size() + 1 + kRecordReserveWords)) return std::nullopt;
-  const int kindCount = static_cast<int>(kinds.size());
+  const ParameterList none;
+  const ParameterList& parameters =
+      input == nullptr ? none : instructionInfo(index).parameters;
+  if (!buffer.ensure(c, parameters.size() + 1 + kRecordReserveWords))
+    return std::nullopt;
+  const int kindCount = static_cast<int>(parameters.size());
   const std::size_t header = buffer.beginRecord(index, kindCount, c.diag.currentLine);
   RecordParse p{c, input != nullptr ? *input : noInput, index, header, header + 1,
                 ParamCursor(input != nullptr ? *input : noInput), std::nullopt,
-                kinds};
+                parameters};
   bool checkLeftover = input != nullptr;
-  for (; p.kindAt < kinds.size(); ++p.kindAt) {
-    const KindResult result = parseKind(p, kinds[p.kindAt]);
+  for (; p.kindAt < parameters.size(); ++p.kindAt) {
+    const KindResult result = parseKind(p, parameters[p.kindAt].kind);
     if (result != KindResult::kGoOn) {
       checkLeftover = false;
       break;

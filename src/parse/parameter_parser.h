@@ -1,7 +1,8 @@
-// Turns one statement's text into a statement record by walking the kinds
-// of its instruction-table entry: constants become integers, expressions
-// and variables operand words, names texts. Handlers read the record by
-// position, so the layout here is their contract.
+// Turns one statement's text into a statement record by walking the
+// parameter kinds of its instruction (parse/instruction_list.h): constants
+// become integers, expressions and variables operand words, names texts.
+// Handlers read the record by position, so the layout here is their
+// contract.
 #pragma once
 
 #include <cstddef>
@@ -10,28 +11,11 @@
 #include <string>
 
 #include "format/operand_word.h"
+#include "parse/instruction_table.h"
 
 namespace vk6 {
 
 struct Compilation;
-
-// Parameter kinds, the codes of the instruction table's kind lists.
-enum ParamKind : int {
-  kKindConstant = 1,
-  kKindExpression = 2,
-  kKindForClause = 3,
-  kKindOptionalConstant = 4,
-  kKindName = 6,
-  kKindCondition = 7,
-  kKindVariable = 8,
-  kKindDimList = 9,
-  kKindPublicList = 10,
-  kKindText = 11,
-  kKindSubName = 12,
-  kKindEnd = 16,
-  kKindNext = 17,
-  kKindRawText = 18,
-};
 
 // Slot of a NEXT that closes the scan, and of any other NEXT.
 constexpr std::int32_t kNextScanKind = 6;
@@ -50,7 +34,7 @@ struct StatementInput {
 // appends the end record. Returns the THEN text of a condition line.
 std::optional<std::string> parseParameters(Compilation& c,
                                            const StatementInput* input,
-                                           int index);
+                                           InstructionIndex index);
 
 // Compiles `text` as a constant integer parameter; false (reported) when
 // it names a variable, is not whole or does not compile.

@@ -61,7 +61,7 @@ Flow processStatement(Compilation& c, const std::string& statement,
 // Parses a statement and, for a Scan, keeps its interval.
 std::optional<std::string> parseStatement(Compilation& c,
                                           const StatementInput& input,
-                                          int index) {
+                                          InstructionIndex index) {
   const int errorsBefore = c.diag.errorCount;
   std::optional<std::string> thenText = parseParameters(c, &input, index);
   // A Scan whose parameters failed to parse has no interval to convert.
@@ -105,7 +105,7 @@ Flow processStatement(Compilation& c, const std::string& statement,
   input.copy = copy;
   input.parenFollows = end < copy.size() && copy[end] == '(';
   input.afterKeyword = end;
-  int index = lookupKeyword(input.keyword.c_str());
+  InstructionIndex index = lookupKeyword(input.keyword.c_str());
   const std::string afterKeyword = copy.substr(end);
 
   if (index == kAlias) {

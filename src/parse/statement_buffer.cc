@@ -54,7 +54,8 @@ bool StatementBuffer::ensure(Compilation& c, std::size_t words) {
   return true;
 }
 
-std::size_t StatementBuffer::beginRecord(int index, int kindCount, int line) {
+std::size_t StatementBuffer::beginRecord(InstructionIndex index, int kindCount,
+                                          int line) {
   const std::size_t header = size_;
   lastRecord_ = header;
   words_[header] = makeHeader(index, kindCount + 1, line);

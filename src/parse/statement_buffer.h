@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "format/operand_word.h"
+#include "parse/instruction_table.h"
 
 namespace vk6 {
 
@@ -25,7 +26,7 @@ constexpr std::uint32_t kHeaderIndexMask = 0x3FF;
 constexpr std::uint32_t kHeaderLengthMask = 0x3FF;
 constexpr std::uint32_t kHeaderLineMask = 0xFFF;
 
-constexpr std::uint32_t makeHeader(int index, int length, int line) {
+constexpr std::uint32_t makeHeader(InstructionIndex index, int length, int line) {
   return static_cast<std::uint32_t>(index) +
          (static_cast<std::uint32_t>(length) << kHeaderLengthShift) +
          ((static_cast<std::uint32_t>(line) & kHeaderLineMask)
@@ -37,7 +38,9 @@ struct Statement {
   const std::uint32_t* words = nullptr;
   int line = 0;  // true source line
 
-  int index() const { return static_cast<int>(words[0] & kHeaderIndexMask); }
+  InstructionIndex index() const {
+    return static_cast<InstructionIndex>(words[0] & kHeaderIndexMask);
+  }
   int length() const {
     return static_cast<int>((words[0] >> kHeaderLengthShift) &
                             kHeaderLengthMask);
@@ -65,7 +68,7 @@ class StatementBuffer {
   bool ensure(Compilation& c, std::size_t words);
 
   // Appends a header; returns its word position.
-  std::size_t beginRecord(int index, int kindCount, int line);
+  std::size_t beginRecord(InstructionIndex index, int kindCount, int line);
   void setWord(std::size_t position, std::uint32_t value) {
     words_[position] = value;
   }

@@ -90,7 +90,7 @@ struct TableDescriptor {
 // One output instruction's saved context, written into field descriptors
 // at EndTable (the table's field-writer queue).
 struct OutputContext {
-  int kind = 0;  // output kind: instruction index - 25
+  int kind = 0;  // output kind (instructions/field_builder.h)
   int reps = 1;
   int k = 1;     // values per repetition; -1 value and time
   int subDimension = 1;
