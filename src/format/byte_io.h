@@ -62,6 +62,11 @@ inline void putText(Bytes& out, const std::string& text, std::size_t width) {
   for (std::size_t i = 0; i < width; ++i)
     out.push_back(i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0);
 }
+inline void storeText(Bytes& out, std::size_t at, const std::string& text,
+                      std::size_t width) {
+  for (std::size_t i = 0; i < width; ++i)
+    out[at + i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0;
+}
 
 // One compiled record: the opcode, a zero next-record offset word that
 // appendCode fills, then the fields the handler adds. appendCode checks
