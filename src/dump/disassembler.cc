@@ -7,6 +7,7 @@
 #include "dump/dump_text.h"
 #include "expr/expression_compiler.h"
 #include "format/byte_io.h"
+#include "format/record_format.h"
 
 namespace vk6 {
 namespace {
@@ -29,10 +30,6 @@ constexpr std::size_t kIfTimeBlock = 8;
 constexpr std::size_t kTransmitBlock = 4;
 constexpr std::uint32_t kIfTimeCode = 23;
 constexpr std::uint32_t kTransmitCode = 24;
-constexpr std::uint16_t kForOpcode = 32;
-constexpr std::uint16_t kDoOpcode = 28;
-constexpr std::size_t kForVariableWord = 6;
-constexpr std::size_t kDoModeWord = 4;
 
 struct Function {
   const char* name;
@@ -366,6 +363,11 @@ std::uint32_t loadWidth(const std::uint8_t* p, std::size_t width) {
   return loadU32(p);
 }
 
+// NEXT and EXIT FOR point at a For record, LOOP and EXIT DO at a Do record.
+bool pointsAtFor(std::uint16_t opcode) {
+  return opcode == kRecordNext || opcode == kRecordExitFor;
+}
+
 bool guardSaysNone(ByteSpan record, const FieldGuard& g) {
   if (g.width == 0 || g.offset + g.width > record.size()) return false;
   const bool equal = loadWidth(record.data() + g.offset, g.width) == g.value;
@@ -493,11 +495,11 @@ class CodeWalker {
 
   // The record that `offset` lies in names the loop it belongs to.
   bool isLoopWord(std::uint16_t opcode, std::uint32_t offset) const {
-    const bool wantsFor = opcode == 31 || opcode == 26;
+    const bool wantsFor = pointsAtFor(opcode);
     const std::size_t delta = wantsFor ? kForVariableWord : kDoModeWord;
     if (offset < delta || starts_.count(offset - delta) == 0) return false;
     return loadU16(c_.code.data() + offset - delta) ==
-           (wantsFor ? kForOpcode : kDoOpcode);
+           (wantsFor ? kRecordFor : kRecordDo);
   }
 
   void checkOperand(const DecodedRecord& r, const DecodedField& d) {
@@ -528,7 +530,7 @@ class CodeWalker {
           break;
         case FieldKind::kLoopWord:
           if (!isLoopWord(r.opcode, d.value))
-            problem(r, formatText(r.opcode == 31 || r.opcode == 26
+            problem(r, formatText(pointsAtFor(r.opcode)
                                       ? "%s %04X is not the variable word of a For record"
                                       : "%s %04X is not the mode word of a Do record",
                                   name, d.value));

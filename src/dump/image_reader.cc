@@ -5,31 +5,17 @@
 
 #include "dump/dump_text.h"
 #include "format/byte_io.h"
+#include "format/image_format.h"
 #include "image/checksum.h"
 
 namespace vk6 {
 namespace {
 
-constexpr std::size_t kHeaderSize = 46;
-constexpr std::uint16_t kMagic = 0x5AFE;
-constexpr std::size_t kIdentSize = 108;
-constexpr std::size_t kModelSize = 32;
-constexpr std::size_t kDateOffset = 32;
-constexpr std::size_t kDateSize = 8;
-constexpr std::size_t kNameOffset = 42;
-constexpr std::size_t kNameSize = 64;
-constexpr std::size_t kSourceSignatureOffset = 106;
-constexpr std::size_t kTableHeaderBytes = 46;
-constexpr std::size_t kFieldHeaderBytes = 24;
-constexpr std::size_t kTableNameBytes = 16;
-constexpr std::size_t kFieldNameBytes = 17;
-constexpr std::size_t kSignedFrom = 8;
-constexpr std::uint8_t kSectionStart = 0x01;
-constexpr std::uint8_t kTableByte = 0x0C;
-constexpr std::size_t kTableZeros = 16;
-constexpr std::uint32_t kSignedMarker = 0x01000000u;
-constexpr std::uint32_t kDataMarker = 0xFFFFFFFFu;
-constexpr std::uint16_t kNoPublicTable = 255;
+namespace ph = program_header;
+namespace th = table_header;
+namespace fh = field_header;
+namespace id = identification;
+
 constexpr std::uint16_t kPublicWord = 0xFFFF;
 constexpr std::uint16_t kStatusWord = 0xFFFE;
 constexpr std::uint16_t kDataTableWord = 0x8000;
@@ -44,36 +30,29 @@ constexpr struct {
   std::size_t width;
   ValueStyle style;
 } kHeaderLayout[] = {
-    {"magic", 0, 2, ValueStyle::kHex},
-    {"model signature", 2, 2, ValueStyle::kHex},
-    {"reserved 4", 4, 2, ValueStyle::kHex},
-    {"image signature", 6, 2, ValueStyle::kHex},
-    {"image length - 8", 8, 2, ValueStyle::kDecimal},
-    {"code offset", 10, 2, ValueStyle::kDecimal},
-    {"BeginProg offset", 12, 2, ValueStyle::kCodeOffset},
-    {"scan offset", 14, 2, ValueStyle::kCodeOffset},
-    {"expression area offset", 16, 2, ValueStyle::kDecimal},
-    {"scan interval", 18, 2, ValueStyle::kDecimal},
-    {"public field count", 20, 2, ValueStyle::kDecimal},
-    {"location pool", 22, 2, ValueStyle::kDecimal},
-    {"locations", 24, 2, ValueStyle::kDecimal},
-    {"table headers offset", 26, 2, ValueStyle::kDecimal},
-    {"reserved 28", 28, 2, ValueStyle::kHex},
-    {"table count", 30, 2, ValueStyle::kDecimal},
-    {"public table position", 32, 2, ValueStyle::kDecimal},
-    {"definitions offset", 34, 2, ValueStyle::kDecimal},
-    {"definitions length", 36, 2, ValueStyle::kDecimal},
-    {"pulse configuration", 38, 2, ValueStyle::kHex},
-    {"reserved 40", 40, 4, ValueStyle::kHex},
-    {"interrupt offset", 44, 2, ValueStyle::kCodeOffset},
+    {"magic", ph::kMagic, 2, ValueStyle::kHex},
+    {"model signature", ph::kModelSignature, 2, ValueStyle::kHex},
+    {"reserved 4", ph::kReserved4, 2, ValueStyle::kHex},
+    {"image signature", ph::kImageSignature, 2, ValueStyle::kHex},
+    {"image length - 8", ph::kImageLength, 2, ValueStyle::kDecimal},
+    {"code offset", ph::kCodeOffset, 2, ValueStyle::kDecimal},
+    {"BeginProg offset", ph::kBeginProg, 2, ValueStyle::kCodeOffset},
+    {"scan offset", ph::kScan, 2, ValueStyle::kCodeOffset},
+    {"expression area offset", ph::kAreaOffset, 2, ValueStyle::kDecimal},
+    {"scan interval", ph::kScanInterval, 2, ValueStyle::kDecimal},
+    {"public field count", ph::kPublicFieldCount, 2, ValueStyle::kDecimal},
+    {"location pool", ph::kLocationPool, 2, ValueStyle::kDecimal},
+    {"locations", ph::kLocations, 2, ValueStyle::kDecimal},
+    {"table headers offset", ph::kTableHeaders, 2, ValueStyle::kDecimal},
+    {"reserved 28", ph::kReserved28, 2, ValueStyle::kHex},
+    {"table count", ph::kTableCount, 2, ValueStyle::kDecimal},
+    {"public table position", ph::kPublicPosition, 2, ValueStyle::kDecimal},
+    {"definitions offset", ph::kDefinitions, 2, ValueStyle::kDecimal},
+    {"definitions length", ph::kDefinitionsLength, 2, ValueStyle::kDecimal},
+    {"pulse configuration", ph::kPulseConfig, 2, ValueStyle::kHex},
+    {"reserved 40", ph::kReserved40, 4, ValueStyle::kHex},
+    {"interrupt offset", ph::kInterrupt, 2, ValueStyle::kCodeOffset},
 };
-
-// Header words whose value never changes.
-constexpr struct {
-  std::size_t offset;
-  std::uint32_t value;
-} kFixedWords[] = {{4, 0xFFFF}, {10, 46}, {24, 254}, {28, 0xFFFF}, {40, 0xFFFFFFFFu}};
-
 std::uint16_t signatureOf(ByteSpan bytes) {
   return computeSignature(kSignatureSeed, bytes.data(), bytes.size());
 }
@@ -137,13 +116,13 @@ class Reader {
   }
 
   ImageDump run() {
-    if (im_.size() < kHeaderSize) {
+    if (im_.size() < kProgramHeaderSize) {
       problem(formatText("file of %zu bytes is too short for a program header "
-                         "(46 bytes)", im_.size()));
+                         "(%zu bytes)", im_.size(), kProgramHeaderSize));
       return std::move(d_);
     }
-    if (u16(0) != kMagic) {
-      problem(formatText("magic 0x%04X, expected 0x5AFE", u16(0)));
+    if (u16(ph::kMagic) != kImageMagic) {
+      problem(formatText("magic 0x%04X, expected 0x%04X", u16(ph::kMagic), kImageMagic));
       return std::move(d_);
     }
     d_.verdict = ImageVerdict::kSound;
@@ -170,19 +149,21 @@ class Reader {
     for (const auto& f : kHeaderLayout)
       d_.header.push_back({f.name, f.offset, f.width, f.style,
                            f.width == 4 ? u32(f.offset) : u16(f.offset)});
-    for (const auto& w : kFixedWords) {
-      const std::uint32_t v = w.offset == 40 ? u32(w.offset) : u16(w.offset);
+    for (const FixedHeaderWord& w : kFixedHeaderWords) {
+      const std::uint32_t v = w.width == 4 ? u32(w.offset) : u16(w.offset);
       if (v != w.value)
         problem(formatText("header word at %zu (%s) is %u, expected %u", w.offset,
                            headerName(w.offset), v, w.value));
     }
-    const std::size_t length = static_cast<std::size_t>(u16(8)) + kSignedFrom;
+    const std::size_t length =
+        static_cast<std::size_t>(u16(ph::kImageLength)) + ph::kImageLength;
     if (length != im_.size())
       problem(formatText("image length field says %zu bytes, the file has %zu",
                          length, im_.size()));
-    const std::uint16_t signature = signatureOf(im_.subspan(kSignedFrom));
-    if (u16(6) != signature)
-      problem(formatText("image signature 0x%04X, computed 0x%04X", u16(6), signature));
+    const std::uint16_t signature = signatureOf(im_.subspan(ph::kImageLength));
+    if (u16(ph::kImageSignature) != signature)
+      problem(formatText("image signature 0x%04X, computed 0x%04X",
+                         u16(ph::kImageSignature), signature));
   }
 
   static const char* headerName(std::size_t offset) {
@@ -192,9 +173,9 @@ class Reader {
   }
 
   bool locateSections() {
-    areaOffset_ = u16(16);
-    tableHeaders_ = u16(26);
-    if (areaOffset_ < kHeaderSize || areaOffset_ > im_.size()) {
+    areaOffset_ = u16(ph::kAreaOffset);
+    tableHeaders_ = u16(ph::kTableHeaders);
+    if (areaOffset_ < kProgramHeaderSize || areaOffset_ > im_.size()) {
       problem(formatText("expression area offset %zu lies outside the image "
                          "(%zu bytes)", areaOffset_, im_.size()));
       return false;
@@ -204,17 +185,17 @@ class Reader {
                          tableHeaders_, im_.size()));
       return false;
     }
-    if (tableHeaders_ < areaOffset_ + kIdentSize) {
+    if (tableHeaders_ < areaOffset_ + kIdentificationSize) {
       problem(formatText("table headers offset %zu leaves no room for the "
                          "identification block after the expression area at %zu",
                          tableHeaders_, areaOffset_));
       return false;
     }
-    identOffset_ = tableHeaders_ - kIdentSize;
-    d_.codeSize = areaOffset_ - kHeaderSize;
+    identOffset_ = tableHeaders_ - kIdentificationSize;
+    d_.codeSize = areaOffset_ - kProgramHeaderSize;
     d_.areaSize = identOffset_ - areaOffset_;
-    const std::size_t defs = u16(34);
-    const std::size_t defsLength = u16(36);
+    const std::size_t defs = u16(ph::kDefinitions);
+    const std::size_t defsLength = u16(ph::kDefinitionsLength);
     if (defs + defsLength != im_.size())
       problem(formatText("table-definition section at %zu of %zu bytes does not "
                          "end at the end of the image (%zu bytes)",
@@ -223,60 +204,62 @@ class Reader {
   }
 
   void readIdentification() {
-    const ByteSpan ident = im_.subspan(identOffset_, kIdentSize);
-    Identification& id = d_.identification;
-    id.model = fieldText(ident.subspan(0, kModelSize));
-    id.buildDate = fieldText(ident.subspan(kDateOffset, kDateSize));
-    id.programName = fieldText(ident.subspan(kNameOffset, kNameSize));
-    id.sourceSignature = loadU16(ident.data() + kSourceSignatureOffset);
-    id.modelMatches = id.model == d_.buildModel;
+    const ByteSpan ident = im_.subspan(identOffset_, kIdentificationSize);
+    Identification& i = d_.identification;
+    i.model = fieldText(ident.subspan(id::kModel, id::kModelSize));
+    i.buildDate = fieldText(ident.subspan(id::kBuildDate, id::kBuildDateSize));
+    i.programName = fieldText(ident.subspan(id::kProgramName, id::kProgramNameSize));
+    i.sourceSignature = loadU16(ident.data() + id::kSourceSignature);
+    i.modelMatches = i.model == d_.buildModel;
     const std::uint16_t signature = computeSignature(
-        kSignatureSeed, reinterpret_cast<const std::uint8_t*>(id.model.data()),
-        id.model.size());
-    if (u16(2) != signature)
+        kSignatureSeed, reinterpret_cast<const std::uint8_t*>(i.model.data()),
+        i.model.size());
+    const std::uint16_t recorded = u16(ph::kModelSignature);
+    if (recorded != signature)
       problem(formatText("model signature 0x%04X does not match the model string "
-                         "%s (0x%04X)", u16(2), id.model.c_str(), signature));
-    if (!id.modelMatches)
+                         "%s (0x%04X)", recorded, i.model.c_str(), signature));
+    if (!i.modelMatches)
       problem(formatText("image is for model %s, this inspector is built for %s",
-                         id.model.c_str(), d_.buildModel.c_str()));
+                         i.model.c_str(), d_.buildModel.c_str()));
   }
 
   // Table headers, field headers and the table-definition section.
   void readTables() {
-    const std::size_t count = u16(30);
-    if (tableHeaders_ + kTableHeaderBytes * count > im_.size()) {
+    const std::size_t count = u16(ph::kTableCount);
+    if (tableHeaders_ + kTableHeaderSize * count > im_.size()) {
       problem(formatText("%zu table headers at %zu run past the end of the image",
                          count, tableHeaders_));
       return;
     }
-    const std::uint16_t publicPosition = u16(32);
+    const std::uint16_t publicPosition = u16(ph::kPublicPosition);
     if (publicPosition != kNoPublicTable && publicPosition != count)
-      problem(formatText("public table position %u, expected 255 or %zu",
-                         publicPosition, count));
+      problem(formatText("public table position %u, expected %u or %zu",
+                         publicPosition, kNoPublicTable, count));
     publicIndex_ = publicPosition == kNoPublicTable || publicPosition == 0
                        ? std::nullopt
                        : std::optional<std::size_t>(publicPosition - 1u);
-    std::size_t fieldHeader = tableHeaders_ + kTableHeaderBytes * count;
+    std::size_t fieldHeader = tableHeaders_ + kTableHeaderSize * count;
     for (std::size_t t = 0; t < count; ++t) {
-      const std::size_t at = tableHeaders_ + kTableHeaderBytes * t;
+      const std::size_t at = tableHeaders_ + kTableHeaderSize * t;
       TableInfo table;
-      table.name = fieldText(im_.subspan(at + 28, kTableNameBytes));
-      table.recordSize = u16(at + 4);
-      table.recordsPer512 = u16(at + 6);
-      table.interval = u32(at + 8);
-      table.offset = u32(at + 12);
-      table.size = u16(at + 16);
-      table.flags = im_[at + 44];
-      const std::uint16_t first = u16(at);
-      const std::size_t expectedFirst = t == 0 ? identOffset_ : 0xFFFF;
+      table.name = fieldText(im_.subspan(at + th::kName, th::kNameSize));
+      table.recordSize = u16(at + th::kRecordSize);
+      table.recordsPer512 = u16(at + th::kRecordsPer512);
+      table.interval = u32(at + th::kInterval);
+      table.offset = u32(at + th::kIntervalOffset);
+      table.size = u16(at + th::kBlocks);
+      table.flags = im_[at + th::kFlags];
+      const std::uint16_t first = u16(at + th::kFirstWord);
+      const std::size_t expectedFirst = t == 0 ? identOffset_ : kUnsetWord;
       if (first != expectedFirst)
         problem(formatText("table %zu (%s): first header word %u, expected %zu", t,
                            table.name.c_str(), first, expectedFirst));
-      if (u16(at + 18) != fieldHeader)
+      const std::uint16_t fieldHeaders = u16(at + th::kFieldHeaders);
+      if (fieldHeaders != fieldHeader)
         problem(formatText("table %zu (%s): field headers at %u, expected %zu", t,
-                           table.name.c_str(), u16(at + 18), fieldHeader));
-      const std::size_t fields = im_[at + 45];
-      if (fieldHeader + kFieldHeaderBytes * fields > im_.size()) {
+                           table.name.c_str(), fieldHeaders, fieldHeader));
+      const std::size_t fields = im_[at + th::kFieldCount];
+      if (fieldHeader + kFieldHeaderSize * fields > im_.size()) {
         problem(formatText("table %zu (%s): %zu field headers at %zu run past the "
                            "end of the image", t, table.name.c_str(), fields,
                            fieldHeader));
@@ -284,38 +267,41 @@ class Reader {
         return;
       }
       for (std::size_t f = 0; f < fields; ++f) {
-        const std::size_t fh = fieldHeader + kFieldHeaderBytes * f;
+        const std::size_t h = fieldHeader + kFieldHeaderSize * f;
         TableField field;
-        field.byteOffset = u16(fh);
-        field.byteSize = u16(fh + 2);
-        field.dataType = u16(fh + 4);
-        field.name = fieldText(im_.subspan(fh + 6, kFieldNameBytes));
+        field.byteOffset = u16(h + fh::kByteOffset);
+        field.byteSize = u16(h + fh::kByteSize);
+        field.dataType = u16(h + fh::kDataType);
+        field.name = fieldText(im_.subspan(h + fh::kName, fh::kNameSize));
         table.fields.push_back(field);
       }
-      fieldHeader += kFieldHeaderBytes * fields;
+      fieldHeader += kFieldHeaderSize * fields;
       d_.tables.push_back(table);
     }
-    if (u16(34) != fieldHeader) {
-      problem(formatText("definitions offset %u, expected %zu", u16(34), fieldHeader));
+    if (u16(ph::kDefinitions) != fieldHeader) {
+      problem(formatText("definitions offset %u, expected %zu", u16(ph::kDefinitions),
+                         fieldHeader));
       return;
     }
     readDefinitions();
   }
 
   void readDefinitions() {
-    const std::size_t defs = u16(34);
-    const std::size_t length = std::min<std::size_t>(u16(36), im_.size() - defs);
+    const std::size_t defs = u16(ph::kDefinitions);
+    const std::size_t length =
+        std::min<std::size_t>(u16(ph::kDefinitionsLength), im_.size() - defs);
     const ByteSpan section = im_.subspan(defs, length);
     if (d_.tables.empty() && section.empty()) return;
-    if (section.empty() || section[0] != kSectionStart) {
+    if (section.empty() || section[0] != definitions::kLeadingByte) {
       problem(section.empty()
                   ? std::string("table-definition section is empty")
                   : formatText("table-definition section starts with 0x%02X, "
-                               "expected 0x01", section[0]));
+                               "expected 0x%02X", section[0],
+                               definitions::kLeadingByte));
       return;
     }
     SectionCursor cursor(section);
-    std::size_t previousEnd = 1;
+    std::size_t previousEnd = definitions::kFirstSigned;
     for (std::size_t t = 0; t < d_.tables.size(); ++t) {
       if (!readEntry(cursor, section, t, previousEnd)) return;
       previousEnd = cursor.pos;
@@ -330,12 +316,12 @@ class Reader {
                  std::size_t previousEnd) {
     TableInfo& table = d_.tables[t];
     const char* name = table.name.c_str();
-    const std::size_t at = tableHeaders_ + kTableHeaderBytes * t;
+    const std::size_t at = tableHeaders_ + kTableHeaderSize * t;
     const std::size_t start = cursor.pos;
-    if (u16(at + 22) != start)
+    if (u16(at + th::kEntryStart) != start)
       problem(formatText("table %zu (%s): entry start %u, expected %zu", t, name,
-                         u16(at + 22), start));
-    if (t == 0) cursor.skip(1);
+                         u16(at + th::kEntryStart), start));
+    if (t == 0) cursor.skip(sizeof definitions::kLeadingByte);
     std::string entryName;
     std::uint32_t marker = 0;
     if (!cursor.text(entryName) || !cursor.u32At(cursor.pos, marker)) {
@@ -346,24 +332,25 @@ class Reader {
     if (entryName != table.name)
       problem(formatText("table %zu (%s): named %s in the definitions", t, name,
                          entryName.c_str()));
-    if (u16(at + 20) != cursor.pos)
+    if (u16(at + th::kNameEnd) != cursor.pos)
       problem(formatText("table %zu (%s): name end %u, expected %zu", t, name,
-                         u16(at + 20), cursor.pos));
+                         u16(at + th::kNameEnd), cursor.pos));
     const bool isSigned = t == 0 || (publicIndex_ && *publicIndex_ == t);
-    const std::uint32_t expectedMarker = isSigned ? kSignedMarker : kDataMarker;
+    const std::uint32_t expectedMarker =
+        isSigned ? definitions::kSignedMarker : definitions::kDataTableMarker;
     if (marker != expectedMarker)
       problem(formatText("table %zu (%s): definition marker 0x%08X, expected 0x%08X",
                          t, name, marker, expectedMarker));
-    cursor.skip(4);
+    cursor.skip(definitions::kMarkerSize);
     std::uint8_t tableByte = 0;
-    if (!cursor.u8(tableByte) || !cursor.skip(kTableZeros)) {
+    if (!cursor.u8(tableByte) || !cursor.skip(definitions::kTableZeroBytes)) {
       problem(formatText("table %zu (%s): entry runs past the end of the "
                          "table-definition section", t, name));
       return false;
     }
-    if (tableByte != kTableByte)
-      problem(formatText("table %zu (%s): table byte 0x%02X, expected 0x0C", t, name,
-                         tableByte));
+    if (tableByte != definitions::kTableByte)
+      problem(formatText("table %zu (%s): table byte 0x%02X, expected 0x%02X", t,
+                         name, tableByte, definitions::kTableByte));
     for (std::size_t f = 0; f < table.fields.size(); ++f) {
       if (!readFieldEntry(cursor, t, f)) {
         problem(formatText("table %zu (%s): field %zu runs past the end of the "
@@ -377,21 +364,22 @@ class Reader {
                          "table-definition section", t, name));
       return false;
     }
-    if (terminator != 0)
-      problem(formatText("table %zu (%s): field list ends with 0x%02X, expected 0",
-                         t, name, terminator));
-    if (u16(at + 24) != cursor.pos)
+    if (terminator != definitions::kFieldListEnd)
+      problem(formatText("table %zu (%s): field list ends with 0x%02X, expected %u",
+                         t, name, terminator, definitions::kFieldListEnd));
+    if (u16(at + th::kEntryEnd) != cursor.pos)
       problem(formatText("table %zu (%s): entry end %u, expected %zu", t, name,
-                         u16(at + 24), cursor.pos));
+                         u16(at + th::kEntryEnd), cursor.pos));
     const std::uint16_t signature =
         isSigned ? signatureOf(section.subspan(previousEnd, cursor.pos - previousEnd))
-                 : 0xFFFF;
-    if (u16(at + 26) != signature)
+                 : kUnsetWord;
+    const std::uint16_t recorded = u16(at + th::kEntrySignature);
+    if (recorded != signature)
       problem(formatText(isSigned ? "table %zu (%s): entry signature 0x%04X, "
                                     "computed 0x%04X"
                                   : "table %zu (%s): entry signature 0x%04X, "
                                     "expected 0x%04X",
-                         t, name, u16(at + 26), signature));
+                         t, name, recorded, signature));
     return true;
   }
 
@@ -450,7 +438,7 @@ class Reader {
 
   void readCode() {
     CodeContext context;
-    context.code = im_.subspan(kHeaderSize, d_.codeSize);
+    context.code = im_.subspan(kProgramHeaderSize, d_.codeSize);
     context.area = im_.subspan(areaOffset_, d_.areaSize);
     for (const TableInfo& t : d_.tables) context.tableNames.push_back(t.name);
     context.namer = [this](std::uint16_t table, std::uint16_t field) {
@@ -459,9 +447,10 @@ class Reader {
     CodeListing listing = disassembleCode(context);
     d_.records = std::move(listing.records);
     for (std::string& p : listing.problems) problem(std::move(p));
-    checkEntryPoint("BeginProg offset", u16(12));
-    checkEntryPoint("scan offset", u16(14));
-    if (u16(44) != 0) checkEntryPoint("interrupt offset", u16(44));
+    checkEntryPoint("BeginProg offset", u16(ph::kBeginProg));
+    checkEntryPoint("scan offset", u16(ph::kScan));
+    if (u16(ph::kInterrupt) != 0)
+      checkEntryPoint("interrupt offset", u16(ph::kInterrupt));
 
     std::vector<std::size_t> offsets = listing.operandOffsets;
     std::sort(offsets.begin(), offsets.end());

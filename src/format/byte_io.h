@@ -2,7 +2,6 @@
 // few packets that say big-endian. All multi-byte stores go through here.
 #pragma once
 
-#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -63,12 +62,18 @@ inline void putText(Bytes& out, const std::string& text, std::size_t width) {
   for (std::size_t i = 0; i < width; ++i)
     out.push_back(i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0);
 }
+inline void storeText(Bytes& out, std::size_t at, const std::string& text,
+                      std::size_t width) {
+  for (std::size_t i = 0; i < width; ++i)
+    out[at + i] = i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0;
+}
 
 // One compiled record: the opcode, a zero next-record offset word that
-// appendCode fills, then the fields the handler adds.
+// appendCode fills, then the fields the handler adds. appendCode checks
+// the finished record against its length in format/record_format.h.
 class RecordBuilder {
  public:
-  explicit RecordBuilder(std::uint16_t opcode) {
+  explicit RecordBuilder(std::uint16_t opcode) : opcode_(opcode) {
     putU16(bytes_, opcode);
     putU16(bytes_, 0);
   }
@@ -86,13 +91,10 @@ class RecordBuilder {
   std::size_t size() const { return bytes_.size(); }
   void patchU16(std::size_t at, std::uint32_t v) { storeU16(bytes_, at, v); }
   const Bytes& bytes() const { return bytes_; }
-  // REQUIRES: the record has the fixed length of its layout.
-  void expectSize(std::size_t length) const {
-    assert(bytes_.size() == length);
-    (void)length;
-  }
+  std::uint16_t opcode() const { return opcode_; }
 
  private:
+  std::uint16_t opcode_;
   Bytes bytes_;
 };
 

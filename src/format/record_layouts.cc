@@ -1,14 +1,17 @@
 #include "format/record_layouts.h"
 
 #include <algorithm>
+#include <iterator>
+
+#include "format/record_format.h"
 
 namespace vk6 {
 namespace {
 
 using K = FieldKind;
 
-constexpr RecordField kOp = {"opcode", 0, 2, K::kOpcode};
-constexpr RecordField kNext = {"next", 2, 2, K::kNextOffset};
+constexpr RecordField kOp = {"opcode", kRecordOpcodeWord, 2, K::kOpcode};
+constexpr RecordField kNext = {"next", kRecordNextWord, 2, K::kNextOffset};
 
 // A field that is "none" while the u16 at `offset` equals `value`.
 constexpr FieldGuard noneWhenU16(std::uint8_t offset, std::uint16_t value) {
@@ -31,33 +34,34 @@ constexpr RecordField kExpression[] = {kOp, kNext,
 constexpr RecordField kIf[] = {kOp, kNext,
                                {"condition", 4, 2, K::kOperand},
                                {"kind", 6, 2, K::kU16},
-                               {"false", 8, 2, K::kJumpTarget}};
+                               {"false", kIfFalseWord, 2, K::kJumpTarget}};
 constexpr RecordField kBranch[] = {
     kOp, kNext,
     {"own", 4, 2, K::kOperand, noneWhenU16(8, 2)},
     {"opening", 6, 2, K::kOperand},
     {"kind", 8, 2, K::kU16},
-    {"false", 10, 2, K::kJumpTarget}};
-constexpr RecordField kJump[] = {kOp, {"target", 2, 2, K::kJumpTarget}};
+    {"false", kBranchFalseWord, 2, K::kJumpTarget}};
+constexpr RecordField kJump[] = {kOp, {"target", kJumpTargetWord, 2, K::kJumpTarget}};
 constexpr RecordField kLoopReference[] = {kOp, kNext,
                                           {"loop", 4, 2, K::kLoopWord}};
 constexpr RecordField kDo[] = {
     kOp, kNext,
-    {"mode", 4, 2, K::kU16},
-    {"condition", 6, 2, K::kOperand, noneWhenU16(4, 0x8000)},
+    {"mode", kDoModeWord, 2, K::kU16},
+    {"condition", kDoConditionWord, 2, K::kOperand,
+     noneWhenU16(kDoModeWord, kDoNoCondition)},
     {"loopBack", 8, 2, K::kJumpTarget},
-    {"exit", 10, 2, K::kJumpTarget}};
+    {"exit", kDoExitWord, 2, K::kJumpTarget}};
 constexpr RecordField kLoop[] = {kOp, kNext,
                                  {"loop", 4, 2, K::kLoopWord},
                                  {"mode", 6, 2, K::kU16}};
 constexpr RecordField kFor[] = {kOp, kNext,
                                 {"start", 4, 2, K::kOperand},
-                                {"variable", 6, 2, K::kOperand},
+                                {"variable", kForVariableWord, 2, K::kOperand},
                                 {"step", 8, 2, K::kOperandOrZero},
                                 {"end", 10, 2, K::kOperand},
                                 {"body", 12, 2, K::kJumpTarget},
-                                {"exit", 14, 2, K::kJumpTarget}};
-constexpr RecordField kCall[] = {kOp, {"body", 2, 2, K::kJumpTarget},
+                                {"exit", kForExitWord, 2, K::kJumpTarget}};
+constexpr RecordField kCall[] = {kOp, {"body", kRecordNextWord, 2, K::kJumpTarget},
                                  {"return", 4, 2, K::kJumpTarget}};
 
 // Data tables and output processing.
@@ -66,7 +70,7 @@ constexpr RecordField kDataTable[] = {kOp, kNext,
                                       {"trigger", 6, 2, K::kOperand}};
 constexpr RecordField kEndTable[] = {kOp, {"unused", 2, 2, K::kU16},
                                      {"table", 4, 2, K::kTableNumber}};
-constexpr RecordField kCallTable[] = {kOp, {"table", 2, 2, K::kJumpTarget},
+constexpr RecordField kCallTable[] = {kOp, {"table", kRecordNextWord, 2, K::kJumpTarget},
                                       {"return", 4, 2, K::kJumpTarget}};
 constexpr RecordField kAverage[] = {kOp, kNext,
                                     {"source", 4, 2, K::kOperand},
@@ -359,73 +363,94 @@ constexpr RecordField kGoesGps[] = {kOp, kNext,
                                     {"first", 4, 2, K::kOperand},
                                     {"second", 6, 2, K::kOperand}};
 
-// ORDER OPCODES: sorted by opcode, so lookup can search.
+// A record's layout: its opcode, name and length from the record list.
+constexpr RecordLayout layout(RecordOpcode opcode,
+                              std::span<const RecordField> fields) {
+  const RecordSpec* spec = findRecordSpec(opcode);
+  return {opcode, spec->name, spec->length, fields};
+}
+
+// ORDER OPCODES: the order of VK6_RECORDS, so lookup can search.
 constexpr RecordLayout kLayouts[] = {
-    {0, "NextScan", 4, kPlain},
-    {1, "CallTable", 6, kCallTable},
-    {2, "Scan", 6, kScan},
-    {3, "Expression", 6, kExpression},
-    {5, "VoltSe", 16, kVoltSe},
-    {6, "ExDelSE/ThermPrb", 20, kExDelSe},
-    {7, "PanelTemp", 6, kDestination},
-    {8, "Battery", 6, kDestination},
-    {9, "PeriodAvg", 18, kPeriodAvg},
-    {10, "PulseCount", 14, kPulseCount},
-    {11, "SwBatt", 6, kSingleOperand},
-    {12, "ExciteV", 6, kExciteV},
-    {13, "ScanLEDOff", 4, kPlain},
-    {14, "SDI12Recorder", 26, kSdi12Recorder},
-    {15, "Totalize/Average/StdDev", 14, kAverage},
-    {16, "Maximum/Minimum", 16, kMaximum},
-    {17, "Sample", 10, kSample},
-    {18, "WindVector", 14, kWindVector},
-    {19, "ETo", 24, kEto},
-    {20, "PortGet", 8, kPortGet},
-    {21, "PortSet", 8, kPortSet},
-    {22, "Delay", 8, kDelay},
-    {23, "EndTable", 6, kEndTable},
-    {24, "EndIf", 4, kPlain},
-    {25, "ExitDo", 6, kLoopReference},
-    {26, "ExitFor", 6, kLoopReference},
-    {27, "Loop", 8, kLoop},
-    {28, "Do", 12, kDo},
-    {29, "Branch", 12, kBranch},
-    {30, "If", 10, kIf},
-    {31, "Next", 6, kLoopReference},
-    {32, "For", 16, kFor},
-    {33, "Print", 130, kPrint},
-    {34, "Spatial", 16, kSpatial},
-    {35, "Randomize", 6, kSingleOperand},
-    {36, "AnalogPortGet", 8, kAnalogPortGet},
-    {37, "AnalogPortSet", 8, kAnalogPortSet},
-    {38, "SendGetData", 30, kSendGetData},
-    {39, "DataTable", 8, kDataTable},
-    {40, "Call", 6, kCall},
-    {41, "Sub", 4, kPlain},
-    {42, "EndSub", 4, kPlain},
-    {43, "ExitSub", 4, kPlain},
-    {44, "RectPolar", 8, kRectPolar},
-    {45, "RealTime", 8, kRealTime},
-    {46, "ClockSet", 6, kSingleOperand},
-    {47, "ReadSendGetInfo", 8, kReadSendGetInfo},
-    {48, "SetValue", 64, kSetValue},
-    {49, "GetValue", 62, kGetValue},
-    {50, "SetStatus", 16, kSetStatus},
-    {51, "RFPortTest", 6, kDestination},
-    {52, "Ticker250ms", 6, kSingleOperand},
-    {53, "GOESData", 176, kGoesData},
-    {54, "GOESStatus", 10, kGoesStatus},
-    {55, "GOESSetup", 40, kGoesSetup},
-    {56, "GOESGPS", 8, kGoesGps},
-    {57, "SerialInput", 46, kSerialInput},
-    {58, "LoggerIdentify", 50, kLoggerIdentify},
-    {59, "InterruptSequence", 4, kPlain},
-    {60, "SDI12SensorSetup", 18, kSdi12SensorSetup},
-    {61, "SDI12SensorResponse", 18, kSdi12SensorResponse},
-    {62, "SendData", 26, kSendData},
-    {63, "ModBus", 28, kModBus},
-    {64, "Jump", 4, kJump},
+    layout(kRecordNextScan, kPlain),
+    layout(kRecordCallTable, kCallTable),
+    layout(kRecordScan, kScan),
+    layout(kRecordExpression, kExpression),
+    layout(kRecordVoltSe, kVoltSe),
+    layout(kRecordExDelSe, kExDelSe),
+    layout(kRecordPanelTemp, kDestination),
+    layout(kRecordBattery, kDestination),
+    layout(kRecordPeriodAvg, kPeriodAvg),
+    layout(kRecordPulseCount, kPulseCount),
+    layout(kRecordSwBatt, kSingleOperand),
+    layout(kRecordExciteV, kExciteV),
+    layout(kRecordScanLedOff, kPlain),
+    layout(kRecordSdi12Recorder, kSdi12Recorder),
+    layout(kRecordRunningOutput, kAverage),
+    layout(kRecordExtremeOutput, kMaximum),
+    layout(kRecordSample, kSample),
+    layout(kRecordWindVector, kWindVector),
+    layout(kRecordEto, kEto),
+    layout(kRecordPortGet, kPortGet),
+    layout(kRecordPortSet, kPortSet),
+    layout(kRecordDelay, kDelay),
+    layout(kRecordEndTable, kEndTable),
+    layout(kRecordEndIf, kPlain),
+    layout(kRecordExitDo, kLoopReference),
+    layout(kRecordExitFor, kLoopReference),
+    layout(kRecordLoop, kLoop),
+    layout(kRecordDo, kDo),
+    layout(kRecordBranch, kBranch),
+    layout(kRecordIf, kIf),
+    layout(kRecordNext, kLoopReference),
+    layout(kRecordFor, kFor),
+    layout(kRecordPrint, kPrint),
+    layout(kRecordSpatial, kSpatial),
+    layout(kRecordRandomize, kSingleOperand),
+    layout(kRecordAnalogPortGet, kAnalogPortGet),
+    layout(kRecordAnalogPortSet, kAnalogPortSet),
+    layout(kRecordSendGetData, kSendGetData),
+    layout(kRecordDataTable, kDataTable),
+    layout(kRecordCall, kCall),
+    layout(kRecordSub, kPlain),
+    layout(kRecordEndSub, kPlain),
+    layout(kRecordExitSub, kPlain),
+    layout(kRecordRectPolar, kRectPolar),
+    layout(kRecordRealTime, kRealTime),
+    layout(kRecordClockSet, kSingleOperand),
+    layout(kRecordReadSendGetInfo, kReadSendGetInfo),
+    layout(kRecordSetValue, kSetValue),
+    layout(kRecordGetValue, kGetValue),
+    layout(kRecordSetStatus, kSetStatus),
+    layout(kRecordRfPortTest, kDestination),
+    layout(kRecordTicker250ms, kSingleOperand),
+    layout(kRecordGoesData, kGoesData),
+    layout(kRecordGoesStatus, kGoesStatus),
+    layout(kRecordGoesSetup, kGoesSetup),
+    layout(kRecordGoesGps, kGoesGps),
+    layout(kRecordSerialInput, kSerialInput),
+    layout(kRecordLoggerIdentify, kLoggerIdentify),
+    layout(kRecordInterruptSequence, kPlain),
+    layout(kRecordSdi12SensorSetup, kSdi12SensorSetup),
+    layout(kRecordSdi12SensorResponse, kSdi12SensorResponse),
+    layout(kRecordSendData, kSendData),
+    layout(kRecordModbus, kModBus),
+    layout(kRecordJump, kJump),
 };
+
+// One layout per record, in the list's order, each field inside its record.
+constexpr bool layoutsFollowTheRecordList() {
+  if (std::size(kLayouts) != std::size(kRecordSpecs)) return false;
+  for (std::size_t i = 0; i < std::size(kLayouts); ++i) {
+    const RecordLayout& l = kLayouts[i];
+    if (l.opcode != kRecordSpecs[i].opcode) return false;
+    if (i > 0 && l.opcode <= kLayouts[i - 1].opcode) return false;
+    for (const RecordField& f : l.fields)
+      if (f.offset + f.width > l.length) return false;
+  }
+  return true;
+}
+static_assert(layoutsFollowTheRecordList());
 
 }  // namespace
 

@@ -1,7 +1,8 @@
 // The layout of every compiled record: its opcode, its fixed length and
-// the place, width and kind of each of its fields. The handlers build the
-// records; this table describes them for the image inspector, and a test
-// holds the two together by checking compiled programs against it.
+// the place, width and kind of each of its fields. Opcodes, lengths and
+// names come from the record list (record_format.h), which the handlers
+// build by; this table describes the fields for the image inspector, and a
+// test holds the two together by checking compiled programs against it.
 #pragma once
 
 #include <cstddef>

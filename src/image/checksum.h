@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <string>
 
-namespace vk6 {
+#include "format/image_format.h"  // kSignatureSeed
 
-constexpr std::uint16_t kSignatureSeed = 0xAAAA;
+namespace vk6 {
 
 // 16-bit running checksum of a byte range.
 std::uint16_t computeSignature(std::uint16_t seed, const std::uint8_t* bytes,

@@ -1,49 +1,53 @@
 #include "image/image_writer.h"
 
+#include <algorithm>
+
 #include "core/compilation.h"
+#include "format/image_format.h"
 #include "image/checksum.h"
 
 namespace vk6 {
 namespace {
 
-constexpr std::uint16_t kImageMagic = 0x5AFE;
-constexpr std::size_t kModelFieldSize = 32;
-constexpr std::size_t kDateFieldSize = 8;
-constexpr std::size_t kNameFieldOffset = 42;
-constexpr std::size_t kNameFieldSize = 64;
 constexpr std::size_t kMaxProgramName = 63;
-constexpr std::size_t kTableNameSize = 16;
-constexpr std::size_t kFieldNameSize = 17;
-constexpr std::uint32_t kSignedMarker = 0x01000000u;
-constexpr std::uint32_t kDataTableMarker = 0xFFFFFFFFu;
 constexpr std::size_t kFieldSizeLimit = 256;
 constexpr int kMaxTableArray = 64;
 constexpr int kMaxPublicArray = 128;
+
+// The running location pool starts where the header says memory ends.
+static_assert(kLocationPoolStart == kImageLocations);
 
 std::uint16_t signatureOf(const Bytes& bytes, std::size_t from, std::size_t to) {
   return computeSignature(kSignatureSeed, bytes.data() + from, to - from);
 }
 
-// A text field: the text NUL-terminated when shorter, the rest 0xFF.
-void putPaddedName(Bytes& out, const std::string& text, std::size_t width) {
+std::uint16_t signatureOf(const std::string& text) {
+  return computeSignature(kSignatureSeed,
+                          reinterpret_cast<const std::uint8_t*>(text.data()),
+                          text.size());
+}
+
+// A name field: the name NUL-terminated when shorter, the rest padding.
+void storeName(Bytes& out, std::size_t at, const std::string& text,
+               std::size_t width) {
   for (std::size_t i = 0; i < width; ++i) {
     if (i < text.size()) {
-      out.push_back(static_cast<std::uint8_t>(text[i]));
+      out[at + i] = static_cast<std::uint8_t>(text[i]);
     } else {
-      out.push_back(i == text.size() ? 0x00 : 0xFF);
+      out[at + i] = i == text.size() ? 0x00 : kNamePadding;
     }
   }
 }
 
 Bytes identificationBlock(const Compilation& c) {
-  Bytes block;
-  putPaddedName(block, c.options.build.model, kModelFieldSize);
-  putText(block, c.options.build.buildDate, kDateFieldSize);
-  block.push_back(0xFF);
-  block.push_back(0xFF);
-  std::string name = programName(c.pass1.source.path);
-  putText(block, name, kNameFieldSize);
-  putU16(block, textSignature(c.pass1.source.bytes));
+  namespace id = identification;
+  Bytes block(kIdentificationSize, 0);
+  storeName(block, id::kModel, c.options.build.model, id::kModelSize);
+  storeText(block, id::kBuildDate, c.options.build.buildDate, id::kBuildDateSize);
+  storeU16(block, id::kReserved40, kUnsetWord);
+  storeText(block, id::kProgramName, programName(c.pass1.source.path),
+            id::kProgramNameSize);
+  storeU16(block, id::kSourceSignature, textSignature(c.pass1.source.bytes));
   return block;
 }
 
@@ -52,7 +56,7 @@ struct EntryPlace {
   std::uint16_t pastName = 0;
   std::uint16_t start = 0;
   std::uint16_t end = 0;
-  std::uint16_t signature = 0xFFFF;
+  std::uint16_t signature = kUnsetWord;
 };
 
 // Walks the definition block table by table, putting the markers in place
@@ -61,19 +65,21 @@ std::vector<EntryPlace> markDefinitions(const std::vector<ImageTable>& tables,
                                         Bytes& block) {
   std::vector<EntryPlace> places;
   std::size_t pos = 0;
-  std::size_t previousEnd = 1;
+  std::size_t previousEnd = definitions::kFirstSigned;
   for (const ImageTable& table : tables) {
     EntryPlace place;
     place.start = static_cast<std::uint16_t>(pos);
     while (pos < block.size() && block[pos] != 0) ++pos;
     ++pos;
     place.pastName = static_cast<std::uint16_t>(pos);
-    if (pos + 4 > block.size()) {
+    if (pos + definitions::kMarkerSize > block.size()) {
       places.push_back(place);
       continue;
     }
     const std::uint32_t length = loadU32(block.data() + pos);
-    storeU32(block, pos, table.signedEntry ? kSignedMarker : kDataTableMarker);
+    storeU32(block, pos,
+             table.signedEntry ? definitions::kSignedMarker
+                               : definitions::kDataTableMarker);
     pos = std::min(pos + length, block.size());
     place.end = static_cast<std::uint16_t>(pos);
     if (table.signedEntry) place.signature = signatureOf(block, previousEnd, pos);
@@ -81,6 +87,77 @@ std::vector<EntryPlace> markDefinitions(const std::vector<ImageTable>& tables,
     places.push_back(place);
   }
   return places;
+}
+
+// Where the parts after the code go.
+struct ImagePlaces {
+  std::size_t area = 0;
+  std::size_t identification = 0;
+  std::size_t tableHeaders = 0;
+  std::size_t fieldHeaders = 0;
+  std::size_t definitions = 0;
+};
+
+Bytes programHeader(const Compilation& c, const ImageInputs& in,
+                    const ImagePlaces& at, std::size_t definitionsLength) {
+  namespace ph = program_header;
+  Bytes h(kProgramHeaderSize, 0);
+  for (const FixedHeaderWord& w : kFixedHeaderWords) {
+    if (w.width == 4) {
+      storeU32(h, w.offset, w.value);
+    } else {
+      storeU16(h, w.offset, w.value);
+    }
+  }
+  // The image signature and length are stored once the image is whole.
+  storeU16(h, ph::kMagic, kImageMagic);
+  storeU16(h, ph::kModelSignature, signatureOf(c.options.build.model));
+  storeU16(h, ph::kBeginProg, c.header.beginProgOffset);
+  storeU16(h, ph::kScan, c.header.scanOffset);
+  storeU16(h, ph::kAreaOffset, static_cast<std::uint32_t>(at.area));
+  storeU16(h, ph::kScanInterval, c.header.scanInterval);
+  storeU16(h, ph::kPublicFieldCount, c.header.publicFieldCount);
+  storeU16(h, ph::kLocationPool, static_cast<std::uint32_t>(c.header.locationPool));
+  storeU16(h, ph::kTableHeaders, static_cast<std::uint32_t>(at.tableHeaders));
+  storeU16(h, ph::kTableCount, static_cast<std::uint32_t>(in.tables.size()));
+  storeU16(h, ph::kPublicPosition, in.publicTablePosition);
+  storeU16(h, ph::kDefinitions, static_cast<std::uint32_t>(at.definitions));
+  storeU16(h, ph::kDefinitionsLength, static_cast<std::uint32_t>(definitionsLength));
+  storeU16(h, ph::kPulseConfig, c.header.pulseConfig);
+  storeU16(h, ph::kInterrupt, c.program.interrupt ? c.header.interruptOffset : 0);
+  return h;
+}
+
+void putTableHeader(Bytes& image, const ImageTable& table, const EntryPlace& place,
+                    std::uint16_t firstWord, std::size_t fieldHeaders) {
+  namespace th = table_header;
+  Bytes h(kTableHeaderSize, 0);
+  storeU16(h, th::kFirstWord, firstWord);
+  storeU16(h, th::kReserved2, kUnsetWord);
+  storeU16(h, th::kRecordSize, table.recordSize);
+  storeU16(h, th::kRecordsPer512, table.recordsPer512);
+  storeU32(h, th::kInterval, table.interval);
+  storeU32(h, th::kIntervalOffset, table.offset);
+  storeU16(h, th::kBlocks, table.size);
+  storeU16(h, th::kFieldHeaders, static_cast<std::uint32_t>(fieldHeaders));
+  storeU16(h, th::kNameEnd, place.pastName);
+  storeU16(h, th::kEntryStart, place.start);
+  storeU16(h, th::kEntryEnd, place.end);
+  storeU16(h, th::kEntrySignature, place.signature);
+  storeName(h, th::kName, table.name, th::kNameSize);
+  h[th::kFlags] = table.flags;
+  h[th::kFieldCount] = static_cast<std::uint8_t>(table.fields.size());
+  image.insert(image.end(), h.begin(), h.end());
+}
+
+void putFieldHeader(Bytes& image, const ImageField& field) {
+  namespace fh = field_header;
+  Bytes h(kFieldHeaderSize, 0);
+  storeU16(h, fh::kByteOffset, field.byteOffset);
+  storeU16(h, fh::kByteSize, field.byteSize);
+  storeU16(h, fh::kDataType, field.dataType);
+  storeName(h, fh::kName, field.name, fh::kNameSize);
+  image.insert(image.end(), h.begin(), h.end());
 }
 
 void checkFieldSizes(Compilation& c, const ImageInputs& in) {
@@ -127,81 +204,30 @@ bool buildProgramImage(Compilation& c, ImageInputs& in, Bytes& image) {
   const Bytes& area = c.exprArea.bytes;
   std::size_t fieldCount = 0;
   for (const ImageTable& table : in.tables) fieldCount += table.fields.size();
-  const std::size_t areaOffset = kProgramHeaderSize + code.size();
-  const std::size_t identOffset = areaOffset + area.size();
-  const std::size_t tableHeadersOffset = identOffset + kIdentificationSize;
-  const std::size_t fieldHeadersOffset =
-      tableHeadersOffset + kTableHeaderSize * in.tables.size();
-  const std::size_t definitionsOffset =
-      fieldHeadersOffset + kFieldHeaderSize * fieldCount;
+  ImagePlaces at;
+  at.area = kProgramHeaderSize + code.size();
+  at.identification = at.area + area.size();
+  at.tableHeaders = at.identification + kIdentificationSize;
+  at.fieldHeaders = at.tableHeaders + kTableHeaderSize * in.tables.size();
+  at.definitions = at.fieldHeaders + kFieldHeaderSize * fieldCount;
   Bytes noDefinitions;
   Bytes& definitions = in.definitions != nullptr ? *in.definitions : noDefinitions;
   const std::vector<EntryPlace> places = markDefinitions(in.tables, definitions);
 
-  // Program header; the signature at 6 and the length at 8 come last.
-  const std::string& model = c.options.build.model;
-  Bytes header;
-  putU16(header, kImageMagic);
-  putU16(header, computeSignature(kSignatureSeed,
-                                  reinterpret_cast<const std::uint8_t*>(model.data()),
-                                  model.size()));
-  putU16(header, 0xFFFF);
-  putU16(header, 0);
-  putU16(header, 0);
-  putU16(header, kProgramHeaderSize);
-  putU16(header, c.header.beginProgOffset);
-  putU16(header, c.header.scanOffset);
-  putU16(header, static_cast<std::uint32_t>(areaOffset));
-  putU16(header, c.header.scanInterval);
-  putU16(header, c.header.publicFieldCount);
-  putU16(header, static_cast<std::uint32_t>(c.header.locationPool));
-  putU16(header, kLocationPoolStart);
-  putU16(header, static_cast<std::uint32_t>(tableHeadersOffset));
-  putU16(header, 0xFFFF);
-  putU16(header, static_cast<std::uint32_t>(in.tables.size()));
-  putU16(header, in.publicTablePosition);
-  putU16(header, static_cast<std::uint32_t>(definitionsOffset));
-  putU16(header, static_cast<std::uint32_t>(definitions.size()));
-  putU16(header, c.header.pulseConfig);
-  putU32(header, 0xFFFFFFFFu);
-  putU16(header, c.program.interrupt ? c.header.interruptOffset : 0);
-
-  image = header;
+  image = programHeader(c, in, at, definitions.size());
   image.insert(image.end(), code.begin(), code.end());
   image.insert(image.end(), area.begin(), area.end());
   const Bytes ident = identificationBlock(c);
   image.insert(image.end(), ident.begin(), ident.end());
-
-  std::size_t fieldHeader = fieldHeadersOffset;
+  std::size_t fieldHeader = at.fieldHeaders;
   for (std::size_t t = 0; t < in.tables.size(); ++t) {
-    const ImageTable& table = in.tables[t];
-    const EntryPlace& place = places[t];
-    putU16(image, t == 0 ? static_cast<std::uint32_t>(identOffset) : 0xFFFFu);
-    putU16(image, 0xFFFF);
-    putU16(image, table.recordSize);
-    putU16(image, table.recordsPer512);
-    putU32(image, table.interval);
-    putU32(image, table.offset);
-    putU16(image, table.size);
-    putU16(image, static_cast<std::uint32_t>(fieldHeader));
-    putU16(image, place.pastName);
-    putU16(image, place.start);
-    putU16(image, place.end);
-    putU16(image, place.signature);
-    putPaddedName(image, table.name, kTableNameSize);
-    putU8(image, table.flags);
-    putU8(image, static_cast<std::uint32_t>(table.fields.size()));
-    fieldHeader += kFieldHeaderSize * table.fields.size();
+    const std::uint16_t firstWord =
+        t == 0 ? static_cast<std::uint16_t>(at.identification) : kUnsetWord;
+    putTableHeader(image, in.tables[t], places[t], firstWord, fieldHeader);
+    fieldHeader += kFieldHeaderSize * in.tables[t].fields.size();
   }
-  for (const ImageTable& table : in.tables) {
-    for (const ImageField& field : table.fields) {
-      putU16(image, field.byteOffset);
-      putU16(image, field.byteSize);
-      putU16(image, field.dataType);
-      putPaddedName(image, field.name, kFieldNameSize);
-      putU8(image, 0);
-    }
-  }
+  for (const ImageTable& table : in.tables)
+    for (const ImageField& field : table.fields) putFieldHeader(image, field);
   checkFieldSizes(c, in);
   if (image.size() > kMaxImageSize) {
     reportError(c, "Binary image exceeds max size by %d bytes.",
@@ -209,8 +235,11 @@ bool buildProgramImage(Compilation& c, ImageInputs& in, Bytes& image) {
     return false;
   }
   image.insert(image.end(), definitions.begin(), definitions.end());
-  storeU16(image, 8, static_cast<std::uint32_t>(image.size() - 8));
-  storeU16(image, 6, signatureOf(image, 8, image.size()));
+  const std::size_t signedFrom = program_header::kImageLength;
+  storeU16(image, program_header::kImageLength,
+           static_cast<std::uint32_t>(image.size() - signedFrom));
+  storeU16(image, program_header::kImageSignature,
+           signatureOf(image, signedFrom, image.size()));
   return static_cast<std::size_t>(c.diag.errorCount) == errorsBefore;
 }
 

@@ -1,8 +1,7 @@
-// The program image: a 46-byte program header, the code, the expression
-// area, a 108-byte identification block, one 46-byte header per table, one
-// 24-byte header per field and the table-definition section, signed with
-// the running checksum. The writer fills a byte vector; the driver writes
-// the file.
+// The program image (format/image_format.h): the program header, the
+// code, the expression area, the identification block, the table and
+// field headers and the table-definition block, signed with the running
+// checksum. The writer fills a byte vector; the driver writes the file.
 #pragma once
 
 #include <cstdint>
@@ -10,15 +9,12 @@
 #include <vector>
 
 #include "format/byte_io.h"
+#include "format/image_format.h"
 
 namespace vk6 {
 
 struct Compilation;
 
-constexpr std::size_t kProgramHeaderSize = 46;
-constexpr std::size_t kIdentificationSize = 108;
-constexpr std::size_t kTableHeaderSize = 46;
-constexpr std::size_t kFieldHeaderSize = 24;
 constexpr std::size_t kMaxImageSize = 9216;  // without the definitions
 
 // What the writer needs of one field.
@@ -46,7 +42,7 @@ struct ImageInputs {
   std::vector<ImageTable> tables;
   Bytes* definitions = nullptr;  // the table-definition block; markers are
                                  // written into it in place
-  std::uint16_t publicTablePosition = 255;
+  std::uint16_t publicTablePosition = kNoPublicTable;
 };
 
 // Builds the image into `image`; false (reported) when it is too large or

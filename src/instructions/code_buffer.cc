@@ -1,6 +1,9 @@
 #include "instructions/code_buffer.h"
 
+#include <cassert>
+
 #include "core/compilation.h"
+#include "format/record_format.h"
 
 namespace vk6 {
 
@@ -23,6 +26,8 @@ std::size_t appendCode(Compilation& c, const std::uint8_t* record,
 }
 
 std::size_t appendCode(Compilation& c, const RecordBuilder& r, bool patchNext) {
+  // A handler cannot build a record other than the one the list describes.
+  assert(r.size() == recordLength(r.opcode()));
   return appendCode(c, r.bytes().data(), r.bytes().size(), patchNext);
 }
 

@@ -26,6 +26,7 @@ struct CodeBuffer {
 // Appends a record; with `patchNext` its bytes 2-3 receive the code offset
 // just past it. Returns that offset. Code that grows past kMaxCodeLength
 // is reported once; appending goes on, so later offsets stay consistent.
+// REQUIRES: `r` has the length of its opcode's record.
 std::size_t appendCode(Compilation& c, const RecordBuilder& r, bool patchNext);
 std::size_t appendCode(Compilation& c, const std::uint8_t* record,
                        std::size_t length, bool patchNext);

@@ -6,6 +6,7 @@
 #include "core/compilation.h"
 #include "core/text.h"
 #include "expr/operands.h"
+#include "format/record_format.h"
 #include "instructions/locations.h"
 #include "instructions/communication.h"
 #include "instructions/communication_support.h"
@@ -13,15 +14,6 @@
 
 namespace vk6 {
 namespace {
-
-constexpr std::uint16_t kOpGoesData = 53;
-constexpr std::uint16_t kOpGoesStatus = 54;
-constexpr std::uint16_t kOpGoesSetup = 55;
-constexpr std::uint16_t kOpGoesGps = 56;
-constexpr std::size_t kGoesDataRecordSize = 176;
-constexpr std::size_t kGoesStatusRecordSize = 10;
-constexpr std::size_t kGoesSetupRecordSize = 40;
-constexpr std::size_t kGoesGpsRecordSize = 8;
 
 constexpr int kMaxGoesFields = 10;
 constexpr std::size_t kFieldCountOffset = 10;
@@ -309,7 +301,7 @@ HandlerResult compileGOESData(Compilation& c, const Statement& st,
   // 8 u16 table index; 10 u16 sum of field counts; 12 10 x 16 bytes field
   // slots (u16 value, 13 bytes text, 1 byte 0); 172 u8 pool location;
   // 173 u8 buffer option; 174 u8 data format; 175 u8 0.
-  RecordBuilder r(kOpGoesData);
+  RecordBuilder r(kRecordGoesData);
   r.u16(first);
   writeOperand(c, r, st.word(next));
   r.u16(static_cast<std::uint32_t>(index)).u16(0);
@@ -319,10 +311,9 @@ HandlerResult compileGOESData(Compilation& c, const Statement& st,
   if (!fillFieldSlots(c, tables[static_cast<std::size_t>(index)].fields, format, r, counts))
     return HandlerResult::kStop;
   r.patchU16(kFieldCountOffset, counts);
-  while (r.size() < kGoesDataRecordSize - kGoesDataTail) r.u8(0);
+  while (r.size() < recordLength(kRecordGoesData) - kGoesDataTail) r.u8(0);
   r.u8(static_cast<std::uint32_t>(location)).u8(option).u8(format).u8(0);
   if (format > kMaxDataFormat) reportError(c, "Invalid data format parameter.");
-  r.expectSize(kGoesDataRecordSize);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -341,7 +332,7 @@ HandlerResult handleGOESStatus(Compilation& c, const Statement& st) {
   }
   // 0 u16 opcode; 2 u16 next; 4 u16 destination; 6 u8 0; 7 u8 second
   // value; 8 u8 required destination elements; 9 u8 request code.
-  RecordBuilder r(kOpGoesStatus);
+  RecordBuilder r(kRecordGoesStatus);
   writeOperand(c, r, st.word(1));
   refuseWithoutGoes(c, "GOESStatus");
   if (elementsOf(parameterLocation(c, st.word(1), "Dest")) < request.requiredElements)
@@ -349,14 +340,13 @@ HandlerResult handleGOESStatus(Compilation& c, const Statement& st) {
                 keywordAt(st.index()), request.requiredElements);
   r.u8(0).u8(request.secondValue).u8(request.requiredElements);
   r.u8(static_cast<std::uint32_t>(code));
-  r.expectSize(kGoesStatusRecordSize);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
 
 HandlerResult handleGOESGPS(Compilation& c, const Statement& st) {
   // 0 u16 opcode; 2 u16 next; 4 u16 first array; 6 u16 second array.
-  RecordBuilder r(kOpGoesGps);
+  RecordBuilder r(kRecordGoesGps);
   refuseWithoutGoes(c, "GOESgpsData");
   writeOperand(c, r, st.word(1));
   const int firstElements = elementsOf(parameterLocation(c, st.word(1), "First array"));
@@ -366,7 +356,6 @@ HandlerResult handleGOESGPS(Compilation& c, const Statement& st) {
   const int secondElements = elementsOf(parameterLocation(c, st.word(2), "Second array"));
   if (secondElements < kGpsSecondElements)
     reportError(c, "Second array %d must be at least 7", secondElements);
-  r.expectSize(kGoesGpsRecordSize);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -374,7 +363,7 @@ HandlerResult handleGOESGPS(Compilation& c, const Statement& st) {
 HandlerResult handleGOESSetup(Compilation& c, const Statement& st) {
   // 0 u16 opcode; 2 u16 next; 4 u16 first variable; 6 the three setup
   // messages (see appendSetupMessages); 39 u8 0.
-  RecordBuilder r(kOpGoesSetup);
+  RecordBuilder r(kRecordGoesSetup);
   refuseWithoutGoes(c, "GOESSetup");
   writeOperand(c, r, st.word(1));
   SetupMessages m;
@@ -399,7 +388,6 @@ HandlerResult handleGOESSetup(Compilation& c, const Statement& st) {
     return HandlerResult::kStop;
   appendSetupMessages(r, m);
   r.u8(0);
-  r.expectSize(kGoesSetupRecordSize);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }

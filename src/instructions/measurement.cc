@@ -4,22 +4,13 @@
 #include <iterator>
 
 #include "core/compilation.h"
+#include "format/record_format.h"
 #include "instructions/locations.h"
 #include "instructions/io_fields.h"
 #include "instructions/sections_flow.h"
 
 namespace vk6 {
 namespace {
-
-constexpr std::uint16_t kVoltSeOpcode = 5;
-constexpr std::uint16_t kExcitedOpcode = 6;  // ExDelSE and ThermPrb
-constexpr std::uint16_t kPanelTempOpcode = 7;
-constexpr std::uint16_t kBatteryOpcode = 8;
-constexpr std::uint16_t kPeriodAvgOpcode = 9;
-constexpr std::uint16_t kPulsecountOpcode = 10;
-constexpr std::uint16_t kSwBattOpcode = 11;
-constexpr std::uint16_t kExciteVOpcode = 12;
-constexpr std::uint16_t kScanLEDOffOpcode = 13;
 
 constexpr std::int32_t kAnalogChannels = 6;
 constexpr std::int32_t kExcitationChannels = 2;
@@ -103,14 +94,13 @@ struct ExcitedRecord {
 // 19 u8 multiplier flag.
 void appendExcited(Compilation& c, const Statement& st, const ExcitedRecord& e) {
   const std::uint8_t reps = static_cast<std::uint8_t>(st.word(2) & kLow8);
-  RecordBuilder r(kExcitedOpcode);
+  RecordBuilder r(kRecordExDelSe);
   r.u16(channelHighByte(st.intAt(3)));
   r.u16(channelHighByte(st.intAt(4)) + e.excitationCode);
   putEncoded(c, r, st.word(1));  // checked by the caller, before its other checks
   const std::uint8_t offsetFlag = putFlagged(c, r, st.word(e.multiplierSlot + 1));
   const std::uint8_t multiplierFlag = putFlagged(c, r, st.word(e.multiplierSlot));
   r.u16(e.delayField).u8(reps).u8(e.kind).u8(offsetFlag).u8(multiplierFlag);
-  r.expectSize(20);
   appendCode(c, r, kPatchNext);
 }
 
@@ -120,7 +110,6 @@ HandlerResult appendSingleParameter(Compilation& c, const Statement& st,
                                     std::uint16_t opcode) {
   RecordBuilder r(opcode);
   putAsParsed(c, r, st.word(1));
-  r.expectSize(6);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -157,14 +146,13 @@ std::uint16_t rangeFlag(std::int32_t code) {
 HandlerResult handleVoltSe(Compilation& c, const Statement& st) {
   const std::int32_t reps = st.intAt(2);
   const std::int32_t channel = st.intAt(3);
-  RecordBuilder r(kVoltSeOpcode);
+  RecordBuilder r(kRecordVoltSe);
   r.u16(channelHighByte(channel));
   putChecked(c, r, st.word(1), reps);
   checkAnalogSpan(c, channel, reps);
   const std::uint8_t offsetFlag = putFlagged(c, r, st.word(5));
   const std::uint8_t multiplierFlag = putFlagged(c, r, st.word(4));
   r.u16(static_cast<std::uint32_t>(reps) & kLow16).u8(offsetFlag).u8(multiplierFlag);
-  r.expectSize(16);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -207,15 +195,15 @@ HandlerResult handleThermPrb(Compilation& c, const Statement& st) {
 }
 
 HandlerResult handlePanelTemp(Compilation& c, const Statement& st) {
-  return appendSingleParameter(c, st, kPanelTempOpcode);
+  return appendSingleParameter(c, st, kRecordPanelTemp);
 }
 
 HandlerResult handleBattery(Compilation& c, const Statement& st) {
-  return appendSingleParameter(c, st, kBatteryOpcode);
+  return appendSingleParameter(c, st, kRecordBattery);
 }
 
 HandlerResult handleSwBatt(Compilation& c, const Statement& st) {
-  return appendSingleParameter(c, st, kSwBattOpcode);
+  return appendSingleParameter(c, st, kRecordSwBatt);
 }
 
 // Layout (6 bytes): 0 u16 opcode 12 | 2 u16 next | 4 u16 (excitation
@@ -234,17 +222,15 @@ HandlerResult handleExciteV(Compilation& c, const Statement& st) {
     reportError(c, "Incorrect excitation voltage level %d must be 0, 2500 or 5000.",
                 millivolts);
   }
-  RecordBuilder r(kExciteVOpcode);
+  RecordBuilder r(kRecordExciteV);
   r.u16(channelHighByte(channel) + level);
-  r.expectSize(6);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
 
 // Layout (4 bytes): 0 u16 opcode 13 | 2 u16 next.
 HandlerResult handleScanLEDOff(Compilation& c, const Statement&) {
-  RecordBuilder r(kScanLEDOffOpcode);
-  r.expectSize(4);
+  RecordBuilder r(kRecordScanLedOff);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -258,7 +244,7 @@ HandlerResult handlePulsecount(Compilation& c, const Statement& st) {
   const std::int32_t config = st.intAt(3);
   const std::int32_t option = st.intAt(4);
   refuseInInterruptSequence(c);
-  RecordBuilder r(kPulsecountOpcode);
+  RecordBuilder r(kRecordPulseCount);
   r.u16(((static_cast<std::uint32_t>(config) << kPConfigShift) +
          ((static_cast<std::uint32_t>(option) & kPOptionMask) << kPOptionShift)) |
         static_cast<std::uint32_t>(channel));
@@ -275,7 +261,6 @@ HandlerResult handlePulsecount(Compilation& c, const Statement& st) {
   putEncoded(c, r, st.word(6));
   putEncoded(c, r, st.word(5));
   r.u8(location & kLow8).u8(0);
-  r.expectSize(14);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -287,7 +272,7 @@ HandlerResult handlePeriodAvg(Compilation& c, const Statement& st) {
   const std::uint32_t channel = st.word(2) & kLow8;
   const std::uint32_t cycles = st.word(4) & kLow16;
   const std::uint32_t timeout = st.word(5) & kLow16;
-  RecordBuilder r(kPeriodAvgOpcode);
+  RecordBuilder r(kRecordPeriodAvg);
   putEncoded(c, r, st.word(1));
   if (channel < 1 || channel > kPeriodChannels)
     reportError(c, "Invalid channel %d, must be 1..4.", static_cast<int>(channel));
@@ -301,7 +286,6 @@ HandlerResult handlePeriodAvg(Compilation& c, const Statement& st) {
   putEncoded(c, r, st.word(8));
   r.u16(cycles).u16(timeout).u16(rangeFlag(st.intAt(6)));
   r.u8(channel).u8(st.word(3) & kLow8);
-  r.expectSize(18);
   c.header.pulseConfig |= kPeriodAvgBit;
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;

@@ -4,6 +4,7 @@
 #include "core/compilation.h"
 #include "expr/operands.h"
 #include "format/operand_word.h"
+#include "format/record_format.h"
 #include "instructions/locations.h"
 #include "instructions/communication.h"
 #include "instructions/communication_support.h"
@@ -11,8 +12,6 @@
 namespace vk6 {
 namespace {
 
-constexpr std::uint16_t kOpModbus = 63;
-constexpr std::size_t kModbusRecordSize = 28;
 constexpr int kComPortCom3 = 2;  // COM port - 1
 constexpr int kBaudLow = 1200;
 constexpr int kBaudHigh = 9600;
@@ -136,11 +135,10 @@ HandlerResult compileModbus(Compilation& c, const ModbusCall& m) {
   // 12 u16 function; 14 u16 baud; 16 u16 operand or slave value;
   // 18 u16 operand; 20 u16 time-out; 22 u16 buffer bytes; 24 u8 first
   // pool location; 25 u8 byte parameter; 26 u8 data type; 27 u8 flag.
-  RecordBuilder r(kOpModbus);
+  RecordBuilder r(kRecordModbus);
   r.u16(f.word4).u16(f.word6).u16(f.word8).u16(f.port).u16(f.function);
   r.u16(f.baud).u16(f.word16).u16(f.word18).u16(f.timeout).u16(f.buffer);
   r.u8(f.location).u8(f.byte25).u8(f.dataType).u8(f.byte27);
-  r.expectSize(kModbusRecordSize);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }

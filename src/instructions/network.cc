@@ -6,6 +6,7 @@
 #include "core/compilation.h"
 #include "core/text.h"
 #include "expr/operands.h"
+#include "format/record_format.h"
 #include "instructions/communication.h"
 #include "instructions/communication_support.h"
 #include "instructions/sections_flow.h"
@@ -14,19 +15,6 @@
 
 namespace vk6 {
 namespace {
-
-constexpr std::uint16_t kOpSendGetData = 38;
-constexpr std::uint16_t kOpReadSendGetInfo = 47;
-constexpr std::uint16_t kOpSetValue = 48;
-constexpr std::uint16_t kOpGetValue = 49;
-constexpr std::uint16_t kOpSetStatus = 50;
-constexpr std::uint16_t kOpSendData = 62;
-constexpr std::size_t kSendGetDataRecordSize = 30;
-constexpr std::size_t kGetValueRecordSize = 62;
-constexpr std::size_t kSetValueRecordSize = 64;
-constexpr std::size_t kSendDataRecordSize = 26;
-constexpr std::size_t kReadSendGetInfoRecordSize = 8;
-constexpr std::size_t kSetStatusRecordSize = 16;
 
 constexpr std::uint8_t kMaxPortIndex = 1;  // port - 1: radio 0, RS-232 1
 constexpr int kMaxInfoPort = 2;
@@ -138,7 +126,7 @@ HandlerResult handleSendGetData(Compilation& c, const Statement& st) {
   // array; 8 u16 sent array; 10 u16 0xB000|repeater; 12 u16 0; 14 u16
   // 0x1000|host; 16 u16 0; 18 u16 0x2200; 20 u16 last parameter; 22 u16 0;
   // 24 u16 received count; 26 u16 sent count; 28 u8 port - 1; 29 u8 0.
-  RecordBuilder r(kOpSendGetData);
+  RecordBuilder r(kRecordSendGetData);
   writeOperand(c, r, st.word(1));
   const std::uint16_t in = parameterLocation(c, st.word(2), "Input Dest");
   if (elementsOf(in) > kMaxGetCount)
@@ -159,7 +147,6 @@ HandlerResult handleSendGetData(Compilation& c, const Statement& st) {
   r.u16(static_cast<std::uint32_t>(elementsOf(in)));
   r.u16(static_cast<std::uint32_t>(elementsOf(out)));
   r.u8(port).u8(0);
-  r.expectSize(kSendGetDataRecordSize);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -173,11 +160,10 @@ HandlerResult handleGetValue(Compilation& c, const Statement& st) {
   // 0 u16 opcode; 2 u16 next; 4 u16 first variable; 6 u16 value; 8 u16
   // receiving array; 10 u16 host; 12 u16 repeater; 14 packet (37 bytes
   // room); 51 9 bytes 0; 60 u8 packet length; 61 u8 port - 1.
-  RecordBuilder r(kOpGetValue);
+  RecordBuilder r(kRecordGetValue);
   r.u16(v.first).u16(v.value).u16(v.array).u16(t.host).u16(t.repeater);
   appendPadded(r, packet, kPacketSpace + kGetValueTail);
   r.u8(static_cast<std::uint32_t>(packet.size())).u8(t.port);
-  r.expectSize(kGetValueRecordSize);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -191,12 +177,11 @@ HandlerResult handleSetValue(Compilation& c, const Statement& st) {
   // 0 u16 opcode; 2 u16 next; 4 u16 host; 6 u16 repeater; 8 packet (37
   // bytes room); 45 9 bytes 0; 54 u16 first variable; 56 u16 value; 58 u16
   // sent array; 60 u16 packet length; 62 u8 port - 1; 63 u8 0.
-  RecordBuilder r(kOpSetValue);
+  RecordBuilder r(kRecordSetValue);
   r.u16(t.host).u16(t.repeater);
   appendPadded(r, packet, kPacketSpace + kSetValueTail);
   r.u16(v.first).u16(v.value).u16(v.array);
   r.u16(static_cast<std::uint32_t>(packet.size())).u8(t.port).u8(0);
-  r.expectSize(kSetValueRecordSize);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -226,7 +211,7 @@ HandlerResult compileSendData(Compilation& c, const Statement& st,
   // 0 u16 opcode; 2 u16 next; 4 u16 host; 6 u16 neighbor; 8 u16 table
   // index; 10 packet: u16be 0x8000|neighbor, u16be 0x2000|neighbor, u16be
   // 0x1000|host, u16be host, u16be 0x1401; 20 5 bytes 0; 25 u8 port - 1.
-  RecordBuilder r(kOpSendData);
+  RecordBuilder r(kRecordSendData);
   r.u16(host).u16(neighbor).u16(static_cast<std::uint32_t>(index));
   r.u16Be(kTagNeighbor | (neighbor & kAddressMask));
   r.u16Be(kTagNeighborTo | (neighbor & kAddressMask));
@@ -234,7 +219,6 @@ HandlerResult compileSendData(Compilation& c, const Statement& st,
   r.u16Be(kSendDataCommand);
   for (std::size_t i = 0; i < kDataReserved; ++i) r.u8(0);
   r.u8(port);
-  r.expectSize(kSendDataRecordSize);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -245,13 +229,12 @@ HandlerResult handleSendData(Compilation& c, const Statement& st) {
 
 HandlerResult handleReadSendGetInfo(Compilation& c, const Statement& st) {
   // 0 u16 opcode; 2 u16 next; 4 u16 destination; 6 u16 port - 1.
-  RecordBuilder r(kOpReadSendGetInfo);
+  RecordBuilder r(kRecordReadSendGetInfo);
   writeOperand(c, r, st.word(1));
   const std::uint16_t port = static_cast<std::uint16_t>(st.word(2));
   if (port == 0 || port > kMaxInfoPort)
     reportError(c, "Invalid Port: %d, must be 1 or 2.", port);
   r.u16(static_cast<std::uint16_t>(port - 1));
-  r.expectSize(kReadSendGetInfoRecordSize);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -279,10 +262,9 @@ HandlerResult handleSetStatus(Compilation& c, const Statement& st) {
   if ((field.typeByte & kReadOnlyType) != 0) reportError(c, "Field %s cannot be written to.", name.c_str());
   // 0 u16 opcode; 2 u16 next; 4 u16 value; 6 u8 type byte; 7 u8 offset
   // among the writable fields; 8 8 bytes power-mode name.
-  RecordBuilder r(kOpSetStatus);
+  RecordBuilder r(kRecordSetStatus);
   r.u16(operand).u8(field.typeByte).u8(static_cast<std::uint32_t>(field.writableOffset));
   r.text(mode, kPowerModeText);
-  r.expectSize(kSetStatusRecordSize);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }

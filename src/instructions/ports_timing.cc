@@ -3,21 +3,11 @@
 #include <cstdint>
 
 #include "core/compilation.h"
+#include "format/record_format.h"
 #include "instructions/io_fields.h"
 
 namespace vk6 {
 namespace {
-
-constexpr std::uint16_t kPortGetOpcode = 20;
-constexpr std::uint16_t kPortSetOpcode = 21;
-constexpr std::uint16_t kDelayOpcode = 22;
-constexpr std::uint16_t kRandomizeOpcode = 35;
-constexpr std::uint16_t kAnalogPortGetOpcode = 36;
-constexpr std::uint16_t kAnalogPortSetOpcode = 37;
-constexpr std::uint16_t kRealTimeOpcode = 45;
-constexpr std::uint16_t kClockSetOpcode = 46;
-constexpr std::uint16_t kRFPortTestOpcode = 51;
-constexpr std::uint16_t kTickerOpcode = 52;
 
 constexpr std::int32_t kControlPorts = 2;
 constexpr std::int32_t kAnalogChannels = 6;
@@ -46,7 +36,6 @@ HandlerResult appendOneOperand(Compilation& c, const Statement& st,
                                std::uint16_t opcode, OperandWriter put) {
   RecordBuilder r(opcode);
   put(c, r, st.word(1));
-  r.expectSize(6);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -59,10 +48,9 @@ HandlerResult handlePortGet(Compilation& c, const Statement& st) {
   const std::int32_t port = st.intAt(2);
   const bool valid = isControlPort(port);
   if (!valid) reportError(c, "Incorrect Control Port Channel in GetPort() %d.", port);
-  RecordBuilder r(kPortGetOpcode);
+  RecordBuilder r(kRecordPortGet);
   r.u16(valid ? static_cast<std::uint32_t>(port) : 0);
   putAsParsed(c, r, st.word(1));
-  r.expectSize(8);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -73,10 +61,9 @@ HandlerResult handlePortSet(Compilation& c, const Statement& st) {
   const std::int32_t port = st.intAt(1);
   const bool valid = isControlPort(port);
   if (!valid) reportError(c, "Incorrect Control Port Channel in SetPort() %d.", port);
-  RecordBuilder r(kPortSetOpcode);
+  RecordBuilder r(kRecordPortSet);
   putAsParsed(c, r, st.word(2));
   r.u16(shiftedBy(kPortSetBase, port, valid));
-  r.expectSize(8);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -87,10 +74,9 @@ HandlerResult handleAnalogPortGet(Compilation& c, const Statement& st) {
   const std::int32_t channel = st.intAt(2);
   const bool valid = isAnalogChannel(channel);
   if (!valid) reportError(c, "Incorrect Analog Channel in AnalogPortGet() %d.", channel);
-  RecordBuilder r(kAnalogPortGetOpcode);
+  RecordBuilder r(kRecordAnalogPortGet);
   r.u16(shiftedBy(kAnalogGetBase, channel, valid));
   putAsParsed(c, r, st.word(1));
-  r.expectSize(8);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -101,10 +87,9 @@ HandlerResult handleAnalogPortSet(Compilation& c, const Statement& st) {
   const std::int32_t channel = st.intAt(1);
   const bool valid = isAnalogChannel(channel);
   if (!valid) reportError(c, "Incorrect Analog Channel in AnalogPortSet() %d.", channel);
-  RecordBuilder r(kAnalogPortSetOpcode);
+  RecordBuilder r(kRecordAnalogPortSet);
   r.u16(shiftedBy(kAnalogSetBase, channel, valid));
   putAsParsed(c, r, st.word(2));
-  r.expectSize(8);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -117,19 +102,18 @@ HandlerResult handleDelay(Compilation& c, const Statement& st) {
   if (units > kSecondsUnit) reportError(c, "Invalid units in Delay function=%d.", units);
   if (units == kSecondsUnit && amount > kMaxDelaySeconds)
     reportError(c, "Delay cannot be greater than 100 seconds: value entered=%d.", amount);
-  RecordBuilder r(kDelayOpcode);
+  RecordBuilder r(kRecordDelay);
   r.u16(st.word(1) & kLow16).u16(st.word(2) & kLow16);
-  r.expectSize(8);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
 
 HandlerResult handleRandomize(Compilation& c, const Statement& st) {
-  return appendOneOperand(c, st, kRandomizeOpcode, putAsParsed);
+  return appendOneOperand(c, st, kRecordRandomize, putAsParsed);
 }
 
 HandlerResult handleClockSet(Compilation& c, const Statement& st) {
-  return appendOneOperand(c, st, kClockSetOpcode, putEncoded);
+  return appendOneOperand(c, st, kRecordClockSet, putEncoded);
 }
 
 // Layout (8 bytes): 0 u16 opcode 45 | 2 u16 next | 4 u16 destination |
@@ -139,20 +123,19 @@ HandlerResult handleRealTime(Compilation& c, const Statement& st) {
   const std::uint32_t element = st.word(2) & kLow16;
   if (element > kMaxRealTimeElement)
     reportError(c, "Invalid element requested from realtime (must be < 9).");
-  RecordBuilder r(kRealTimeOpcode);
+  RecordBuilder r(kRecordRealTime);
   putEncoded(c, r, st.word(1));
   r.u16(element);
-  r.expectSize(8);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
 
 HandlerResult handleTicker250ms(Compilation& c, const Statement& st) {
-  return appendOneOperand(c, st, kTickerOpcode, putEncoded);
+  return appendOneOperand(c, st, kRecordTicker250ms, putEncoded);
 }
 
 HandlerResult handleRFPortTest(Compilation& c, const Statement& st) {
-  return appendOneOperand(c, st, kRFPortTestOpcode, putEncoded);
+  return appendOneOperand(c, st, kRecordRfPortTest, putEncoded);
 }
 
 }  // namespace vk6

@@ -6,6 +6,7 @@
 #include "core/text.h"
 #include "expr/operands.h"
 #include "format/operand_word.h"
+#include "format/record_format.h"
 #include "instructions/communication.h"
 #include "instructions/communication_support.h"
 #include "parse/instruction_table.h"
@@ -13,12 +14,6 @@
 namespace vk6 {
 namespace {
 
-constexpr std::uint16_t kOpPrint = 33;
-constexpr std::uint16_t kOpSpatial = 34;
-constexpr std::uint16_t kOpRectPolar = 44;
-constexpr std::size_t kPrintRecordSize = 130;
-constexpr std::size_t kSpatialRecordSize = 16;
-constexpr std::size_t kRectPolarRecordSize = 8;
 constexpr int kMaxPrintItems = 5;
 constexpr std::size_t kPrintSlotSize = 20;
 constexpr std::size_t kMaxPrintString = kPrintSlotSize - 1;
@@ -178,7 +173,7 @@ void parsePrintItems(Compilation& c, const std::string& text, PrintFields& f) {
 }
 
 HandlerResult compileSpatial(Compilation& c, const Statement& st, SpatialCode code) {
-  RecordBuilder r(kOpSpatial);
+  RecordBuilder r(kRecordSpatial);
   // 0 u16 opcode; 2 u16 next; 4 u16 source (CovSpa: parameter 4);
   // 6 u16 0 (CovSpa: parameter 5); 8 u16 destination; 10 u16 element
   // count; 12 u16 number of results; 14 u8 statistic; 15 u8 0.
@@ -198,7 +193,6 @@ HandlerResult compileSpatial(Compilation& c, const Statement& st, SpatialCode co
     r.u16(st.word(2)).u16(code < kSpatialAvg ? 2 : 1);
   }
   r.u8(code).u8(0);
-  r.expectSize(kSpatialRecordSize);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -211,7 +205,7 @@ HandlerResult handlePrint(Compilation& c, const Statement& st) {
   // 0 u16 opcode; 2 u16 next; 4 5 x u16 item operands; 14 u16 item count;
   // 16 i16 baud; 18 5 x 20 bytes item texts; 118 5 x u8 item kinds;
   // 123 5 x u8 separators; 128 u8 port code; 129 u8 negative port.
-  RecordBuilder r(kOpPrint);
+  RecordBuilder r(kRecordPrint);
   for (std::uint16_t operand : f.operands) r.u16(operand);
   r.u16(static_cast<std::uint32_t>(f.count));
   r.u16(static_cast<std::uint16_t>(f.baud));
@@ -219,17 +213,15 @@ HandlerResult handlePrint(Compilation& c, const Statement& st) {
   for (std::uint8_t kind : f.kinds) r.u8(kind);
   for (std::uint8_t separator : f.separators) r.u8(separator);
   r.u8(static_cast<std::uint8_t>(f.portCode)).u8(f.negativePort);
-  r.expectSize(kPrintRecordSize);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
 
 HandlerResult handleRectPolar(Compilation& c, const Statement& st) {
   // 0 u16 opcode; 2 u16 next; 4 u16 rectangular pair; 6 u16 polar pair.
-  RecordBuilder r(kOpRectPolar);
+  RecordBuilder r(kRecordRectPolar);
   writeOperand(c, r, st.word(2));
   writeOperand(c, r, st.word(1));
-  r.expectSize(kRectPolarRecordSize);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }

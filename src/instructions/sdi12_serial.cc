@@ -9,18 +9,13 @@
 #include "core/text.h"
 #include "expr/operands.h"
 #include "format/operand_word.h"
+#include "format/record_format.h"
 #include "instructions/locations.h"
 #include "instructions/io_fields.h"
 #include "instructions/sections_flow.h"
 
 namespace vk6 {
 namespace {
-
-constexpr std::uint16_t kSDI12RecorderOpcode = 14;
-constexpr std::uint16_t kSerialInputOpcode = 57;
-constexpr std::uint16_t kLoggerIdentifyOpcode = 58;
-constexpr std::uint16_t kSensorSetupOpcode = 60;
-constexpr std::uint16_t kSensorResponseOpcode = 61;
 
 constexpr std::size_t kMaxCommandLength = 11;
 constexpr std::size_t kCommandField = kMaxCommandLength + 1;
@@ -135,7 +130,7 @@ HandlerResult handleSDI12Recorder(Compilation& c, const Statement& st) {
   const std::string command = st.textAt(2);
   const int multiplierSlot = 2 + st.textWords(2);
   refuseInInterruptSequence(c);
-  RecordBuilder r(kSDI12RecorderOpcode);
+  RecordBuilder r(kRecordSdi12Recorder);
   putAsParsed(c, r, st.word(1));
   const RecorderCommand sent = command.find(kSubstitution) == std::string::npos
                                    ? RecorderCommand{command, 0}
@@ -148,7 +143,6 @@ HandlerResult handleSDI12Recorder(Compilation& c, const Statement& st) {
   const std::uint8_t multiplierFlag = putFlagged(c, r, st.word(multiplierSlot));
   const std::uint8_t offsetFlag = putFlagged(c, r, st.word(multiplierSlot + 1));
   r.u16(sent.location).text(sent.sent, kCommandField).u8(offsetFlag).u8(multiplierFlag);
-  r.expectSize(26);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -162,7 +156,7 @@ HandlerResult handleSDI12SensorSetup(Compilation& c, const Statement& st) {
   const std::int32_t port = st.intAt(2);
   const std::uint32_t seconds = st.word(4) & kLow16;
   if (reps < 1 || reps > kMaxSensorReps) reportError(c, "Invalid Reps, must be 1..20.");
-  RecordBuilder r(kSensorSetupOpcode);
+  RecordBuilder r(kRecordSdi12SensorSetup);
   putEncoded(c, r, st.word(3));
   if (seconds > kMaxResponseSeconds)
     reportError(c, "Invalid response time, must be 0..99 second");
@@ -176,7 +170,6 @@ HandlerResult handleSDI12SensorSetup(Compilation& c, const Statement& st) {
   r.u16(0).u16(seconds).u8(reps).u8(0);
   const std::uint32_t first = locationByte(c, kSetupFirstBlock);
   r.u8(first).u8(locationByte(c, kSetupSecondBlock)).u16(0).u16(0);
-  r.expectSize(18);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -190,13 +183,12 @@ HandlerResult handleSDI12SensorResponse(Compilation& c, const Statement& st) {
   } else {
     std::copy_n(c.code.bytes.data() + c.io.sensorSetupOffset, kSetupSharedEnd, shared);
   }
-  RecordBuilder r(kSensorResponseOpcode);
+  RecordBuilder r(kRecordSdi12SensorResponse);
   r.u16(loadU16(shared + kSetupSharedStart));
   // Without a setup the reps are 0, which no variable is too small for.
   writeCheckedOperand(c, r, st.word(1), kRoleSourceArray, shared[kSetupRepsAt]);
   for (std::size_t i = kResponseVariableAt + 2; i < kSetupSharedEnd; ++i) r.u8(shared[i]);
   r.u16(0).u16(0);
-  r.expectSize(18);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -222,14 +214,13 @@ HandlerResult handleSerialInput(Compilation& c, const Statement& st) {
   const std::uint32_t port = st.word(portSlot) & ~kAbsentBit & kLow8;
   std::uint32_t baud = st.word(portSlot + 1) & ~kAbsentBit & kLow16;
   if (baud == 0) baud = kDefaultBaud;
-  RecordBuilder r(kSerialInputOpcode);
+  RecordBuilder r(kRecordSerialInput);
   putChecked(c, r, st.word(1), st.intAt(2));
   r.u16(st.word(2) & kLow16).u16(baud).text(filter, kFilterField);
   r.u8(st.word(3) & kLow8).u8(locationByte(c, kSerialFirstBlock));
   r.u8(serialPortCode(c, port)).u8(locationByte(c, kSerialSecondBlock));
   if (std::find(std::begin(kBauds), std::end(kBauds), baud) == std::end(kBauds))
     reportError(c, "Invalid Baudrate");
-  r.expectSize(46);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -254,9 +245,8 @@ HandlerResult handleLoggerIdentify(Compilation& c, const Statement& st) {
                 response.c_str(), static_cast<int>(kMaxIdentifyResponse));
     return HandlerResult::kStop;
   }
-  RecordBuilder r(kLoggerIdentifyOpcode);
+  RecordBuilder r(kRecordLoggerIdentify);
   r.text(filter, kIdentifyFilterField).text(response, kIdentifyResponseField);
-  r.expectSize(50);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }

@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "expr/operands.h"
 #include "format/operand_word.h"
+#include "format/record_format.h"
 #include "instructions/tables_output.h"
 #include "parse/instruction_table.h"
 
@@ -15,45 +16,6 @@ namespace {
 
 constexpr bool kNoBackPatch = false;
 
-// Opcodes of the compiled records.
-constexpr std::uint16_t kRecordNextScan = 0;
-constexpr std::uint16_t kRecordScan = 2;
-constexpr std::uint16_t kRecordExpression = 3;
-constexpr std::uint16_t kRecordEndIf = 24;
-constexpr std::uint16_t kRecordExitDo = 25;
-constexpr std::uint16_t kRecordExitFor = 26;
-constexpr std::uint16_t kRecordLoop = 27;
-constexpr std::uint16_t kRecordDo = 28;
-constexpr std::uint16_t kRecordBranch = 29;
-constexpr std::uint16_t kRecordIf = 30;
-constexpr std::uint16_t kRecordNext = 31;
-constexpr std::uint16_t kRecordFor = 32;
-constexpr std::uint16_t kRecordCall = 40;
-constexpr std::uint16_t kRecordSub = 41;
-constexpr std::uint16_t kRecordEndSub = 42;
-constexpr std::uint16_t kRecordExitSub = 43;
-constexpr std::uint16_t kRecordInterruptSequence = 59;
-constexpr std::uint16_t kRecordJump = 64;
-
-// Record lengths and the positions of the words patched after appending.
-constexpr std::size_t kPlainLength = 4;
-constexpr std::size_t kOffsetLength = 6;
-constexpr std::size_t kIfLength = 10;
-constexpr std::size_t kIfFalseSlot = 8;
-constexpr std::size_t kBranchLength = 12;
-constexpr std::size_t kBranchFalseSlot = 10;
-constexpr std::size_t kJumpTargetSlot = 2;
-constexpr std::size_t kDoLength = 12;
-constexpr std::size_t kDoModeWord = 4;
-constexpr std::size_t kLoopLength = 8;
-constexpr std::size_t kForLength = 16;
-constexpr std::size_t kForVariableWord = 6;
-constexpr std::size_t kForExitSlot = 14;
-constexpr std::size_t kCallLength = 6;
-// From the DO record's mode word to its condition word and exit slot.
-constexpr std::size_t kModeToCondition = 2;
-constexpr std::size_t kModeToExit = 6;
-
 // Block kinds and condition modes as the logger reads them.
 constexpr std::uint16_t kIfKind = 0;
 constexpr std::uint16_t kSelectKind = 1;
@@ -61,7 +23,6 @@ constexpr std::uint16_t kElseIfBranch = 0;
 constexpr std::uint16_t kCaseBranch = 1;
 constexpr std::uint16_t kElseBranch = 2;
 constexpr std::uint16_t kModeWhile = 1;
-constexpr std::uint16_t kNoCondition = 0x8000;
 
 // The blocks that End, Exit and Next name: the predefined constants
 // If/Select, SUB, TABLE, SCAN, DO and FOR.
@@ -91,7 +52,6 @@ bool isAbsent(const Statement& st, int i) { return st.word(i) == kAbsentMarker; 
 //   0 u16 opcode, 2 u16 next-record offset.
 std::size_t appendPlain(Compilation& c, std::uint16_t opcode) {
   RecordBuilder r(opcode);
-  r.expectSize(kPlainLength);
   return appendCode(c, r, kPatchNext);
 }
 
@@ -102,7 +62,6 @@ std::size_t appendLoopReference(Compilation& c, std::uint16_t opcode,
                                 std::size_t loopWord) {
   RecordBuilder r(opcode);
   r.u16(offsetWord(loopWord));
-  r.expectSize(kOffsetLength);
   return appendCode(c, r, kPatchNext);
 }
 
@@ -138,9 +97,8 @@ HandlerResult openIf(Compilation& c, std::uint16_t kind, std::uint32_t operand) 
   //     8 u16 false offset (patch slot).
   RecordBuilder r(kRecordIf);
   r.u16(block.openingOperand).u16(kind).u16(0);
-  r.expectSize(kIfLength);
   appendCode(c, r, kPatchNext);
-  block.falseSlot = at + kIfFalseSlot;
+  block.falseSlot = at + kIfFalseWord;
   p.ifStack.push_back(block);
   return HandlerResult::kCompiled;
 }
@@ -166,7 +124,7 @@ HandlerResult appendBranch(Compilation& c, std::uint16_t kind, std::uint32_t ope
   //   2 u16 jump target (patch slot, filled at the end of the block).
   const std::size_t jump = codeOffset(c);
   appendCode(c, RecordBuilder(kRecordJump), kNoBackPatch);
-  block.jumpSlots.push_back(jump + kJumpTargetSlot);
+  block.jumpSlots.push_back(jump + kJumpTargetWord);
   const std::size_t at = codeOffset(c);
   patchCodeWord(c, block.falseSlot, offsetWord(at));
   // BRANCH: 0 u16 opcode 29, 2 u16 next-record offset,
@@ -177,13 +135,12 @@ HandlerResult appendBranch(Compilation& c, std::uint16_t kind, std::uint32_t ope
   RecordBuilder r(kRecordBranch);
   writeOperand(c, r, operand);
   r.u16(block.openingOperand).u16(kind).u16(0);
-  r.expectSize(kBranchLength);
   appendCode(c, r, kPatchNext);
-  block.falseSlot = at + kBranchFalseSlot;
+  block.falseSlot = at + kBranchFalseWord;
   return HandlerResult::kCompiled;
 }
 
-// `mode` kNoCondition: a Do with no condition of its own.
+// `mode` kDoNoCondition: a Do with no condition of its own.
 HandlerResult openDo(Compilation& c, std::uint16_t mode, std::uint32_t condition) {
   ProgramState& p = c.program;
   ++p.openBlocks;
@@ -195,15 +152,14 @@ HandlerResult openDo(Compilation& c, std::uint16_t mode, std::uint32_t condition
   //       its body,
   //    10 u16 exit offset (patch slot, filled by Loop).
   RecordBuilder r(kRecordDo);
-  if (mode == kNoCondition) {
-    r.u16(kNoCondition).u16(0).u16(offsetWord(at + kDoLength));
+  if (mode == kDoNoCondition) {
+    r.u16(kDoNoCondition).u16(0).u16(offsetWord(at + recordLength(kRecordDo)));
   } else {
     r.u16(mode);
     writeOperand(c, r, condition);
     r.u16(offsetWord(at));
   }
   r.u16(0);
-  r.expectSize(kDoLength);
   appendCode(c, r, kPatchNext);
   p.doStack.push_back(DoEntry{at + kDoModeWord});
   return HandlerResult::kCompiled;
@@ -219,20 +175,19 @@ HandlerResult closeDo(Compilation& c, std::uint16_t mode, std::uint32_t conditio
     return HandlerResult::kStop;
   }
   const DoEntry loop = p.doStack.back();
-  if (mode != kNoCondition) {
-    if (codeWordAt(c, loop.modeWord) != kNoCondition)
+  const std::size_t doRecord = loop.modeWord - kDoModeWord;
+  if (mode != kDoNoCondition) {
+    if (codeWordAt(c, loop.modeWord) != kDoNoCondition)
       reportError(c, "Do ... Loop with condition at Do and Loop.");
-    patchCodeWord(c, loop.modeWord + kModeToCondition,
-                  resolveOperand(c, condition));
+    patchCodeWord(c, doRecord + kDoConditionWord, resolveOperand(c, condition));
   }
   // LOOP: 0 u16 opcode 27, 2 u16 next-record offset,
   //       4 u16 offset of the DO record's mode word,
   //       6 u16 mode of a condition at Loop, 1 While, 0 Until, 0x8000 none.
   RecordBuilder r(kRecordLoop);
   r.u16(offsetWord(loop.modeWord)).u16(mode);
-  r.expectSize(kLoopLength);
   const std::size_t end = appendCode(c, r, kPatchNext);
-  patchCodeWord(c, loop.modeWord + kModeToExit, offsetWord(end));
+  patchCodeWord(c, doRecord + kDoExitWord, offsetWord(end));
   p.doStack.pop_back();
   return HandlerResult::kCompiled;
 }
@@ -331,7 +286,6 @@ HandlerResult handleScan(Compilation& c, const Statement& st) {
   // SCAN: 0 u16 opcode 2, 2 u16 next-record offset, 4 u16 interval seconds.
   RecordBuilder r(kRecordScan);
   r.u16(interval);
-  r.expectSize(kOffsetLength);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -382,7 +336,6 @@ HandlerResult handleExpression(Compilation& c, const Statement& st) {
   //             4 u16 operand of the compiled assignment.
   RecordBuilder r(kRecordExpression);
   writeOperand(c, r, st.word(1));
-  r.expectSize(kOffsetLength);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -432,7 +385,7 @@ HandlerResult handleEndIf(Compilation& c, const Statement&) {
 
 HandlerResult handleDo(Compilation& c, const Statement& st) {
   if (c.program.interrupt) c.program.interruptHasDo = true;
-  if (isAbsent(st, 1)) return openDo(c, kNoCondition, 0);
+  if (isAbsent(st, 1)) return openDo(c, kDoNoCondition, 0);
   return openDo(c, static_cast<std::uint16_t>(st.word(1)), st.word(2));
 }
 
@@ -441,12 +394,12 @@ HandlerResult handleWhile(Compilation& c, const Statement& st) {
 }
 
 HandlerResult handleLoop(Compilation& c, const Statement& st) {
-  if (isAbsent(st, 1)) return closeDo(c, kNoCondition, 0);
+  if (isAbsent(st, 1)) return closeDo(c, kDoNoCondition, 0);
   return closeDo(c, static_cast<std::uint16_t>(st.word(1)), st.word(2));
 }
 
 HandlerResult handleWend(Compilation& c, const Statement&) {
-  return closeDo(c, kNoCondition, 0);
+  return closeDo(c, kDoNoCondition, 0);
 }
 
 // The control variable is resolved first, then start, end and step, the
@@ -465,10 +418,9 @@ HandlerResult handleFor(Compilation& c, const Statement& st) {
   //     14 u16 exit offset (patch slot, filled by Next).
   RecordBuilder r(kRecordFor);
   r.u16(start).u16(variable).u16(step).u16(end);
-  r.u16(offsetWord(at + kForLength)).u16(0);
-  r.expectSize(kForLength);
+  r.u16(offsetWord(at + recordLength(kRecordFor))).u16(0);
   const std::size_t body = appendCode(c, r, kPatchNext);
-  p.forStack.push_back(ForEntry{at + kForVariableWord, at + kForExitSlot, body});
+  p.forStack.push_back(ForEntry{at + kForVariableWord, at + kForExitWord, body});
   return HandlerResult::kCompiled;
 }
 
@@ -542,9 +494,8 @@ HandlerResult handleCall(Compilation& c, const Statement& st) {
   // CALL: 0 u16 opcode 40, 2 u16 the subroutine's body offset (instead of
   //       a next-record offset), 4 u16 return offset (just past the record).
   RecordBuilder r(kRecordCall);
-  r.patchU16(2, sub->value);
-  r.u16(offsetWord(codeOffset(c) + kCallLength));
-  r.expectSize(kCallLength);
+  r.patchU16(kRecordNextWord, sub->value);
+  r.u16(offsetWord(codeOffset(c) + recordLength(kRecordCall)));
   appendCode(c, r, kNoBackPatch);
   return HandlerResult::kCompiled;
 }

@@ -6,6 +6,7 @@
 #include "core/compilation.h"
 #include "core/text.h"
 #include "format/byte_io.h"
+#include "format/image_format.h"
 #include "parse/instruction_table.h"
 #include "instructions/field_builder.h"
 #include "symbols/tables.h"
@@ -20,9 +21,6 @@ constexpr std::int32_t kRecordsBlock = 512;       // records per this many bytes
 constexpr std::int32_t kBlockBytes = 256;         // tables are sized in blocks
 constexpr std::int32_t kMinBlocks = 4;
 constexpr std::int32_t kMaxBlocks = 65535;
-constexpr std::uint8_t kFirstBlockByte = 0x01;
-constexpr std::uint8_t kTableByte = 0x0C;
-constexpr std::size_t kTableZeroBytes = 16;
 constexpr std::int32_t kVariableBytes = 4;
 
 std::int32_t recordsPer512(std::int32_t recordSize) {
@@ -63,7 +61,7 @@ void addPublicTable(Compilation& c) {
   const int count = static_cast<int>(fields.size());
   c.header.publicFieldCount = static_cast<std::uint16_t>(count);
   if (count == 0) {
-    c.tables.publicPosition = 255;
+    c.tables.publicPosition = kNoPublicTable;
     reportError(c, "Must have at least public variable defined");
     return;
   }
@@ -146,7 +144,7 @@ void putName(Bytes& b, const std::string& text) {
   b.push_back(0);
 }
 
-// One field of a table's entry.
+// One field of a table's entry (see format/image_format.h).
 void putField(Bytes& b, const FieldDescriptor& f) {
   putU8(b, f.dataType);
   putName(b, f.name);
@@ -165,7 +163,7 @@ void putField(Bytes& b, const FieldDescriptor& f) {
 void buildDefinitionBlock(Compilation& c) {
   Bytes& b = c.tables.definitions;
   b.clear();
-  putU8(b, kFirstBlockByte);
+  putU8(b, definitions::kLeadingByte);
   bool first = true;
   for (TableDescriptor& t : c.tables.tables) {
     // The leading byte counts as part of the first table's name.
@@ -174,10 +172,10 @@ void buildDefinitionBlock(Compilation& c) {
     putName(b, t.name);
     t.nameEnd = b.size();
     putU32(b, 0);  // entry length, filled below
-    putU8(b, kTableByte);
-    b.insert(b.end(), kTableZeroBytes, 0);
+    putU8(b, definitions::kTableByte);
+    b.insert(b.end(), definitions::kTableZeroBytes, 0);
     for (const FieldDescriptor& f : t.fields) putField(b, f);
-    putU8(b, 0);
+    putU8(b, definitions::kFieldListEnd);
     t.entryEnd = b.size();
     storeU32(b, t.nameEnd, static_cast<std::uint32_t>(t.entryEnd - t.nameEnd));
   }

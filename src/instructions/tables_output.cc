@@ -11,6 +11,7 @@
 #include "expr/operands.h"
 #include "format/byte_io.h"
 #include "format/operand_word.h"
+#include "format/record_format.h"
 #include "instructions/code_buffer.h"
 #include "instructions/locations.h"
 #include "instructions/sections_flow.h"
@@ -23,25 +24,6 @@
 
 namespace vk6 {
 namespace {
-
-// Record opcodes.
-constexpr std::uint16_t kOpCallTable = 1;
-constexpr std::uint16_t kOpRunningOutput = 15;  // Totalize, Average, StdDev
-constexpr std::uint16_t kOpExtremeOutput = 16;  // Maximum, Minimum
-constexpr std::uint16_t kOpSampleOutput = 17;
-constexpr std::uint16_t kOpWindVector = 18;
-constexpr std::uint16_t kOpEToOutput = 19;
-constexpr std::uint16_t kOpEndTable = 23;
-constexpr std::uint16_t kOpDataTable = 39;
-
-constexpr std::size_t kDataTableLength = 8;
-constexpr std::size_t kEndTableLength = 6;
-constexpr std::size_t kCallTableLength = 6;
-constexpr std::size_t kRunningLength = 14;
-constexpr std::size_t kExtremeLength = 16;
-constexpr std::size_t kSampleLength = 10;
-constexpr std::size_t kWindVectorLength = 14;
-constexpr std::size_t kEToLength = 24;
 
 constexpr int kRecordStart = 4;  // bytes of a record before its values
 constexpr int kMaxFields = 16;
@@ -274,12 +256,11 @@ HandlerResult compileRunningOutput(Compilation& c, const Statement& st,
   const OutputContext o = c.tables.writers[static_cast<std::size_t>(at)];
   // 0 u16 opcode 15, 2 u16 next, 4 u16 source, 6 u16 disable, 8 u16 reps,
   // 10 u16 table number, 12 u8 first state location, 13 u8 kind byte
-  RecordBuilder r(kOpRunningOutput);
+  RecordBuilder r(kRecordRunningOutput);
   writeCheckedOperand(c, r, o.sourceOperand, kRoleSource, o.reps);
   r.u16(o.disableOperand).u16(static_cast<std::uint32_t>(o.reps)).u16(tableNumber(c));
   r.u8(static_cast<std::uint32_t>(takeLocations(c, 1 + stateValues * o.reps)));
   r.u8(kindByte);
-  r.expectSize(kRunningLength);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -301,13 +282,12 @@ HandlerResult compileExtremeOutput(Compilation& c, const Statement& st,
   // 0 u16 opcode 16, 2 u16 next, 4 u16 source, 6 u16 disable, 8 u16 table
   // number, 10 u16 reps, 12 u8 first state location, 13 u8 1 Maximum /
   // 0 Minimum, 14 u8 time option, 15 u8 reserved (0)
-  RecordBuilder r(kOpExtremeOutput);
+  RecordBuilder r(kRecordExtremeOutput);
   writeCheckedOperand(c, r, o.sourceOperand, kRoleSource, o.reps);
   r.u16(o.disableOperand).u16(tableNumber(c)).u16(static_cast<std::uint32_t>(o.reps));
   const int locations = 1 + o.reps * (withTime ? 2 : 1);
   r.u8(static_cast<std::uint32_t>(takeLocations(c, locations)));
   r.u8(isMaximum).u8(withTime ? 1 : 0).u8(0);
-  r.expectSize(kExtremeLength);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -367,13 +347,12 @@ HandlerResult compileEvapotranspiration(Compilation& c, const Statement& st,
   // 12 u16 eighth parameter, 14-18 u16 x3 fifth to seventh parameters,
   // 20 u8 table number, 21 u8 first state location, 22 u8 reserved (0),
   // 23 u8 1 EToDaily / 0 ETo
-  RecordBuilder r(kOpEToOutput);
+  RecordBuilder r(kRecordEto);
   for (int source : recordSources) writeOperand(c, r, sources[source]);
   writeOperand(c, r, st.word(slots[kEToInputs + 3]));
   for (int i = 0; i < 3; ++i) writeOperand(c, r, st.word(slots[kEToInputs + i]));
   r.u8(tableNumber(c)).u8(static_cast<std::uint32_t>(takeLocations(c, locations)));
   r.u8(0).u8(daily);
-  r.expectSize(kEToLength);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -407,12 +386,11 @@ HandlerResult handleDataTable(Compilation& c, const Statement& st) {
   table.size = st.intAt(triggerSlot + 1);
   if (table.size < 0) table.flags |= kTableFlagAutoSize;
   // 0 u16 opcode 39, 2 u16 next, 4 u16 table number, 6 u16 trigger operand
-  RecordBuilder r(kOpDataTable);
+  RecordBuilder r(kRecordDataTable);
   r.u16(static_cast<std::uint32_t>(index - 1) & kSlotMask);
   // The record must hold an expression-area offset even for a deferred
   // trigger; a plain operand passes unchanged.
   r.u16(resolveOperand(c, st.word(triggerSlot)));
-  r.expectSize(kDataTableLength);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -460,9 +438,8 @@ HandlerResult handleEndTable(Compilation& c, const Statement&) {
     reportError(c, "Maximum number of tables %d exceeded.", kMaxTables - 1);
   writeQueuedFields(c, table);
   // 0 u16 opcode 23, 2 u16 unused (0), 4 u16 table number
-  RecordBuilder r(kOpEndTable);
+  RecordBuilder r(kRecordEndTable);
   r.u16(tableNumber(c));
-  r.expectSize(kEndTableLength);
   appendCode(c, r, !kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -470,7 +447,7 @@ HandlerResult handleEndTable(Compilation& c, const Statement&) {
 HandlerResult handleCallTable(Compilation& c, const Statement& st) {
   // 0 u16 opcode 1, 2 u16 the table's DATATABLE offset (instead of a
   // next-record offset), 4 u16 return offset (just past this record)
-  RecordBuilder r(kOpCallTable);
+  RecordBuilder r(kRecordCallTable);
   refuseInInterruptSequence(c);
   const std::string name = st.textAt(1);
   std::vector<TableDescriptor>& tables = c.tables.tables;
@@ -488,8 +465,7 @@ HandlerResult handleCallTable(Compilation& c, const Statement& st) {
     }
     table.flags |= kTableFlagCalled;
     r.patchU16(2, table.codeOffset);
-    r.u16(static_cast<std::uint32_t>(codeOffset(c) + kCallTableLength));
-    r.expectSize(kCallTableLength);
+    r.u16(static_cast<std::uint32_t>(codeOffset(c) + recordLength(kRecordCallTable)));
     appendCode(c, r, !kPatchNext);
     return HandlerResult::kCompiled;
   }
@@ -527,10 +503,9 @@ HandlerResult handleSample(Compilation& c, const Statement& st) {
   if (at < 0) return HandlerResult::kStop;
   const OutputContext o = c.tables.writers[static_cast<std::size_t>(at)];
   // 0 u16 opcode 17, 2 u16 next, 4 u16 source, 6 u16 table number, 8 u16 reps
-  RecordBuilder r(kOpSampleOutput);
+  RecordBuilder r(kRecordSample);
   writeCheckedOperand(c, r, o.sourceOperand, kRoleSource, o.reps);
   r.u16(tableNumber(c)).u16(static_cast<std::uint32_t>(o.reps));
-  r.expectSize(kSampleLength);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
@@ -555,12 +530,11 @@ HandlerResult handleWindVector(Compilation& c, const Statement& st) {
   // 0 u16 opcode 18, 2 u16 next, 4 u16 source, 6 u16 second input,
   // 8 u16 disable, 10 u8 table number, 11 u8 first state location,
   // 12 u8 output option, 13 u8 fourth parameter
-  RecordBuilder r(kOpWindVector);
+  RecordBuilder r(kRecordWindVector);
   writeOperand(c, r, o.sourceOperand);
   writeOperand(c, r, st.word(secondSlot));
   r.u16(o.disableOperand).u8(tableNumber(c)).u8(static_cast<std::uint32_t>(location));
   r.u8(static_cast<std::uint32_t>(option)).u8(st.word(secondSlot + 2));
-  r.expectSize(kWindVectorLength);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
 }
