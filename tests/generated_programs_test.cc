@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "driver/compile.h"
+#include "vk6/passes.h"
 #include "dump/image_reader.h"
 #include "program_generator.h"
 #include "test_support.h"

@@ -143,7 +143,7 @@ TEST(HostileInput, EndsWithOneOutcomeAndLeavesTheSource) {
 }
 
 TEST(HostileInput, EveryErrorIsCountedThoughNotAllFitTheText) {
-  const test::CompileResult r = test::compileText(repeat("Foo\r\n", 2000));
+  const test::Reported r = test::compileText(repeat("Foo\r\n", 2000));
   EXPECT_EQ(2000, r.errorCount);
   EXPECT_GT(r.errors.size(), 400u);
   EXPECT_LT(r.errors.size(), 512u);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "driver/compile.h"
+#include "vk6/passes.h"
 #include "io_test_support.h"
 #include "test_support.h"
 

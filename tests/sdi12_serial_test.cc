@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "instructions/sdi12_serial.h"
-#include "driver/compile.h"
+#include "vk6/passes.h"
 #include "format/operand_word.h"
 #include "io_test_support.h"
 #include "test_support.h"

@@ -11,7 +11,7 @@
 #include "core/compilation.h"
 #include "format/operand_word.h"
 #include "instructions/sections_flow.h"
-#include "driver/compile.h"
+#include "vk6/passes.h"
 #include "instructions/dispatch.h"
 #include "parse/instruction_table.h"
 #include "test_support.h"

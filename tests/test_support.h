@@ -11,7 +11,8 @@
 
 namespace vk6::test {
 
-struct CompileResult {
+// What a compile reported.
+struct Reported {
   int errorCount = 0;
   int warningCount = 0;
   std::string errors;
@@ -29,13 +30,8 @@ inline void loadText(Compilation& c, const std::string& source) {
   c.pass1.source.bytes = source;
 }
 
-inline CompileResult resultOf(const Compilation& c) {
-  return {c.diag.errorCount, c.diag.warningCount, c.diag.errorText,
-          c.diag.warningText};
-}
-
-CompileResult compileText(const std::string& source,
-                          const BuildInfo& build = modelVK617Q());
+Reported compileText(const std::string& source,
+                     const BuildInfo& build = modelVK617Q());
 
 // A fresh empty folder under the system's temporary folder.
 std::filesystem::path scratchFolder(const std::string& name);

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/compilation.h"
-#include "driver/compile.h"
+#include "vk6/passes.h"
 #include "image/checksum.h"
 #include "image/image_inputs.h"
 #include "image/image_writer.h"

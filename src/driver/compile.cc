@@ -7,9 +7,7 @@
 #include "core/compilation.h"
 #include "image/image_inputs.h"
 #include "image/image_writer.h"
-#include "instructions/sections_flow.h"
-#include "instructions/table_allocation.h"
-#include "instructions/dispatch.h"
+#include "vk6/passes.h"
 
 namespace vk6 {
 namespace {
@@ -95,13 +93,6 @@ bool safeOutputName(const Compilation& c, const std::string& name) {
          !sameFile(name, c.options.resultsPath);
 }
 
-void writeProgramImage(Compilation& c) {
-  ImageInputs inputs = collectImageInputs(c);
-  if (!buildProgramImage(c, inputs, c.image)) return;
-  if (c.options.noImage || c.diag.errorCount != 0) return;
-  saveImage(c, c.image);
-}
-
 std::string versionBanner(const Options& options) {
   return "\r\n" + options.invocationName + " VERSION:" +
          options.build.model + "  DATE:" + options.build.buildDate + "\r\n";
@@ -163,17 +154,6 @@ void loadSource(Compilation& c) {
   std::fclose(file);
 }
 
-void runCompile(Compilation& c) {
-  c.diag.traceOn = c.options.memoryTrace;
-  runPass1(c);
-  startTables(c);
-  if (c.diag.errorCount != 0) return;
-  runPass2(c);
-  c.diag.currentLine = 0;
-  if (c.diag.errorCount == 0) allocateTables(c);
-  if (c.diag.errorCount == 0) writeProgramImage(c);
-}
-
 int runProgram(const std::vector<std::string>& args, const BuildInfo& build,
                std::ostream& out, std::ostream& err) {
   Compilation c;
@@ -213,7 +193,9 @@ int runProgram(const std::vector<std::string>& args, const BuildInfo& build,
   }
 
   loadSource(c);
+  c.diag.traceOn = options.memoryTrace;
   runCompile(c);
+  if (c.diag.errorCount == 0 && !options.noImage) saveImage(c, c.image);
   if (options.memoryTrace) err << c.diag.memoryTrace;
 
   const Diagnostics& d = c.diag;

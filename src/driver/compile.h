@@ -12,10 +12,6 @@ namespace vk6 {
 
 struct Compilation;
 
-// Pass 1, pass-2 preparation, pass 2 and the final steps, on the source
-// already loaded into `c`.
-void runCompile(Compilation& c);
-
 // Loads the source named by the options into `c` (no error when it cannot
 // be opened: pass 1 reports that).
 void loadSource(Compilation& c);
