@@ -28,7 +28,6 @@ inline Bytes compiledImage(const std::string& source) {
 inline Bytes builtImage(const std::string& source) {
   Compilation c;
   c.options.build = modelVK617Q();
-  c.options.noImage = true;
   loadText(c, source);
   runCompile(c);
   EXPECT_EQ("", c.diag.errorText) << source;

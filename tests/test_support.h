@@ -24,7 +24,6 @@ inline BuildInfo modelVK610Q() { return {"VK610Q.Std.03", "131104"}; }
 
 // Loads `source` as the program "prog.cr" of `c` without touching the disk.
 inline void loadText(Compilation& c, const std::string& source) {
-  c.options.sourcePath = "prog.cr";
   c.pass1.source.path = "prog.cr";
   c.pass1.source.opened = true;
   c.pass1.source.bytes = source;
