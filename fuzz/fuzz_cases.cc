@@ -4,25 +4,19 @@
 #include "dump/report.h"
 
 #include <cstdint>
-#include <fstream>
-#include <iterator>
-#include <sstream>
-#include <system_error>
-#include <vector>
 
 #include "core/compilation.h"
-#include "driver/compile.h"
 #include "expr/constant_eval.h"
 #include "expr/expression_compiler.h"
 #include "format/operand_word.h"
 #include "parse/instruction_table.h"
 #include "parse/source_reader.h"
 #include "symbols/expression_area.h"
+#include "vk6/compiler.h"
+#include "vk6/passes.h"
 
 namespace vk6::fuzz {
 namespace {
-
-namespace fs = std::filesystem;
 
 // Declarations every fuzzed expression can refer to.
 constexpr const char* kExpressionPrelude =
@@ -34,80 +28,30 @@ constexpr int kModeBits = 3;
 constexpr int kStoreBit = 4;
 constexpr std::uint16_t kDeferredBit = 0x8000;
 
-std::string readAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in),
-                     std::istreambuf_iterator<char>());
-}
-
-bool writeAll(const fs::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
-}
-
-bool fileExists(const fs::path& path) {
-  std::error_code error;
-  return fs::exists(path, error);
-}
-
-// Lines of `text` that begin with `part`. Messages may echo source text,
-// outcome words included, but never at the start of a line.
-std::size_t linesStartingWith(const std::string& text, const std::string& part) {
-  std::size_t count = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos;
-       at = text.find(part, at + part.size()))
-    if (at == 0 || text[at - 1] == '\n') ++count;
-  return count;
-}
-
-bool endsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() &&
-         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
 void loadBytes(Compilation& c, std::string_view bytes) {
   c.options.build = {"VK617Q.Std.03", "131104"};
-  c.options.sourcePath = "prog.cr";
-  c.pass1.source.path = "prog.cr";
-  c.pass1.source.opened = true;
-  c.pass1.source.bytes.assign(bytes.data(), bytes.size());
+  loadProgram(c, {bytes, "prog.cr"});
 }
 
 }  // namespace
 
-std::string checkWholeCompile(std::string_view source, const fs::path& folder) {
-  const fs::path program = folder / "prog.cr";
-  const fs::path results = folder / "res.txt";
-  const fs::path image = folder / "prog.bin";
-  const std::vector<fs::path> outputs = {results, image, folder / "prog.bin.tmp",
-                                         folder / "list.txt", folder / "defs.tdf"};
-  std::error_code error;
-  for (const fs::path& output : outputs) fs::remove(output, error);
-  if (!writeAll(program, source)) return "cannot write " + program.string();
-
-  std::ostringstream out, err;
-  const int code = runProgram({"vk6comp", "-l", "list.txt", "-z", "defs.tdf",
-                               program.string(), results.string()},
-                              {"VK617Q.Std.03", "131104"}, out, err);
-  if (code != 0 && code != 1) return "exit code " + std::to_string(code);
-  if (!fileExists(results)) return "no results file";
-  const std::string text = readAll(results);
-  const std::string outcome =
-      program.string() +
-      (code == 0 ? " -- Compiled OK.\r\n" : " -- Compile Failed!\r\n\n");
-  if (text.compare(0, outcome.size(), outcome) != 0)
-    return "results do not begin with the outcome of exit code " +
-           std::to_string(code) + ": " + text.substr(0, 200);
-  if (linesStartingWith(text, program.string() + " -- Comp") != 1)
-    return "more than one outcome line";
-  if (!endsWith(out.str(), text)) return "standard output lacks the results";
-  if (!err.str().empty()) return "unexpected standard error: " + err.str();
-  if (readAll(program) != source) return "the program file was changed";
-  if (fileExists(folder / "prog.bin.tmp")) return "temporary image left behind";
-  if (code == 0 && !fileExists(image)) return "no image after a successful compile";
-  if (code == 0 && !fileExists(folder / "list.txt")) return "no listing written";
-  if (code == 1 && fileExists(image)) return "image written by a failed compile";
+std::string checkCompile(std::string_view source) {
+  CompileOptions options;
+  options.listing = options.definitionFile = true;
+  const CompileResult r =
+      compileProgram({source, "prog.cr"}, {"VK617Q.Std.03", "131104"}, options);
+  if (r.errorCount < 0 || r.warningCount < 0) return "negative diagnostic count";
+  if (r.errorText.size() >= kDiagnosticTextSize ||
+      r.warningText.size() >= kDiagnosticTextSize)
+    return "diagnostic text over its bound";
+  if (r.diagnostics.size() != static_cast<std::size_t>(r.errorCount + r.warningCount))
+    return "records and counts disagree";
+  if (r.outcome() == Outcome::kFailed) {
+    if (!r.image.empty() || !r.listing.empty() || !r.definitionFile.empty())
+      return "outputs of a failed compile";
+  } else if (r.image.empty() || r.definitionFile.empty()) {
+    return "no image or definition file after a successful compile";
+  }
   return std::string();
 }
 
@@ -186,9 +130,8 @@ std::string checkDump(std::string_view bytes) {
   return std::string();
 }
 
-std::string checkRegression(const std::string& fileName, std::string_view bytes,
-                            const fs::path& folder) {
-  if (fileName.rfind("compile-", 0) == 0) return checkWholeCompile(bytes, folder);
+std::string checkRegression(const std::string& fileName, std::string_view bytes) {
+  if (fileName.rfind("compile-", 0) == 0) return checkCompile(bytes);
   if (fileName.rfind("pass1-", 0) == 0) return checkPass1(bytes);
   if (fileName.rfind("expression-", 0) == 0) return checkExpression(bytes);
   if (fileName.rfind("dump-", 0) == 0) return checkDump(bytes);

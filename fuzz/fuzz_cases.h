@@ -4,18 +4,15 @@
 // left to the process; these catch the quieter faults.
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace vk6::fuzz {
 
-// The whole program on `source` saved as prog.cr in `folder`, with -l and
-// -z outputs: one outcome line that agrees with the exit code, the program
-// file untouched, an image only after a successful compile.
-// REQUIRES: `folder` exists and is writable.
-std::string checkWholeCompile(std::string_view source,
-                              const std::filesystem::path& folder);
+// The whole compile of `source` through the library, listings asked: texts
+// within their bound, one record per counted message, an image and the
+// listings only after a successful compile.
+std::string checkCompile(std::string_view source);
 
 // Pass 1 alone: the records it leaves are well formed.
 std::string checkPass1(std::string_view bytes);
@@ -30,7 +27,6 @@ std::string checkDump(std::string_view bytes);
 
 // The check a regression file names by its prefix ("compile-", "pass1-",
 // "expression-", "dump-"); an unknown prefix is itself a problem.
-std::string checkRegression(const std::string& fileName, std::string_view bytes,
-                            const std::filesystem::path& folder);
+std::string checkRegression(const std::string& fileName, std::string_view bytes);
 
 }  // namespace vk6::fuzz

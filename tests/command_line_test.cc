@@ -14,16 +14,16 @@ struct OptionCase {
   std::string expected;  // summary of the options, see summarize()
 };
 
-std::string summarize(const Options& o) {
+std::string summarize(const CommandLine& o) {
   std::string s;
   if (o.version) s += "v";
   if (o.versionOnly) s += "d";
-  if (o.memoryTrace) s += "m";
-  if (o.noImage) s += "n";
+  if (o.compile.memoryTrace) s += "m";
+  if (o.compile.noImage) s += "n";
   if (o.help) s += " help";
   if (o.versionInfo) s += " version";
-  if (o.listing) s += " l=" + o.listingName;
-  if (o.definitionFile) s += " z=" + o.definitionFileName;
+  if (o.compile.listing) s += " l=" + o.listingName;
+  if (o.compile.definitionFile) s += " z=" + o.definitionFileName;
   s += " src=" + o.sourcePath + " res=" + o.resultsPath;
   return s;
 }
@@ -55,14 +55,14 @@ TEST(CommandLine, OptionsAndFileArguments) {
       {{"p.cr", "--help"}, CommandLineStatus::kOk, "", " src=p.cr res=--help"},
   };
   for (const OptionCase& t : cases) {
-    Options options;
+    CommandLine line;
     std::ostringstream out;
-    const CommandLineStatus status = parseCommandLine(t.words, options, out);
+    const CommandLineStatus status = parseCommandLine(t.words, line, out);
     const std::string label = t.words.empty() ? "(none)" : t.words[0];
     EXPECT_EQ(t.status, status) << label;
     EXPECT_EQ(t.printed, out.str()) << label;
     if (status == CommandLineStatus::kOk) {
-      EXPECT_EQ(t.expected, summarize(options)) << label;
+      EXPECT_EQ(t.expected, summarize(line)) << label;
     }
   }
 }

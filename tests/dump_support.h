@@ -6,27 +6,20 @@
 
 #include <string>
 
-#include "driver/compile.h"
 #include "format/byte_io.h"
 #include "image/image_writer.h"
 #include "test_support.h"
+#include "vk6/compiler.h"
+#include "vk6/passes.h"
 
 namespace vk6::test {
 
-// Compiles `source` as prog.cr in a scratch folder and returns the bytes
-// of the prog.bin it writes (empty when the compile fails; its errors then
-// go to the test's failure message).
-inline Bytes compiledImage(const std::string& source, const std::string& folder) {
-  const std::filesystem::path dir = scratchFolder(folder);
-  writeFile(dir / "prog.cr", source);
-  Compilation c;
-  c.options.build = modelVK617Q();
-  c.options.sourcePath = (dir / "prog.cr").string();
-  loadSource(c);
-  runCompile(c);
-  EXPECT_EQ("", c.diag.errorText) << source;
-  const std::string bytes = readFile(dir / "prog.bin");
-  return Bytes(bytes.begin(), bytes.end());
+// The image of `source` compiled as prog.cr (empty when the compile
+// fails; its errors then go to the test's failure message).
+inline Bytes compiledImage(const std::string& source) {
+  vk6::CompileResult r = compileProgram({source, "prog.cr"}, modelVK617Q());
+  EXPECT_EQ("", r.errorText) << source;
+  return std::move(r.image);
 }
 
 // The image of `source` as the image writer builds it from the compiled
@@ -35,7 +28,6 @@ inline Bytes compiledImage(const std::string& source, const std::string& folder)
 inline Bytes builtImage(const std::string& source) {
   Compilation c;
   c.options.build = modelVK617Q();
-  c.options.noImage = true;
   loadText(c, source);
   runCompile(c);
   EXPECT_EQ("", c.diag.errorText) << source;

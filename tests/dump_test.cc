@@ -39,7 +39,7 @@ void resign(Bytes& image) {
 }
 
 TEST(DumpReport, CodeAndExpressionsReadBack) {
-  const Bytes image = test::compiledImage(kSmallProgram, "dump_report");
+  const Bytes image = test::compiledImage(kSmallProgram);
   const ImageDump dump = inspectImage(image, kModel);
   const std::string report = reportText(dump);
   EXPECT_EQ(

@@ -308,7 +308,7 @@ TEST(TimeUntilTransmit, UsesAndLimits) {
 
 
 TEST(ExpressionInProgram, ReportCarriesLine) {
-  const test::CompileResult r = test::compileText("Public X\n"
+  const test::Reported r = test::compileText("Public X\n"
                                                   "Const A = 2 * (3");
   EXPECT_EQ("line 2: No Matching, or out of place ) in expression: 2 * (3.",
             r.errors);

@@ -5,10 +5,10 @@
 
 #include <algorithm>
 
-#include "driver/compile.h"
 #include "dump/image_reader.h"
 #include "program_generator.h"
 #include "test_support.h"
+#include "vk6/compiler.h"
 
 namespace vk6 {
 namespace {
@@ -26,12 +26,8 @@ struct Compiled {
 };
 
 Compiled compileWith(const std::string& source, const BuildInfo& build) {
-  Compilation c;
-  c.options.build = build;
-  c.options.noImage = true;
-  test::loadText(c, source);
-  runCompile(c);
-  return {c.diag.errorText, c.image};
+  CompileResult r = compileProgram({source, "prog.cr"}, build);
+  return {std::move(r.errorText), std::move(r.image)};
 }
 
 std::string problemsOf(const Bytes& image, const std::string& model) {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "driver/compile.h"
 #include "io_test_support.h"
 #include "test_support.h"
+#include "vk6/passes.h"
 
 namespace vk6 {
 namespace {
@@ -44,7 +44,6 @@ TEST(VoltSe, RecordBytes) {
 TEST(VoltSe, FromSourceToRecord) {
   Compilation c;
   c.options.build = test::modelVK617Q();
-  c.options.noImage = true;
   test::loadText(c, "Public T\r\n"
                     "BeginProg\r\n"
                     "Scan(1, Sec)\r\n"

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "driver/compile.h"
 #include "symbols/aliases.h"
 #include "table_test_support.h"
 #include "test_support.h"
+#include "vk6/passes.h"
 
 namespace vk6 {
 namespace {
@@ -285,7 +285,6 @@ namespace {
 std::string compileErrors(const std::string& source) {
   Compilation c;
   c.options.build = test::modelVK617Q();
-  c.options.noImage = true;
   test::loadText(c, source);
   runCompile(c);
   return c.diag.errorText;

@@ -9,7 +9,7 @@ namespace {
 using test::compileText;
 
 TEST(Program, DeclarationsAndAssignmentsCompileCleanly) {
-  const test::CompileResult r = compileText(
+  const test::Reported r = compileText(
       "' declarations only, then assignments\r\n"
       "Public Temp(3), Count\r\n"
       "Dim Scratch\r\n"
@@ -28,7 +28,7 @@ TEST(Program, DeclarationsAndAssignmentsCompileCleanly) {
 }
 
 TEST(Program, EachBadStatementGetsItsMessage) {
-  const test::CompileResult r = compileText(
+  const test::Reported r = compileText(
       "Public X\r\n"
       "Alias Y = Z\r\n"
       "Const C = X\r\n"

@@ -76,13 +76,12 @@ TEST(RecordLayouts, CompiledRecordsMatchTheirLayouts) {
        "\"01_00_00\")\r\n    GOESStatus(Regs, 0)\r\n    GOESGPS(Gps, Sats)\r\n",
        "2 55 54 56 0"},
   };
-  int n = 0;
   for (const auto& t : cases) {
     SCOPED_TRACE(t.body);
     const std::string source =
         std::string("Public X(3), N, Regs(4), Res, Gps(6), Sats(7)\r\n") + t.tables +
         "BeginProg\r\n  Scan(10, Sec)\r\n" + t.body + "  NextScan\r\nEndProg\r\n";
-    const Bytes image = test::compiledImage(source, "layouts" + std::to_string(n++));
+    const Bytes image = test::compiledImage(source);
     const ImageDump dump = inspectImage(image, "VK617Q.Std.03");
     std::string problems;
     for (const std::string& p : dump.problems) problems += p + "\n";

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "instructions/sdi12_serial.h"
-#include "driver/compile.h"
 #include "format/operand_word.h"
 #include "io_test_support.h"
 #include "test_support.h"
+#include "vk6/passes.h"
 
 namespace vk6 {
 namespace {
@@ -180,7 +180,6 @@ TEST(SerialInput, FatalFaultsStopPassTwo) {
 TEST(SerialFamily, FromSource) {
   Compilation c;
   c.options.build = test::modelVK617Q();
-  c.options.noImage = true;
   test::loadText(c, "Public T, X, A(6)\r\n"
                     "BeginProg\r\n"
                     "Scan(1, Sec)\r\n"

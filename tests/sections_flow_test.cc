@@ -11,10 +11,10 @@
 #include "core/compilation.h"
 #include "format/operand_word.h"
 #include "instructions/sections_flow.h"
-#include "driver/compile.h"
 #include "instructions/dispatch.h"
 #include "parse/instruction_table.h"
 #include "test_support.h"
+#include "vk6/passes.h"
 
 namespace vk6 {
 namespace {
@@ -334,7 +334,6 @@ namespace {
 Bytes compiledCode(const std::string& source, std::string* errors) {
   Compilation c;
   c.options.build = test::modelVK617Q();
-  c.options.noImage = true;
   test::loadText(c, source);
   runCompile(c);
   *errors = c.diag.errorText;

@@ -7,17 +7,15 @@
 #include <fstream>
 #include <iterator>
 
-#include "driver/compile.h"
+#include "vk6/compiler.h"
 
 namespace vk6::test {
 
-CompileResult compileText(const std::string& source, const BuildInfo& build) {
-  Compilation c;
-  c.options.build = build;
-  c.options.noImage = true;  // tests stay off the disk
-  loadText(c, source);
-  runCompile(c);
-  return resultOf(c);
+Reported compileText(const std::string& source, const BuildInfo& build) {
+  CompileOptions options;
+  options.noImage = true;
+  const vk6::CompileResult r = compileProgram({source, "prog.cr"}, build, options);
+  return {r.errorCount, r.warningCount, r.errorText, r.warningText};
 }
 
 std::filesystem::path scratchFolder(const std::string& name) {

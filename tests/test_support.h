@@ -11,7 +11,8 @@
 
 namespace vk6::test {
 
-struct CompileResult {
+// What a compile reported.
+struct Reported {
   int errorCount = 0;
   int warningCount = 0;
   std::string errors;
@@ -23,19 +24,13 @@ inline BuildInfo modelVK610Q() { return {"VK610Q.Std.03", "131104"}; }
 
 // Loads `source` as the program "prog.cr" of `c` without touching the disk.
 inline void loadText(Compilation& c, const std::string& source) {
-  c.options.sourcePath = "prog.cr";
   c.pass1.source.path = "prog.cr";
   c.pass1.source.opened = true;
   c.pass1.source.bytes = source;
 }
 
-inline CompileResult resultOf(const Compilation& c) {
-  return {c.diag.errorCount, c.diag.warningCount, c.diag.errorText,
-          c.diag.warningText};
-}
-
-CompileResult compileText(const std::string& source,
-                          const BuildInfo& build = modelVK617Q());
+Reported compileText(const std::string& source,
+                     const BuildInfo& build = modelVK617Q());
 
 // A fresh empty folder under the system's temporary folder.
 std::filesystem::path scratchFolder(const std::string& name);

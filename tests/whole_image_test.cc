@@ -2,12 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "core/compilation.h"
-#include "driver/compile.h"
 #include "image/checksum.h"
 #include "image/image_inputs.h"
 #include "image/image_writer.h"
 #include "parse/source_reader.h"
 #include "test_support.h"
+#include "vk6/passes.h"
 
 namespace vk6 {
 namespace {
@@ -89,7 +89,6 @@ TEST(WholeImage, SmallProgramMatchesItsHandDerivedImage) {
                  "    CallTable T\r\n"
                  "  NextScan\r\n"
                  "EndProg\r\n");
-  c.options.noImage = true;
   runCompile(c);
   ASSERT_EQ("", c.diag.errorText);
   const Bytes& image = c.image;

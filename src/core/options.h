@@ -1,5 +1,5 @@
-// Settings of one run: what the command line asked for and which model the
-// program was built for. Filled by the command-line parser and by main.
+// Settings of one compile that the passes read: the model the program is
+// compiled for and the test hook's memory budget.
 #pragma once
 
 #include <cstddef>
@@ -12,23 +12,8 @@ struct BuildInfo {
   std::string buildDate;  // e.g. "131104"
 };
 
-constexpr const char* kDefaultResultsPath = "vk6cmple.xxx";
-
 struct Options {
   BuildInfo build;
-  std::string invocationName;  // first word of the command line, as typed
-  std::string sourcePath;      // empty when no file argument was given
-  std::string resultsPath = kDefaultResultsPath;
-  bool version = false;
-  bool versionOnly = false;
-  bool memoryTrace = false;
-  bool noImage = false;
-  bool help = false;            // --help: usage text only
-  bool versionInfo = false;     // --version: version text only
-  bool listing = false;
-  std::string listingName;
-  bool definitionFile = false;
-  std::string definitionFileName;
   // Test hook: tracked allocations fail once this many bytes have been
   // handed out in total (0 = no limit).
   std::size_t memoryLimit = 0;

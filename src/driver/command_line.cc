@@ -8,17 +8,17 @@ constexpr int kMaxFileArguments = 2;
 }  // namespace
 
 CommandLineStatus parseCommandLine(const std::vector<std::string>& words,
-                                   Options& options, std::ostream& out) {
+                                   CommandLine& line, std::ostream& out) {
   std::size_t w = 0;
   for (; w < words.size() && !words[w].empty() && words[w][0] == '-'; ++w) {
     const std::string& word = words[w];
     // Only the whole words: "--hello" keeps its letters' old meanings.
     if (word == "--help") {
-      options.help = true;
+      line.help = true;
       continue;
     }
     if (word == "--version") {
-      options.versionInfo = true;
+      line.versionInfo = true;
       continue;
     }
     for (std::size_t i = 1; i < word.size(); ++i) {
@@ -34,26 +34,26 @@ CommandLineStatus parseCommandLine(const std::vector<std::string>& words,
           return CommandLineStatus::kMissingName;
         }
         if (letter == 'l') {
-          options.listing = true;
-          options.listingName = name;
+          line.compile.listing = true;
+          line.listingName = name;
         } else {
-          options.definitionFile = true;
-          options.definitionFileName = name;
+          line.compile.definitionFile = true;
+          line.definitionFileName = name;
         }
         break;
       }
       switch (letter) {
         case 'd':
-          options.version = options.versionOnly = true;
+          line.version = line.versionOnly = true;
           break;
         case 'v':
-          options.version = true;
+          line.version = true;
           break;
         case 'm':
-          options.memoryTrace = true;
+          line.compile.memoryTrace = true;
           break;
         case 'n':
-          options.noImage = true;
+          line.compile.noImage = true;
           break;
         default:
           out << "illegal option!\n";
@@ -63,8 +63,8 @@ CommandLineStatus parseCommandLine(const std::vector<std::string>& words,
   }
   const std::size_t files = words.size() - w;
   if (files > kMaxFileArguments) return CommandLineStatus::kTooManyFiles;
-  if (files >= 1) options.sourcePath = words[w];
-  if (files == 2) options.resultsPath = words[w + 1];
+  if (files >= 1) line.sourcePath = words[w];
+  if (files == 2) line.resultsPath = words[w + 1];
   return CommandLineStatus::kOk;
 }
 

@@ -3,14 +3,11 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "core/text.h"
 #include "driver/command_line.h"
-#include "core/compilation.h"
 #include "driver/help.h"
-#include "image/image_inputs.h"
 #include "image/image_writer.h"
-#include "instructions/sections_flow.h"
-#include "instructions/table_allocation.h"
-#include "instructions/dispatch.h"
+#include "vk6/compiler.h"
 
 namespace vk6 {
 namespace {
@@ -57,27 +54,46 @@ bool isWriteProtected(const std::string& name) {
   return (status.permissions() & writable) == fs::perms::none;
 }
 
+// Reads the whole program; false when it cannot be opened or read.
+bool readSource(const std::string& path, std::string& bytes) {
+  // Read through stdio: a stream reading a folder throws from inside the
+  // library instead of failing.
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return false;
+  char block[kSourceBlockSize];
+  std::size_t count = 0;
+  while ((count = std::fread(block, 1, sizeof block, file)) != 0)
+    bytes.append(block, count);
+  const bool read = std::ferror(file) == 0;
+  std::fclose(file);
+  return read;
+}
+
 // Writes the image beside the source through a temporary file, so a failed
-// write never leaves a half-written image behind.
-void saveImage(Compilation& c, const Bytes& image) {
-  const std::string name = imageFileName(c.pass1.source.path);
-  if (sameFile(name, c.pass1.source.path)) {
-    reportError(c, "Binary image file %s would overwrite the program file.",
-                name.c_str());
+// write never leaves a half-written image behind. A failure fails the
+// compile, with the error among the compiler's own.
+void saveImage(const std::string& sourcePath, CompileResult& result) {
+  const std::string name = imageFileName(sourcePath);
+  if (sameFile(name, sourcePath)) {
+    result.addError(formatString(
+        "Binary image file %s would overwrite the program file.", name.c_str()));
     return;
   }
+  const std::string refused =
+      formatString("Unable to create binary image file: %s", name.c_str());
   // The rename below would replace even a write-protected image, which
   // opening the image itself for writing would refuse.
   if (isWriteProtected(name)) {
-    reportError(c, "Unable to create binary image file: %s", name.c_str());
+    result.addError(refused);
     return;
   }
   const std::string temporary = name + ".tmp";
   std::FILE* file = std::fopen(temporary.c_str(), "w+b");
   if (file == nullptr) {
-    reportError(c, "Unable to create binary image file: %s", name.c_str());
+    result.addError(refused);
     return;
   }
+  const Bytes& image = result.image;
   const bool written =
       std::fwrite(image.data(), 1, image.size(), file) == image.size();
   const bool closed = std::fclose(file) == 0;
@@ -85,27 +101,20 @@ void saveImage(Compilation& c, const Bytes& image) {
   if (written && closed) std::filesystem::rename(temporary, name, error);
   if (!written || !closed || error) {
     std::filesystem::remove(temporary, error);
-    reportError(c, "Unable to create binary image file: %s", name.c_str());
+    result.addError(refused);
   }
 }
 
 // A listing may not replace the program, its image or the results file.
-bool safeOutputName(const Compilation& c, const std::string& name) {
-  const std::string& source = c.pass1.source.path;
+bool safeOutputName(const CommandLine& line, const std::string& name) {
+  const std::string& source = line.sourcePath;
   return !sameFile(name, source) && !sameFile(name, imageFileName(source)) &&
-         !sameFile(name, c.options.resultsPath);
+         !sameFile(name, line.resultsPath);
 }
 
-void writeProgramImage(Compilation& c) {
-  ImageInputs inputs = collectImageInputs(c);
-  if (!buildProgramImage(c, inputs, c.image)) return;
-  if (c.options.noImage || c.diag.errorCount != 0) return;
-  saveImage(c, c.image);
-}
-
-std::string versionBanner(const Options& options) {
-  return "\r\n" + options.invocationName + " VERSION:" +
-         options.build.model + "  DATE:" + options.build.buildDate + "\r\n";
+std::string versionBanner(const CommandLine& line, const BuildInfo& build) {
+  return "\r\n" + line.invocationName + " VERSION:" + build.model +
+         "  DATE:" + build.buildDate + "\r\n";
 }
 
 // Writes a whole file; false when it cannot be created or written.
@@ -118,28 +127,27 @@ bool writeWholeFile(const std::string& name, const std::string& bytes) {
 
 // The -l and -z outputs, placed beside the source. They never change the
 // outcome of the compile.
-void writeListings(const Compilation& c, std::ostream& out) {
-  const Options& options = c.options;
-  if (options.listing) {
-    const std::string name = placeBesideSource(options.sourcePath, options.listingName);
-    if (!safeOutputName(c, name) ||
-        !writeWholeFile(name, tableListingText(collectListingTables(c))))
+void writeListings(const CommandLine& line, const CompileResult& result,
+                   std::ostream& out) {
+  if (line.compile.listing) {
+    const std::string name = placeBesideSource(line.sourcePath, line.listingName);
+    if (!safeOutputName(line, name) || !writeWholeFile(name, result.listing))
       out << "Unable to create listtdf file: " << name << "\r\n";
   }
-  if (options.definitionFile) {
+  if (line.compile.definitionFile) {
     const std::string name =
-        placeBesideSource(options.sourcePath, options.definitionFileName);
-    const Bytes bytes = definitionFileBytes(c.tables.definitions);
-    if (!safeOutputName(c, name) ||
+        placeBesideSource(line.sourcePath, line.definitionFileName);
+    const Bytes& bytes = result.definitionFile;
+    if (!safeOutputName(line, name) ||
         !writeWholeFile(name, std::string(bytes.begin(), bytes.end())))
       out << "Unable to create list file: " << name << "\r\n";
   }
 }
 
-int finish(ResultsWriter& results, std::ostream& out, const Options& options,
+int finish(ResultsWriter& results, std::ostream& out, const CommandLine& line,
            int code) {
   if (!results.close()) {
-    out << "Unable to write file " << options.resultsPath << ".\n";
+    out << "Unable to write file " << line.resultsPath << ".\n";
     return 1;
   }
   return code;
@@ -147,47 +155,18 @@ int finish(ResultsWriter& results, std::ostream& out, const Options& options,
 
 }  // namespace
 
-void loadSource(Compilation& c) {
-  SourceText& source = c.pass1.source;
-  source.path = c.options.sourcePath;
-  if (source.path.empty()) return;
-  // Read through stdio: a stream reading a folder throws from inside the
-  // library instead of failing.
-  std::FILE* file = std::fopen(source.path.c_str(), "rb");
-  if (file == nullptr) return;
-  char block[kSourceBlockSize];
-  std::size_t count = 0;
-  while ((count = std::fread(block, 1, sizeof block, file)) != 0)
-    source.bytes.append(block, count);
-  source.opened = std::ferror(file) == 0;
-  if (!source.opened) source.bytes.clear();
-  std::fclose(file);
-}
-
-void runCompile(Compilation& c) {
-  c.diag.traceOn = c.options.memoryTrace;
-  runPass1(c);
-  startTables(c);
-  if (c.diag.errorCount != 0) return;
-  runPass2(c);
-  c.diag.currentLine = 0;
-  if (c.diag.errorCount == 0) allocateTables(c);
-  if (c.diag.errorCount == 0) writeProgramImage(c);
-}
-
 int runProgram(const std::vector<std::string>& args, const BuildInfo& build,
                std::ostream& out, std::ostream& err) {
-  Compilation c;
-  c.options.build = build;
-  c.options.invocationName = args.empty() ? std::string() : args[0];
+  CommandLine line;
+  line.invocationName = args.empty() ? std::string() : args[0];
   const std::vector<std::string> words(args.empty() ? args.begin()
                                                     : args.begin() + 1,
                                        args.end());
-  const CommandLineStatus status = parseCommandLine(words, c.options, out);
+  const CommandLineStatus status = parseCommandLine(words, line, out);
   // Asked for help, a user has asked for no results file.
-  if (c.options.help || c.options.versionInfo) {
-    out << (c.options.help ? usageText(c.options.invocationName, build)
-                           : versionText(c.options.invocationName, build));
+  if (line.help || line.versionInfo) {
+    out << (line.help ? usageText(line.invocationName, build)
+                      : versionText(line.invocationName, build));
     return 0;
   }
   switch (status) {
@@ -200,40 +179,41 @@ int runProgram(const std::vector<std::string>& args, const BuildInfo& build,
     case CommandLineStatus::kMissingName:
       return 1;
   }
-  const Options& options = c.options;
   // "wb" would empty the program before it is read.
-  if (!options.sourcePath.empty() &&
-      sameFile(options.sourcePath, options.resultsPath)) {
-    out << "Results file " << options.resultsPath
+  if (!line.sourcePath.empty() && sameFile(line.sourcePath, line.resultsPath)) {
+    out << "Results file " << line.resultsPath
         << " is the program file; nothing was written.\n";
     return 1;
   }
-  std::FILE* file = std::fopen(options.resultsPath.c_str(), "wb");
+  std::FILE* file = std::fopen(line.resultsPath.c_str(), "wb");
   if (file == nullptr) {
-    out << "Unable to open file " << options.resultsPath << ".";
+    out << "Unable to open file " << line.resultsPath << ".";
     return 1;
   }
   ResultsWriter results(file, out);
-  if (options.version) {
+  if (line.version) {
     results.toFileOnly("[Version]");
-    results.toBoth(versionBanner(options));
-    if (options.versionOnly) return finish(results, out, options, 0);
+    results.toBoth(versionBanner(line, build));
+    if (line.versionOnly) return finish(results, out, line, 0);
   }
 
-  loadSource(c);
-  runCompile(c);
-  if (options.memoryTrace) err << c.diag.memoryTrace;
+  std::string bytes;
+  const bool readable = !line.sourcePath.empty() && readSource(line.sourcePath, bytes);
+  CompileResult result =
+      compileProgram({bytes, line.sourcePath, readable}, build, line.compile);
+  if (result.outcome() == Outcome::kCompiled && !line.compile.noImage)
+    saveImage(line.sourcePath, result);
+  if (line.compile.memoryTrace) err << result.memoryTrace;
 
-  const Diagnostics& d = c.diag;
-  if (d.errorCount != 0) {
-    results.toBoth(options.sourcePath + " -- Compile Failed!\r\n\n");
-    results.toBoth(d.errorText);
-    return finish(results, out, options, 1);
+  if (result.outcome() == Outcome::kFailed) {
+    results.toBoth(line.sourcePath + " -- Compile Failed!\r\n\n");
+    results.toBoth(result.errorText);
+    return finish(results, out, line, 1);
   }
-  writeListings(c, out);
-  results.toBoth(options.sourcePath + " -- Compiled OK.\r\n");
-  if (d.warningCount != 0) results.toBoth(d.warningText);
-  return finish(results, out, options, 0);
+  writeListings(line, result, out);
+  results.toBoth(line.sourcePath + " -- Compiled OK.\r\n");
+  if (result.warningCount != 0) results.toBoth(result.warningText);
+  return finish(results, out, line, 0);
 }
 
 }  // namespace vk6

@@ -1,5 +1,6 @@
-// The compile driver and the program's run: results file, banner, outcome
-// and exit code.
+// vk6comp's run: the command line, the program read from disk, the
+// compile through the library, then the results file, the image written
+// beside the program and the listing files; the outcome as exit code.
 #pragma once
 
 #include <ostream>
@@ -9,16 +10,6 @@
 #include "core/options.h"
 
 namespace vk6 {
-
-struct Compilation;
-
-// Pass 1, pass-2 preparation, pass 2 and the final steps, on the source
-// already loaded into `c`.
-void runCompile(Compilation& c);
-
-// Loads the source named by the options into `c` (no error when it cannot
-// be opened: pass 1 reports that).
-void loadSource(Compilation& c);
 
 // The whole program: `args` are the command-line words, the program name
 // first. Everything the user is told goes to `out`; the memory trace of -m

@@ -382,6 +382,7 @@ HandlerResult handleDataTable(Compilation& c, const Statement& st) {
   table = TableDescriptor{};
   table.name = newTableName(c, st.textAt(1), index);
   table.codeOffset = static_cast<std::uint16_t>(codeOffset(c));
+  table.line = c.diag.currentLine;
   const int triggerSlot = slotAfterText(st, 1);
   table.size = st.intAt(triggerSlot + 1);
   if (table.size < 0) table.flags |= kTableFlagAutoSize;

@@ -96,7 +96,7 @@ void defineConstant(Compilation& c, const std::string& text) {
   const float* value = evaluateOperand(c, kNoOperand, 0);
   const float v = value != nullptr ? *value : 0.0f;
   if (v >= kMaxConstant) reportError(c, "Maximum CONST is 16777215.");
-  addConstant(table, name, v);
+  addConstant(table, name, v, c.diag.currentLine);
 }
 
 void defineAlias(Compilation& c, const std::string& text) {

@@ -365,7 +365,7 @@ KindResult parseSubName(RecordParse& p, const std::string& name) {
     reportError(p.c, "Subroutine name %s is too large, limit is 16 characters.",
                 name.c_str());
   } else {
-    p.c.pass1.subroutines.push_back(Subroutine{0, name});
+    p.c.pass1.subroutines.push_back(Subroutine{0, name, p.c.diag.currentLine});
   }
   ParamCursor probe = p.cursor;
   if (probe.nextToken())

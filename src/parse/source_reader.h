@@ -26,6 +26,7 @@ struct SourceText {
 struct Subroutine {
   std::uint16_t value = 0;  // filled in pass 2
   std::string name;
+  int line = 0;  // of the Sub statement
 };
 
 struct Pass1State {

@@ -113,6 +113,7 @@ void addAlias(Compilation& c, const std::string& text, std::int32_t elementCount
     return;
   }
   alias.elementCount = elementCount;
+  alias.line = c.diag.currentLine;
   if (alias.name[0] >= '0' && alias.name[0] <= '9')
     reportError(c, "Alias %s illegal, starts with a number.", alias.name.c_str());
   if (alias.aliasedText.size() >= kAliasedTextLimit) {
@@ -273,6 +274,7 @@ void orderAliases(Compilation& c) {
 
 void defineUnits(Compilation& c, const std::string& text) {
   c.aliases.units.push_back(UnitsRecord{});
+  c.aliases.units.back().line = c.diag.currentLine;
   std::size_t start = 0;
   while (start < text.size() && text[start] == ' ') ++start;
   const std::string body = text.substr(start);

@@ -15,11 +15,13 @@ struct AliasRecord {
   std::string name;         // at most 16 characters
   std::int32_t location = 0;
   std::int32_t elementCount = 0;
+  int line = 0;  // of the Alias statement
 };
 
 struct UnitsRecord {
   std::string name;   // at most 21 characters
   std::string units;  // at most 16 characters
+  int line = 0;       // of the Units statement
 };
 
 struct AliasTables {

@@ -204,9 +204,10 @@ bool parseIntegerLiteral(const std::string& text, std::int32_t& value) {
   return parseDecimalInteger(literal, value);
 }
 
-void addConstant(ConstantTable& table, const std::string& name, float value) {
+void addConstant(ConstantTable& table, const std::string& name, float value,
+                 int line) {
   table.byName[foldedName(name.c_str(), false)].push_back(table.records.size());
-  table.records.push_back({name, value});
+  table.records.push_back({name, value, line});
 }
 
 void checkConstantName(Compilation& c, const std::string& name) {

@@ -24,6 +24,7 @@ enum UnitsCode : int {
 struct ConstantRecord {
   std::string name;  // at most 16 characters
   float value = 0.0f;
+  int line = 0;  // of the CONST; 0 for the predefined
 };
 
 struct ConstantTable {
@@ -48,7 +49,8 @@ constexpr int kConstantNamedOnly = 2;
 enum class LiteralRead { kSkipOthers, kWhole };
 
 // Records a constant; a name may be recorded more than once.
-void addConstant(ConstantTable& table, const std::string& name, float value);
+void addConstant(ConstantTable& table, const std::string& name, float value,
+                 int line = 0);
 // Fills the table with the predefined constants.
 void startConstants(Compilation& c);
 // True when `text` is a constant: a named constant, an &B or &H literal,

@@ -75,6 +75,7 @@ struct TableDescriptor {
   std::vector<FieldDescriptor> fields;
   std::uint16_t codeOffset = 0;  // of the DATATABLE record
   std::string name;
+  int line = 0;  // of the DataTable statement
   std::uint8_t flags = 0;
   // Set by the final allocation.
   std::int32_t recordsPer512 = 0;  // 0 for the status and public tables

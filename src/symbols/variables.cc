@@ -47,6 +47,7 @@ int declareVariable(Compilation& c, std::int32_t count, const std::string& text,
   record.elementCount = record.secondCount = count;
   record.byteOffset = firstIndex * record.elementSize;
   record.name = name;
+  record.line = c.diag.currentLine;
   record.location = static_cast<std::uint16_t>(
       static_cast<std::uint32_t>(firstIndex) |
       (static_cast<std::uint32_t>(count) << 8));

@@ -33,6 +33,7 @@ struct VariableRecord {
   std::string description;  // empty for variables
   std::uint16_t location = 0;  // low byte first index, high byte count
   std::int32_t publicKind = 0;  // 0 DIM, 10 PUBLIC
+  int line = 0;                 // of the first declaration
 
   int firstIndex() const { return location & 0xFF; }
 };
