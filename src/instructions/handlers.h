@@ -11,7 +11,8 @@ struct Compilation;
 
 // What a handler tells the pass-2 loop.
 enum class HandlerResult {
-  kStop,      // later statements would only pile errors on this one: pass 2 ends
+  kStop,      // after an error that leaves later statements meaningless:
+              // pass 2 ends here
   kNothing,   // no record appended (a declaration, or a refused statement)
   kCompiled,  // the statement's record is appended
 };

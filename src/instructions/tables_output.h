@@ -18,7 +18,7 @@ bool outsideTableDeclaration(Compilation& c, const char* keyword);
 
 HandlerResult handleDataTable(Compilation& c, const Statement& st);
 HandlerResult handleDataInterval(Compilation& c, const Statement& st);
-// EndTable, and End Table through End's dispatch (row 53 of the table).
+// EndTable (kEndTable), and End Table through the dispatch of End.
 HandlerResult handleEndTable(Compilation& c, const Statement& st);
 HandlerResult handleCallTable(Compilation& c, const Statement& st);
 HandlerResult handleResetTable(Compilation& c, const Statement& st);

@@ -14,17 +14,19 @@
 // and by the pass-2 dispatch (instructions/dispatch.cc), which alone names
 // the handlers, so parse/ never includes instructions/.
 //
-// Adding an instruction is one row here (anywhere before EndOfKeywords), its
-// handler in the family's file under instructions/, and its tests.
+// Adding an instruction is one row here (anywhere before EndOfKeywords and
+// outside the outputs), its handler in the family's file under
+// instructions/ (declared in the family's header), and its tests.
 //
 // ORDER INSTRUCTIONS: a row's position is its instruction index, written
 // into every statement record of pass 1. EndOfProgram stays first (index 0
 // is the end record and the row of no keyword) and EndOfKeywords last (the
-// keyword lookup stops at the first empty keyword). Keyword lookup takes
-// the first row of a name, so a name may not come twice.
+// keyword lookup stops at the first empty keyword); every other row has a
+// keyword, and no keyword comes twice (the lookup would never reach the
+// second). The instruction table checks all of this when it builds.
 // ORDER OUTPUTS: Totalize .. EToDaily stay together and in this order: an
 // output's kind is its row counted from Totalize, and the kind selects the
-// process name of its fields (instructions/field_builder).
+// process name of its fields (instructions/field_builder.h checks it).
 
 // Program structure, flow control and declarations.
 INSTRUCTION(EndOfProgram, "", handleEndOfProgram, kProgramStructure,

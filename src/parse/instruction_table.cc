@@ -30,8 +30,20 @@ static_assert(kInstructionCount - 1 <= static_cast<int>(kHeaderIndexMask),
 // Every statement is looked up, so the token is folded on the stack.
 constexpr std::size_t kLongestKeyword = 31;
 
+constexpr char foldedLetter(char ch) {
+  return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
+}
+
+constexpr bool sameKeyword(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (foldedLetter(a[i]) != foldedLetter(b[i])) return false;
+  return true;
+}
+
 // The lookup's promises: rows in order, a keyword on every row but the
-// first and the last, none longer than the fold buffer or holding a blank.
+// first and the last, none longer than the fold buffer, holding a blank or
+// named twice (a second row of a name could never be found).
 constexpr bool rowsAreSound() {
   for (int i = 0; i < kInstructionCount; ++i) {
     const std::string_view keyword = kInstructions[i].keyword;
@@ -39,6 +51,8 @@ constexpr bool rowsAreSound() {
     if (kInstructions[i].index != i || keyword.empty() != end ||
         keyword.size() > kLongestKeyword || keyword.find(' ') != keyword.npos)
       return false;
+    for (int j = 1; j < i; ++j)
+      if (sameKeyword(kInstructions[j].keyword, keyword)) return false;
   }
   return true;
 }
