@@ -34,6 +34,16 @@ inline float floatFromBits(std::uint32_t bits) {
   return f;
 }
 inline void putF32(Bytes& out, float f) { putU32(out, floatBits(f)); }
+// A 32-bit value as two 16-bit words, the low word first.
+inline std::uint16_t lowWord(std::uint32_t v) {
+  return static_cast<std::uint16_t>(v);
+}
+inline std::uint16_t highWord(std::uint32_t v) {
+  return static_cast<std::uint16_t>(v >> 16);
+}
+inline std::uint32_t joinWords(std::uint16_t low, std::uint16_t high) {
+  return static_cast<std::uint32_t>(low) | (static_cast<std::uint32_t>(high) << 16);
+}
 inline void putU16Be(Bytes& out, std::uint32_t v) {
   out.push_back(static_cast<std::uint8_t>(v >> 8));
   out.push_back(static_cast<std::uint8_t>(v));
