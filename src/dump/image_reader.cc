@@ -79,9 +79,7 @@ class SectionCursor {
   }
   bool u32Be(std::uint32_t& v) {
     if (pos + 4 > s_.size()) return false;
-    const std::uint8_t* p = s_.data() + pos;
-    v = (static_cast<std::uint32_t>(p[0]) << 24) | (static_cast<std::uint32_t>(p[1]) << 16) |
-        (static_cast<std::uint32_t>(p[2]) << 8) | p[3];
+    v = loadU32Be(s_.data() + pos);
     pos += 4;
     return true;
   }

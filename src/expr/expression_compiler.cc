@@ -735,7 +735,7 @@ std::uint16_t placeCode(Compilation& c, bool store) {
     entry.code.push_back(0);
     entry.lengthBytes = static_cast<std::uint16_t>(entry.code.size() * kCodeWordBytes);
     deferred.push_back(std::move(entry));
-    return static_cast<std::uint16_t>(kDeferredBit | (deferred.size() - 1));
+    return deferredOperand(deferred.size() - 1);
   }
   if (store) return appendExpressionWords(c, work);
   return kNoOperand;

@@ -56,7 +56,7 @@ std::uint16_t resolveOperand(Compilation& c, std::uint32_t value) {
   if (n >= c.exprArea.deferred.size()) return kNoOperand;
   // Evaluating once resolves the table-field names in the code.
   c.eval.quietMode = 2;
-  evaluateOperand(c, kDeferredBit | static_cast<std::uint32_t>(n), 0);
+  evaluateOperand(c, deferredOperand(n), 0);
   const DeferredExpression& entry = c.exprArea.deferred[n];
   Bytes block;
   for (std::uint16_t w : entry.code) putU16(block, w);
@@ -89,7 +89,7 @@ std::uint16_t checkReps(Compilation& c, std::uint32_t value, int role, int reps)
   std::uint16_t location = kNoOperand;
   if (!simpleReference(c, value & kOperandMask, start, location)) return kNoOperand;
   const std::int64_t last = static_cast<std::int64_t>(start) + reps - 1;
-  if (role != kRoleNone && last > (location >> 8)) {
+  if (role != kRoleNone && last > locationCount(location)) {
     if (role == kRoleDestination) {
       reportError(c, "Reps too large for Destination variable.");
     } else if (role == kRoleSource) {

@@ -67,6 +67,12 @@ inline std::uint32_t loadU32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(loadU16(p)) |
          (static_cast<std::uint32_t>(loadU16(p + 2)) << 16);
 }
+inline std::uint16_t loadU16Be(const std::uint8_t* p) {
+  return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
+}
+inline std::uint32_t loadU32Be(const std::uint8_t* p) {
+  return (static_cast<std::uint32_t>(loadU16Be(p)) << 16) | loadU16Be(p + 2);
+}
 // A NUL-padded text field of exactly `width` bytes (text cut to fit).
 inline void putText(Bytes& out, const std::string& text, std::size_t width) {
   for (std::size_t i = 0; i < width; ++i)

@@ -4,6 +4,7 @@
 // a slot holds it in a 32-bit word whose upper bits say more.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vk6 {
@@ -23,6 +24,10 @@ constexpr std::uint32_t kOperandMask = 0x0FFFFFFFu;
 // The 16-bit operand of a slot, without the marks above it.
 constexpr std::uint16_t slotOperand(std::uint32_t slot) {
   return static_cast<std::uint16_t>(slot);
+}
+// The operand of deferred expression `n`.
+constexpr std::uint16_t deferredOperand(std::size_t n) {
+  return static_cast<std::uint16_t>(kDeferredBit | n);
 }
 // The number of the deferred expression an operand names.
 constexpr std::uint16_t deferredIndex(std::uint32_t operand) {
