@@ -5,9 +5,10 @@
 #include <set>
 
 #include "dump/dump_text.h"
-#include "expr/expression_compiler.h"
 #include "format/byte_io.h"
+#include "format/operand_word.h"
 #include "format/record_format.h"
+#include "format/stack_code.h"
 
 namespace vk6 {
 namespace {
@@ -22,35 +23,13 @@ constexpr int kUnary = 5;
 constexpr int kPower = 6;
 constexpr int kAtom = 7;
 
-constexpr std::size_t kWord = 2;
-constexpr std::size_t kFieldNameBytes = 28;
-constexpr std::uint16_t kNoOperandWord = 0xFFFF;
-constexpr std::uint16_t kDeferredFlag = 0x8000;
-constexpr std::size_t kIfTimeBlock = 8;
-constexpr std::size_t kTransmitBlock = 4;
-constexpr std::uint32_t kIfTimeCode = 23;
-constexpr std::uint32_t kTransmitCode = 24;
-
-struct Function {
-  const char* name;
-  int arguments;
-};
-
-// Built-in functions by function code; ORDER FUNCTIONS: the logger's codes.
-constexpr Function kFunctions[] = {
-    {"?", 0},      {"SIN", 1},   {"COS", 1},   {"EXP", 1},
-    {"INT", 1},    {"ABS", 1},   {"SQR", 1},   {"LOG", 1},
-    {"ATN", 1},    {"SGN", 1},   {"TAN", 1},   {"RANDOMIZE", 1},
-    {"RND", 0},    {"FRAC", 1},  {"FIX", 1},   {"ASIN", 1},
-    {"ATN2", 2},   {"ACOS", 1},  {"LOG10", 1}, {"SINH", 1},
-    {"TANH", 1},   {"COSH", 1},  {"IIF", 3},   {"IFTIME", 1},
-    {"TIMEUNTILTRANSMIT", 1},
-};
+constexpr std::size_t kWord = kCodeWordBytes;
+constexpr std::size_t kFieldNameBytes = operandWords(kOpTableFieldName) * kWord;
 
 struct Node {
   std::string text;
   int strength = kAtom;
-  long block = -1;  // a constant block pushed by opcode 38
+  long block = -1;  // a constant block pushed by kOpPushBlock
 };
 
 std::string wrap(const Node& n, int needed) {
@@ -129,7 +108,7 @@ class StackReader {
     std::uint16_t low = 0;
     std::uint16_t high = 0;
     if (!word(low) || !word(high)) return false;
-    v = static_cast<std::uint32_t>(low) | (static_cast<std::uint32_t>(high) << 16);
+    v = joinWords(low, high);
     return true;
   }
   void fail(const std::string& problem) {
@@ -278,15 +257,17 @@ class StackReader {
   }
 
   void call(std::size_t at, std::uint32_t code) {
-    if (code == 0 || code >= std::size(kFunctions)) {
+    const BuiltinFunction* found = findFunction(code);
+    if (found == nullptr) {
       fail(formatText("unknown function code %u at @%04zX", code, at));
       return;
     }
-    const Function& f = kFunctions[code];
+    const BuiltinFunction& f = *found;
     std::vector<Node> args(static_cast<std::size_t>(f.arguments));
     for (std::size_t i = args.size(); i > 0; --i) args[i - 1] = pop(at);
     emit(at, kOpCall, std::string("call ") + f.name);
-    if ((code == kIfTimeCode || code == kTransmitCode) && args[0].block >= 0) {
+    if ((code == kFunctionIfTime || code == kFunctionTimeUntilTransmit) &&
+        args[0].block >= 0) {
       push(blockCall(code, static_cast<std::size_t>(args[0].block)), kAtom);
       return;
     }
@@ -303,7 +284,8 @@ class StackReader {
   // IFTIME's block holds the time into the interval and the interval in
   // seconds; TIMEUNTILTRANSMIT's its argument minus 1.
   std::string blockCall(std::uint32_t code, std::size_t block) {
-    const std::size_t length = code == kIfTimeCode ? kIfTimeBlock : kTransmitBlock;
+    const std::size_t length =
+        code == kFunctionIfTime ? kIfTimeBlockSize : kTransmitBlockSize;
     if (block + length > area_.size()) {
       fail(formatText("constant block @%04zX runs past the end of the expression area",
                       block));
@@ -311,8 +293,8 @@ class StackReader {
     }
     out_.blocks.push_back({block, length});
     const std::uint8_t* p = area_.data() + block;
-    if (code == kIfTimeCode)
-      return formatText("IFTIME(%u, %u, Sec)", loadU32(p), loadU32(p + 4));
+    if (code == kFunctionIfTime)
+      return formatText("IFTIME(%u, %u, Sec)", loadU32(p), loadU32(p + kIfTimeInterval));
     return formatText("TIMEUNTILTRANSMIT(%d)", static_cast<std::int32_t>(loadU32(p)) + 1);
   }
 
@@ -449,8 +431,8 @@ class CodeWalker {
   }
 
   std::string operandText(std::uint32_t v) {
-    if (v == kNoOperandWord) return "none";
-    if (v & kDeferredFlag) return formatText("deferred %u", v & ~kDeferredFlag);
+    if (v == kNoOperand) return "none";
+    if (v & kDeferredBit) return formatText("deferred %u", v & ~kDeferredBit);
     if (v >= c_.area.size()) return formatText("@%04X", v);
     if (std::find(out_.operandOffsets.begin(), out_.operandOffsets.end(), v) ==
         out_.operandOffsets.end())
@@ -504,8 +486,8 @@ class CodeWalker {
 
   void checkOperand(const DecodedRecord& r, const DecodedField& d) {
     const std::uint32_t v = d.value;
-    if (v == kNoOperandWord || d.text == "none") return;
-    if (v & kDeferredFlag) {
+    if (v == kNoOperand || d.text == "none") return;
+    if (v & kDeferredBit) {
       problem(r, formatText("%s %04X is an unresolved deferred expression",
                             d.layout->name, v));
     } else if (v >= c_.area.size()) {
@@ -561,8 +543,8 @@ class CodeWalker {
 }  // namespace
 
 std::string locationText(std::uint16_t location) {
-  const unsigned first = location & 0xFFu;
-  const unsigned count = location >> 8;
+  const auto first = static_cast<unsigned>(locationFirst(location));
+  const auto count = static_cast<unsigned>(locationCount(location));
   if (count <= 1) return formatText("v[%u]", first);
   return formatText("v[%u..%u]", first, first + count - 1);
 }

@@ -1,7 +1,7 @@
 // Turns the two kinds of compiled code of an image back into readable
 // form: the stack code of the expression area into instructions and the
 // expression they compute, and the code section into records whose fields
-// are decoded by the layouts of image/record_layouts.h. Every read is
+// are decoded by the layouts of format/record_layouts.h. Every read is
 // bounds-checked; faults become problem lines, never crashes.
 #pragma once
 

@@ -6,6 +6,7 @@
 #include "dump/dump_text.h"
 #include "format/byte_io.h"
 #include "format/image_format.h"
+#include "format/stack_code.h"
 #include "image/checksum.h"
 
 namespace vk6 {
@@ -15,13 +16,6 @@ namespace ph = program_header;
 namespace th = table_header;
 namespace fh = field_header;
 namespace id = identification;
-
-constexpr std::uint16_t kPublicWord = 0xFFFF;
-constexpr std::uint16_t kStatusWord = 0xFFFE;
-constexpr std::uint16_t kDataTableWord = 0x8000;
-constexpr std::uint16_t kSpecialFieldFirst = 0x8001;
-constexpr const char* kSpecialFields[] = {"OUTPUT", "RECORD", "TIMESTAMP",
-                                          "TABLESIZE", "TABLEFULL"};
 
 // Header fields by offset; ORDER HEADER: the image's order.
 constexpr struct {
@@ -85,9 +79,7 @@ class SectionCursor {
   }
   bool u32Be(std::uint32_t& v) {
     if (pos + 4 > s_.size()) return false;
-    const std::uint8_t* p = s_.data() + pos;
-    v = (static_cast<std::uint32_t>(p[0]) << 24) | (static_cast<std::uint32_t>(p[1]) << 16) |
-        (static_cast<std::uint32_t>(p[2]) << 8) | p[3];
+    v = loadU32Be(s_.data() + pos);
     pos += 4;
     return true;
   }
@@ -415,21 +407,20 @@ class Reader {
 
   std::string fieldName(std::uint16_t tableWord, std::uint16_t fieldWord) const {
     std::optional<std::size_t> index;
-    if (tableWord == kPublicWord) {
+    if (tableWord == kPublicTableNumber) {
       index = publicIndex_;
-    } else if (tableWord == kStatusWord) {
+    } else if (tableWord == kStatusTableNumber) {
       index = 0;
-    } else if (tableWord & kDataTableWord) {
-      index = tableWord & ~kDataTableWord;
+    } else if (tableWord & kDataTableNumberBase) {
+      index = tableWord & ~kDataTableNumberBase;
     }
     std::string table = index && *index < d_.tables.size()
                             ? d_.tables[*index].name
                             : formatText("table%04X", tableWord);
-    if (tableWord == kPublicWord && !(index && *index < d_.tables.size()))
+    if (tableWord == kPublicTableNumber && !(index && *index < d_.tables.size()))
       table = "Public";
-    const std::size_t specials = std::size(kSpecialFields);
-    if (fieldWord >= kSpecialFieldFirst && fieldWord < kSpecialFieldFirst + specials)
-      return table + "." + kSpecialFields[fieldWord - kSpecialFieldFirst];
+    for (const SpecialField& special : kSpecialFields)
+      if (fieldWord == special.word) return table + "." + special.name;
     if (index && *index < d_.tables.size() &&
         fieldWord < d_.tables[*index].fields.size())
       return table + "." + d_.tables[*index].fields[fieldWord].name;

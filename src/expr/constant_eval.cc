@@ -7,6 +7,7 @@
 #include "core/compilation.h"
 #include "format/byte_io.h"
 #include "format/operand_word.h"
+#include "format/stack_code.h"
 #include "symbols/tables.h"
 
 namespace vk6 {
@@ -19,14 +20,17 @@ constexpr std::uint32_t kRandomMask = 0x7FFFu;
 constexpr double kRandomRange = 32768.0;
 constexpr std::uint16_t kDefaultTransmitInterval = 60;
 constexpr std::uint8_t kTimerRunning = 0x01;
-constexpr std::size_t kFieldNameWords = 14;
-// The 28-byte name of a 60 shrinks to the table and field words.
-constexpr std::size_t kFreedFieldWords = kFieldNameWords - 2;
-// A constant push (opcode and float) this far before a 60 is a candidate
+constexpr std::size_t kFieldNameWords = operandWords(kOpTableFieldName);
+// The name of a field-name reference shrinks to the table and field words.
+constexpr std::size_t kFreedFieldWords = kFieldNameWords - operandWords(kOpTableField);
+// A constant push this far before a field-name reference is a candidate
 // element number: the first argument when the second is one push too.
-constexpr std::size_t kElementPushDistance = 6;
+constexpr std::size_t kElementPushDistance = 2 * (1 + operandWords(kOpPushFloat));
 
 float truth(bool b) { return b ? kTrue : kFalse; }
+
+// An instruction's length: its opcode and its operand words.
+std::size_t instructionWords(std::uint16_t op) { return 1 + operandWords(op); }
 
 // Overflow sets a flag instead of writing past the end: code reported as
 // too deep is still stored and may be evaluated.
@@ -49,8 +53,7 @@ struct Stack {
 };
 
 std::uint32_t areaU32(const Compilation& c, std::size_t offset) {
-  return static_cast<std::uint32_t>(expressionWordAt(c, offset)) |
-         static_cast<std::uint32_t>(expressionWordAt(c, offset + 2)) << 16;
+  return joinWords(expressionWordAt(c, offset), expressionWordAt(c, offset + 2));
 }
 
 // ---- Function table -----------------------------------------------------
@@ -116,7 +119,7 @@ float fnIif(Compilation&, Stack& s) {
 float fnIfTime(Compilation& c, Stack& s) {
   const std::size_t offset = s.popOffset();
   const auto into = static_cast<std::int32_t>(areaU32(c, offset));
-  const auto interval = static_cast<std::int32_t>(areaU32(c, offset + 4));
+  const auto interval = static_cast<std::int32_t>(areaU32(c, offset + kIfTimeInterval));
   if (interval == 0) return kTrue;
   const std::int64_t now = c.eval.clock;
   return truth(now % interval == into);
@@ -140,7 +143,7 @@ float fnTimeUntilTransmit(Compilation& c, Stack& s) {
   return static_cast<float>(d);
 }
 
-// ORDER FUNCTIONS: indexed by the function codes of the word table.
+// ORDER FUNCTIONS: indexed by the function codes of VK6_FUNCTIONS.
 constexpr Function kFunctions[] = {
     /*  0 */ fnNone,
     /*  1 */ fnSin,
@@ -168,7 +171,7 @@ constexpr Function kFunctions[] = {
     /* 23 */ fnIfTime,
     /* 24 */ fnTimeUntilTransmit,
 };
-static_assert(std::size(kFunctions) == 25);
+static_assert(std::size(kFunctions) == kFunctionCount + 1);
 
 // ---- Code access ----------------------------------------------------------
 
@@ -193,10 +196,7 @@ struct Code {
     if (w == nullptr) return expressionWordAt(c, index + 2 * i);
     return i < w->size() ? (*w)[i] : 0;
   }
-  std::uint32_t u32(std::size_t i) const {
-    return static_cast<std::uint32_t>(at(i)) |
-           static_cast<std::uint32_t>(at(i + 1)) << 16;
-  }
+  std::uint32_t u32(std::size_t i) const { return joinWords(at(i), at(i + 1)); }
   float f32(std::size_t i) const { return floatFromBits(u32(i)); }
 };
 
@@ -209,11 +209,11 @@ const float* fault(Compilation& c, std::uint16_t location) {
   return &c.eval.zero;
 }
 
-int elementCount(std::uint16_t location) { return location >> 8; }
+int elementCount(std::uint16_t location) { return locationCount(location); }
 
 // Element k (from 0) of the variable at `location`, or null outside memory.
 float* element(Compilation& c, std::uint16_t location, std::int64_t k) {
-  const std::int64_t at = (location & 0xFF) + k;
+  const std::int64_t at = locationFirst(location) + k;
   if (at < 0 || at >= kVariableLocations) return nullptr;
   return &c.eval.memory[at];
 }
@@ -227,8 +227,8 @@ bool indexFaults(std::uint16_t location, std::int64_t k) {
   return k < 0 || k >= elementCount(location);
 }
 
-// Resolves the field name of the 60 at `pc` and rewrites it into 57 where
-// the code can be rewritten.
+// Resolves the field name of the field-name reference at `pc` and rewrites
+// it into a resolved one where the code can be rewritten.
 void resolveFieldAt(Code& code, std::size_t pc, const Stack& stack) {
   Compilation& c = code.c;
   std::int32_t elementNumber = kNoElement;
@@ -237,15 +237,12 @@ void resolveFieldAt(Code& code, std::size_t pc, const Stack& stack) {
     const float first = code.f32(pc - kElementPushDistance + 1);
     if (first == stack.values[stack.size - 2]) elementNumber = truncateToInt32(first);
   }
+  Bytes text;
+  for (std::size_t i = 0; i < kFieldNameWords; ++i) putU16(text, code.at(pc + 1 + i));
   std::string name;
-  for (std::size_t i = 0; i < kFieldNameWords; ++i) {
-    const std::uint16_t w = code.at(pc + 1 + i);
-    const char low = static_cast<char>(w & 0xFF);
-    const char high = static_cast<char>(w >> 8);
-    if (low == '\0') break;
-    name += low;
-    if (high == '\0') break;
-    name += high;
+  for (std::uint8_t ch : text) {
+    if (ch == 0) break;
+    name += static_cast<char>(ch);
   }
   std::uint16_t table = 0;
   std::uint16_t field = 0;
@@ -255,11 +252,12 @@ void resolveFieldAt(Code& code, std::size_t pc, const Stack& stack) {
   (*words)[pc] = kOpTableField;
   (*words)[pc + 1] = table;
   (*words)[pc + 2] = field;
-  const auto from = words->begin() + static_cast<std::ptrdiff_t>(pc + 3);
+  const auto from =
+      words->begin() + static_cast<std::ptrdiff_t>(pc + instructionWords(kOpTableField));
   words->erase(from, from + static_cast<std::ptrdiff_t>(kFreedFieldWords));
   if (code.source == CodeSource::kDeferred) {
     std::uint16_t& length = c.exprArea.deferred[code.index].lengthBytes;
-    length = static_cast<std::uint16_t>(length - kFreedFieldWords * 2);
+    length = static_cast<std::uint16_t>(length - kFreedFieldWords * kCodeWordBytes);
   }
 }
 
@@ -317,7 +315,7 @@ const float* evaluateOperand(Compilation& c, std::uint32_t operand, int reps) {
     code.source = CodeSource::kWork;
   } else if ((word & kDeferredBit) != 0) {
     code.source = CodeSource::kDeferred;
-    code.index = word & ~kDeferredBit & 0xFFFFu;
+    code.index = deferredIndex(word);
     if (code.index >= c.exprArea.deferred.size()) return &c.eval.zero;
   }
   const auto tested = static_cast<float>(reps);
@@ -329,7 +327,7 @@ const float* evaluateOperand(Compilation& c, std::uint32_t operand, int reps) {
       const float b = s.pop();
       const float a = s.pop();
       s.push(binary(op, a, b));
-      ++pc;
+      pc += instructionWords(op);
       continue;
     }
     switch (op) {
@@ -337,49 +335,39 @@ const float* evaluateOperand(Compilation& c, std::uint32_t operand, int reps) {
         const std::uint32_t fn = code.u32(pc + 1);
         if (fn >= std::size(kFunctions)) return &c.eval.zero;
         s.push(kFunctions[fn](c, s));
-        pc += 3;
         break;
       }
       case kOpNegate:
         s.push(-s.pop());
-        ++pc;
         break;
       case kOpNot:
         s.push(static_cast<float>(~s.popInteger()));
-        ++pc;
         break;
       case kOpPushFloat:
         s.push(code.f32(pc + 1));
-        pc += 3;
         break;
       case kOpPushVariable: {
         const float* v = element(c, code.at(pc + 1), 0);
         s.push(v != nullptr ? *v : 0.0f);
-        pc += 2;
         break;
       }
       case kOpPushInteger:
         s.push(static_cast<float>(static_cast<std::int16_t>(code.at(pc + 1))));
-        pc += 2;
         break;
       case kOpPushBlock:
         s.push(static_cast<float>(code.at(pc + 1)));
-        pc += 3;
         break;
       case kOpPushTested:
         s.push(tested);
-        ++pc;
         break;
       case kOpRange: {
         const float high = s.pop();
         const float low = s.pop();
         s.push(truth(low <= tested && tested <= high));
-        ++pc;
         break;
       }
       case kOpEqualsTested:
         s.push(truth(s.pop() == tested));
-        ++pc;
         break;
       case kOpPushElement: {
         const std::uint16_t location = code.at(pc + 1);
@@ -387,7 +375,6 @@ const float* evaluateOperand(Compilation& c, std::uint32_t operand, int reps) {
         const float* v = element(c, location, k);
         if (indexFaults(location, k) || v == nullptr) return fault(c, location);
         s.push(*v);
-        pc += 2;
         break;
       }
       case kOpEnd:
@@ -434,18 +421,18 @@ const float* evaluateOperand(Compilation& c, std::uint32_t operand, int reps) {
         // work buffer and deferred code are rewritten.
         if (code.words() != nullptr) resolveFieldAt(code, pc, s);
         s.pop();
-        pc += code.at(pc) == kOpTableField ? 3 : 1 + kFieldNameWords;
         break;
       case kOpTableField:
         // No table values exist at compile time: the first argument's
         // slot keeps its value.
         s.pop();
-        pc += 3;
         break;
       default:
         // Not emitted by the compiler: no defined result.
         return &c.eval.zero;
     }
+    // Read again: a field-name reference may just have been resolved.
+    pc += instructionWords(code.at(pc));
   }
   return &c.eval.zero;
 }

@@ -37,8 +37,8 @@ struct EvaluatorState {
 // 0x80000000.
 std::int32_t truncateToInt32(float value);
 
-// Value designated by a compiled operand (0xFFFF: the work buffer;
-// 0x8000 | n: deferred expression n; else an expression-area offset).
+// Value designated by a compiled operand (kNoOperand: the work buffer;
+// kDeferredBit | n: deferred expression n; else an expression-area offset).
 // Lone and stored references give the address of the element in `memory`,
 // other expressions the address of `result`, valid until the next call.
 // `reps` is the repetition count checked against references and the value

@@ -10,6 +10,7 @@
 #include "core/text.h"
 #include "format/byte_io.h"
 #include "format/operand_word.h"
+#include "format/stack_code.h"
 
 namespace vk6 {
 namespace {
@@ -58,17 +59,11 @@ constexpr const char* kErrorTexts[] = {
 };
 static_assert(std::size(kErrorTexts) == 24);
 
-// Function codes the parser itself needs (the rest live in the word table).
-constexpr std::uint16_t kFunctionRefusedHyperbolic = 19;
-constexpr std::uint16_t kFunctionRnd = 12;
-constexpr std::uint16_t kFunctionAtn2 = 16;
-constexpr std::uint16_t kFunctionIif = 22;
-constexpr std::uint16_t kFunctionIfTime = 23;
-constexpr std::uint16_t kFunctionTimeUntilTransmit = 24;
+// The hyperbolic functions compile, refused, as the first of them.
+constexpr std::uint16_t kFunctionRefusedHyperbolic = kFunctionSinh;
 
-constexpr std::size_t kMaxFieldNameLength = 27;  // plus NUL: 14 words
-constexpr std::size_t kFieldNameWords = 14;
-constexpr std::size_t kMaxDeferred = 0x7FFF;     // 0x8000|n must stay below 0xFFFF
+// A deferred operand must stay below kNoOperand.
+constexpr std::size_t kMaxDeferred = kNoOperand - kDeferredBit;
 
 // ---- Lexer -------------------------------------------------------------
 
@@ -128,8 +123,7 @@ struct BuiltinWord {
   const char* name;
   std::uint16_t code;  // function code, or the opcode of an operator word
   int token;
-  int arguments;
-  SpecialParser special;
+  int arguments;  // of a function: the values it takes
 };
 
 std::uint16_t parseRefusedHyperbolic(Parser& p, std::uint16_t code);
@@ -137,42 +131,37 @@ std::uint16_t parseIfTime(Parser& p, std::uint16_t code);
 std::uint16_t parseTimeUntilTransmit(Parser& p, std::uint16_t code);
 
 constexpr BuiltinWord kWords[] = {
-    {"NOT", kOpNot, kWordOperator, 0, nullptr},
-    {"MOD", kOpMod, kWordOperator, 0, nullptr},
-    {"OR", kOpOr, kWordOperator, 0, nullptr},
-    {"XOR", kOpXor, kWordOperator, 0, nullptr},
-    {"AND", kOpAnd, kWordOperator, 0, nullptr},
-    {"IMP", kOpImp, kWordOperator, 0, nullptr},
-    {"EQV", kOpEqv, kWordOperator, 0, nullptr},
-    {"IS", 0, kWordCase, 0, nullptr},
-    {"TO", 0, kWordCase, 0, nullptr},
-    {"SIN", 1, kWordFunction, 1, nullptr},
-    {"COS", 2, kWordFunction, 1, nullptr},
-    {"LOG", 7, kWordFunction, 1, nullptr},
-    {"LN", 7, kWordFunction, 1, nullptr},
-    {"SQR", 6, kWordFunction, 1, nullptr},
-    {"EXP", 3, kWordFunction, 1, nullptr},
-    {"ABS", 5, kWordFunction, 1, nullptr},
-    {"INT", 4, kWordFunction, 1, nullptr},
-    {"FRAC", 13, kWordFunction, 1, nullptr},
-    {"SGN", 9, kWordFunction, 1, nullptr},
-    {"ATN", 8, kWordFunction, 1, nullptr},
-    {"TAN", 10, kWordFunction, 1, nullptr},
-    {"RANDOMIZE", 11, kWordFunction, 1, nullptr},
-    {"RND", kFunctionRnd, kWordFunction, 0, nullptr},
-    {"FIX", 14, kWordFunction, 1, nullptr},
-    {"ASIN", 15, kWordFunction, 1, nullptr},
-    {"ATN2", kFunctionAtn2, kWordFunction, 2, nullptr},
-    {"ACOS", 17, kWordFunction, 1, nullptr},
-    {"LOG10", 18, kWordFunction, 1, nullptr},
-    {"SINH", 19, kWordFunction, 1, parseRefusedHyperbolic},
-    {"TANH", 20, kWordFunction, 1, parseRefusedHyperbolic},
-    {"COSH", 21, kWordFunction, 1, parseRefusedHyperbolic},
-    {"IIF", kFunctionIif, kWordFunction, 3, nullptr},
-    {"IFTIME", kFunctionIfTime, kWordFunction, 3, parseIfTime},
-    {"TIMEUNTILTRANSMIT", kFunctionTimeUntilTransmit, kWordFunction, 1,
-     parseTimeUntilTransmit},
+    {"NOT", kOpNot, kWordOperator, 0},
+    {"MOD", kOpMod, kWordOperator, 0},
+    {"OR", kOpOr, kWordOperator, 0},
+    {"XOR", kOpXor, kWordOperator, 0},
+    {"AND", kOpAnd, kWordOperator, 0},
+    {"IMP", kOpImp, kWordOperator, 0},
+    {"EQV", kOpEqv, kWordOperator, 0},
+    {"IS", 0, kWordCase, 0},
+    {"TO", 0, kWordCase, 0},
+#define VK6_FUNCTION_WORD(name, code, text, arguments) \
+  {text, kFunction##name, kWordFunction, arguments},
+    VK6_FUNCTIONS(VK6_FUNCTION_WORD)
+#undef VK6_FUNCTION_WORD
+    {"LN", kFunctionLog, kWordFunction, 1},
 };
+
+// Functions whose arguments are read otherwise than as values.
+SpecialParser specialParser(std::uint16_t code) {
+  switch (code) {
+    case kFunctionSinh:
+    case kFunctionTanh:
+    case kFunctionCosh:
+      return parseRefusedHyperbolic;
+    case kFunctionIfTime:
+      return parseIfTime;
+    case kFunctionTimeUntilTransmit:
+      return parseTimeUntilTransmit;
+    default:
+      return nullptr;
+  }
+}
 
 int findWord(const std::string& upper) {
   for (std::size_t i = 0; i < std::size(kWords); ++i)
@@ -216,13 +205,10 @@ int depthChange(std::uint16_t op) {
   }
 }
 
+// A call takes its arguments off the stack.
 int callAdjustment(std::uint16_t code) {
-  switch (code) {
-    case kFunctionRnd: return 0;
-    case kFunctionAtn2: return -2;
-    case kFunctionIif: return -3;
-    default: return -1;
-  }
+  const BuiltinFunction* f = findFunction(code);
+  return f != nullptr ? -f->arguments : -1;
 }
 
 
@@ -308,7 +294,7 @@ struct Parser {
     c.expr.namesVariable = true;
     if (name.find('.') != std::string::npos) {
       tok.kind = TokenKind::kDotted;
-      tok.name = name.substr(0, kMaxFieldNameLength);
+      tok.name = name.substr(0, kMaxFieldReferenceName);
       return;
     }
     tok.kind = TokenKind::kVariable;
@@ -381,8 +367,8 @@ struct Parser {
   }
   void emitWord(std::uint16_t w) { c.expr.work.push_back(w); }
   void emit32(std::uint32_t v) {
-    emitWord(static_cast<std::uint16_t>(v & 0xFFFFu));
-    emitWord(static_cast<std::uint16_t>(v >> 16));
+    emitWord(lowWord(v));
+    emitWord(highWord(v));
   }
   void emitFloat(std::uint16_t op, float value) {
     emit(op);
@@ -595,10 +581,10 @@ struct Parser {
       fail(kErrParenthesis);
     }
     emit(kOpTableFieldName);
-    std::array<std::uint8_t, kFieldNameWords * 2> bytes{};
+    std::array<std::uint8_t, operandWords(kOpTableFieldName) * kCodeWordBytes> bytes{};
     std::memcpy(bytes.data(), name.data(), name.size());
-    for (std::size_t i = 0; i < kFieldNameWords; ++i)
-      emitWord(static_cast<std::uint16_t>(bytes[2 * i] | bytes[2 * i + 1] << 8));
+    for (std::size_t i = 0; i < operandWords(kOpTableFieldName); ++i)
+      emitWord(loadU16(bytes.data() + kCodeWordBytes * i));
     c.expr.hasTableField = true;
   }
 
@@ -622,14 +608,15 @@ struct Parser {
     }
     next();
     const bool open = isOperator('(');
+    const SpecialParser special = specialParser(w.code);
     if (open) {
       next();
-    } else if (w.special != nullptr || w.arguments > 0) {
+    } else if (special != nullptr || w.arguments > 0) {
       fail(kErrExpectsOpen);
       return;
     }
-    if (w.special != nullptr) {
-      emitCall(w.special(*this, w.code));
+    if (special != nullptr) {
+      emitCall(special(*this, w.code));
       return;
     }
     if (open) parseArguments(w.arguments);
@@ -746,9 +733,9 @@ std::uint16_t placeCode(Compilation& c, bool store) {
     // Two spare words follow the code; they are never executed.
     entry.code.push_back(0);
     entry.code.push_back(0);
-    entry.lengthBytes = static_cast<std::uint16_t>(entry.code.size() * 2);
+    entry.lengthBytes = static_cast<std::uint16_t>(entry.code.size() * kCodeWordBytes);
     deferred.push_back(std::move(entry));
-    return static_cast<std::uint16_t>(kDeferredBit | (deferred.size() - 1));
+    return deferredOperand(deferred.size() - 1);
   }
   if (store) return appendExpressionWords(c, work);
   return kNoOperand;

@@ -7,30 +7,40 @@
 #include "expr/expression_compiler.h"
 #include "format/byte_io.h"
 #include "format/operand_word.h"
+#include "format/stack_code.h"
 #include "symbols/expression_area.h"
 
 namespace vk6 {
 namespace {
 
 
-// Start element and location word of a simple reference, or false.
+// The first operand word of the instruction at `at`, and the two of a
+// 32-bit operand.
+std::uint16_t operandAt(const Compilation& c, std::size_t at) {
+  return expressionWordAt(c, at + kCodeWordBytes);
+}
+std::uint32_t operand32At(const Compilation& c, std::size_t at) {
+  return joinWords(operandAt(c, at), operandAt(c, at + kCodeWordBytes));
+}
+
+// Start element and location word of a simple reference, or false: a lone
+// variable, or a constant index pushed before a lone element.
 bool simpleReference(const Compilation& c, std::uint32_t value,
                      std::int32_t& start, std::uint16_t& location) {
   if (value >= kDeferredBit) return false;
   const std::uint16_t op = expressionWordAt(c, value);
   if (op == kOpLoneVariable) {
     start = 1;
-    location = expressionWordAt(c, value + 2);
+    location = operandAt(c, value);
     return true;
   }
-  if (op == kOpPushFloat && expressionWordAt(c, value + 6) == kOpLoneElement) {
-    const std::uint32_t bits = expressionWordAt(c, value + 2) |
-                               (static_cast<std::uint32_t>(expressionWordAt(c, value + 4)) << 16);
-    const double index = std::trunc(static_cast<double>(floatFromBits(bits)));
+  const std::size_t element = value + instructionBytes(kOpPushFloat);
+  if (op == kOpPushFloat && expressionWordAt(c, element) == kOpLoneElement) {
+    const double index = std::trunc(static_cast<double>(floatFromBits(operand32At(c, value))));
     start = (index >= -2147483648.0 && index <= 2147483647.0)
                 ? static_cast<std::int32_t>(index)
                 : static_cast<std::int32_t>(0x80000000u);
-    location = expressionWordAt(c, value + 8);
+    location = operandAt(c, element);
     return true;
   }
   return false;
@@ -42,11 +52,11 @@ std::uint16_t resolveOperand(Compilation& c, std::uint32_t value) {
   value &= kOperandMask;
   if ((value & kDeferredBit) == 0 || value == kNoOperand)
     return static_cast<std::uint16_t>(value);
-  const std::size_t n = value & ~static_cast<std::uint32_t>(kDeferredBit) & 0xFFFFu;
+  const std::size_t n = deferredIndex(value);
   if (n >= c.exprArea.deferred.size()) return kNoOperand;
   // Evaluating once resolves the table-field names in the code.
   c.eval.quietMode = 2;
-  evaluateOperand(c, kDeferredBit | static_cast<std::uint32_t>(n), 0);
+  evaluateOperand(c, deferredOperand(n), 0);
   const DeferredExpression& entry = c.exprArea.deferred[n];
   Bytes block;
   for (std::uint16_t w : entry.code) putU16(block, w);
@@ -71,7 +81,7 @@ std::uint32_t writeCheckedOperand(Compilation& c, RecordBuilder& r,
 std::uint32_t writeFlaggedOperand(Compilation& c, RecordBuilder& r,
                                   std::uint32_t value, bool& mark) {
   mark = (value & kEmptyParentheses) != 0;
-  return writeOperand(c, r, value & 0xFFFFu);
+  return writeOperand(c, r, slotOperand(value));
 }
 
 std::uint16_t checkReps(Compilation& c, std::uint32_t value, int role, int reps) {
@@ -79,7 +89,7 @@ std::uint16_t checkReps(Compilation& c, std::uint32_t value, int role, int reps)
   std::uint16_t location = kNoOperand;
   if (!simpleReference(c, value & kOperandMask, start, location)) return kNoOperand;
   const std::int64_t last = static_cast<std::int64_t>(start) + reps - 1;
-  if (role != kRoleNone && last > (location >> 8)) {
+  if (role != kRoleNone && last > locationCount(location)) {
     if (role == kRoleDestination) {
       reportError(c, "Reps too large for Destination variable.");
     } else if (role == kRoleSource) {
@@ -98,16 +108,15 @@ std::uint16_t parameterLocation(Compilation& c, std::uint32_t value,
   std::uint16_t location = kNoOperand;
   if (simpleReference(c, value, start, location)) {
     if (expressionWordAt(c, value) == kOpLoneVariable) return location;
+    // The run from the start element; both bytes wrap as the logger's do.
     const int k = static_cast<std::uint8_t>(start) - 1;
-    const int count = (location >> 8) - k;
-    const int first = ((location & 0xFF) + k) & 0xFF;
-    return static_cast<std::uint16_t>(((count & 0xFF) << 8) | first);
+    const auto count = static_cast<std::uint8_t>(locationCount(location) - k);
+    const auto first = static_cast<std::uint8_t>(locationFirst(location) + k);
+    return locationWord(first, count);
   }
-  if (value < kDeferredBit && expressionWordAt(c, value) == kOpLoneConstant) {
-    const std::uint32_t bits = expressionWordAt(c, value + 2) |
-        (static_cast<std::uint32_t>(expressionWordAt(c, value + 4)) << 16);
-    if (floatFromBits(bits) == 0.0f) return 0;
-  }
+  if (value < kDeferredBit && expressionWordAt(c, value) == kOpLoneConstant &&
+      floatFromBits(operand32At(c, value)) == 0.0f)
+    return 0;
   reportError(c, "Invalid %s param.", label);
   return kNoOperand;
 }

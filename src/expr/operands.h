@@ -29,7 +29,7 @@ std::uint32_t writeFlaggedOperand(Compilation& c, RecordBuilder& r,
 // operand themselves.
 std::uint16_t resolveOperand(Compilation& c, std::uint32_t value);
 // Location word of a simple reference with room for `reps` elements, or
-// 0xFFFF when the parameter is no simple reference.
+// kNoOperand when the parameter is no simple reference.
 std::uint16_t checkReps(Compilation& c, std::uint32_t value, int role, int reps);
 // Location word a variable-or-array parameter designates; 0 for constant 0.
 std::uint16_t parameterLocation(Compilation& c, std::uint32_t value,

@@ -34,6 +34,16 @@ inline float floatFromBits(std::uint32_t bits) {
   return f;
 }
 inline void putF32(Bytes& out, float f) { putU32(out, floatBits(f)); }
+// A 32-bit value as two 16-bit words, the low word first.
+inline std::uint16_t lowWord(std::uint32_t v) {
+  return static_cast<std::uint16_t>(v);
+}
+inline std::uint16_t highWord(std::uint32_t v) {
+  return static_cast<std::uint16_t>(v >> 16);
+}
+inline std::uint32_t joinWords(std::uint16_t low, std::uint16_t high) {
+  return static_cast<std::uint32_t>(low) | (static_cast<std::uint32_t>(high) << 16);
+}
 inline void putU16Be(Bytes& out, std::uint32_t v) {
   out.push_back(static_cast<std::uint8_t>(v >> 8));
   out.push_back(static_cast<std::uint8_t>(v));
@@ -56,6 +66,12 @@ inline std::uint16_t loadU16(const std::uint8_t* p) {
 inline std::uint32_t loadU32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(loadU16(p)) |
          (static_cast<std::uint32_t>(loadU16(p + 2)) << 16);
+}
+inline std::uint16_t loadU16Be(const std::uint8_t* p) {
+  return static_cast<std::uint16_t>((p[0] << 8) | p[1]);
+}
+inline std::uint32_t loadU32Be(const std::uint8_t* p) {
+  return (static_cast<std::uint32_t>(loadU16Be(p)) << 16) | loadU16Be(p + 2);
 }
 // A NUL-padded text field of exactly `width` bytes (text cut to fit).
 inline void putText(Bytes& out, const std::string& text, std::size_t width) {

@@ -4,6 +4,7 @@
 // a slot holds it in a 32-bit word whose upper bits say more.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vk6 {
@@ -19,5 +20,26 @@ constexpr std::uint32_t kAbsentMarker = 0x80000000u;
 constexpr std::uint32_t kEmptyParentheses = 0x40000000u;
 // The bits of a slot that hold the operand itself.
 constexpr std::uint32_t kOperandMask = 0x0FFFFFFFu;
+
+// The 16-bit operand of a slot, without the marks above it.
+constexpr std::uint16_t slotOperand(std::uint32_t slot) {
+  return static_cast<std::uint16_t>(slot);
+}
+// The operand of deferred expression `n`.
+constexpr std::uint16_t deferredOperand(std::size_t n) {
+  return static_cast<std::uint16_t>(kDeferredBit | n);
+}
+// The number of the deferred expression an operand names.
+constexpr std::uint16_t deferredIndex(std::uint32_t operand) {
+  return static_cast<std::uint16_t>(slotOperand(operand) & ~kDeferredBit);
+}
+
+// A location word names a run of variable locations: the first location in
+// its low byte, the number of elements in its high byte.
+constexpr std::uint16_t locationWord(std::uint32_t first, std::uint32_t count) {
+  return static_cast<std::uint16_t>(first | (count << 8));
+}
+constexpr int locationFirst(std::uint16_t location) { return location & 0xFF; }
+constexpr int locationCount(std::uint16_t location) { return location >> 8; }
 
 }  // namespace vk6

@@ -1,11 +1,12 @@
 #include "instructions/communication_support.h"
 
 #include "core/compilation.h"
+#include "format/operand_word.h"
 
 namespace vk6 {
 
 std::int32_t evaluateInteger(Compilation& c, std::uint32_t operand) {
-  const float* value = evaluateOperand(c, operand & 0xFFFFu, 0);
+  const float* value = evaluateOperand(c, slotOperand(operand), 0);
   if (value == nullptr) return 0;
   const double v = static_cast<double>(*value);
   if (!(v >= -2147483648.0 && v < 2147483648.0))

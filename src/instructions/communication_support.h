@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "format/operand_word.h"
 #include "instructions/handlers.h"
 #include "parse/statement_buffer.h"
 
@@ -18,7 +19,7 @@ class RecordBuilder;
 std::int32_t evaluateInteger(Compilation& c, std::uint32_t operand);
 
 // The element count of a location word.
-inline int elementsOf(std::uint16_t location) { return location >> 8; }
+inline int elementsOf(std::uint16_t location) { return locationCount(location); }
 
 // A data table as these handlers see it.
 struct TableFieldView {

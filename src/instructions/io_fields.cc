@@ -2,11 +2,11 @@
 
 #include "core/compilation.h"
 #include "expr/operands.h"
+#include "format/operand_word.h"
 
 namespace vk6 {
 
 namespace {
-constexpr std::uint32_t kLow16 = 0xFFFFu;
 constexpr int kHighByteShift = 8;
 }  // namespace
 
@@ -23,7 +23,7 @@ void checkDestination(Compilation& c, std::uint32_t slot, int reps) {
 }
 
 void putAsParsed(Compilation& c, RecordBuilder& r, std::uint32_t slot) {
-  r.u16(resolveOperand(c, slot & kLow16));
+  r.u16(resolveOperand(c, slotOperand(slot)));
 }
 
 std::uint8_t putFlagged(Compilation& c, RecordBuilder& r, std::uint32_t slot) {

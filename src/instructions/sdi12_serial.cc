@@ -52,7 +52,6 @@ constexpr std::size_t kIdentifyResponseField = kMaxIdentifyResponse + 1;
 
 constexpr std::uint32_t kLow8 = 0xFFu;
 constexpr std::uint32_t kLow16 = 0xFFFFu;
-constexpr std::uint32_t kAbsentBit = 0x80000000u;
 
 std::uint32_t locationByte(Compilation& c, int count) {
   return static_cast<std::uint32_t>(takeLocations(c, count)) & kLow8;
@@ -211,8 +210,8 @@ HandlerResult handleSerialInput(Compilation& c, const Statement& st) {
     return HandlerResult::kStop;
   }
   // An omitted port or baud rate is the absent marker: 0 once bit 31 goes.
-  const std::uint32_t port = st.word(portSlot) & ~kAbsentBit & kLow8;
-  std::uint32_t baud = st.word(portSlot + 1) & ~kAbsentBit & kLow16;
+  const std::uint32_t port = st.word(portSlot) & ~kAbsentMarker & kLow8;
+  std::uint32_t baud = st.word(portSlot + 1) & ~kAbsentMarker & kLow16;
   if (baud == 0) baud = kDefaultBaud;
   RecordBuilder r(kRecordSerialInput);
   putChecked(c, r, st.word(1), st.intAt(2));

@@ -8,18 +8,6 @@
 namespace vk6 {
 namespace {
 
-struct SpecialField {
-  const char* name;
-  std::uint16_t word;
-};
-
-// Tried in this order once no field of the table has the name.
-constexpr SpecialField kSpecialFields[] = {
-    {"TIMESTAMP", kFieldTimestamp}, {"OUTPUT", kFieldOutput},
-    {"RECORD", kFieldRecord},       {"TABLESIZE", kFieldTableSize},
-    {"TABLEFULL", kFieldTableFull},
-};
-
 bool acceptsElement(const FieldDescriptor& f, std::int32_t element, int mode) {
   if (element == kNoElement) return true;
   if (mode == kResolveIndex) return element > 0 && element <= f.count;
@@ -89,6 +77,7 @@ int resolveTableField(Compilation& c, const std::string& name,
     field = static_cast<std::uint16_t>(position);
     return 0;
   }
+  // A special field only when no field of the table has the name.
   for (const SpecialField& s : kSpecialFields) {
     if (nameEquals(fieldName.c_str(), s.name)) {
       field = s.word;

@@ -25,21 +25,14 @@
 #include <string>
 #include <vector>
 
+#include "format/operand_word.h"
+#include "format/stack_code.h"  // the table and field words
+
 namespace vk6 {
 
 struct Compilation;
 
-constexpr std::uint16_t kPublicTableNumber = 0xFFFF;
-constexpr std::uint16_t kStatusTableNumber = 0xFFFE;
-constexpr std::uint16_t kDataTableNumberBase = 0x8000;
 constexpr std::int32_t kNoElement = static_cast<std::int32_t>(0x80000000u);
-
-// Special field words of a Table.Field reference.
-constexpr std::uint16_t kFieldOutput = 0x8001;
-constexpr std::uint16_t kFieldRecord = 0x8002;
-constexpr std::uint16_t kFieldTimestamp = 0x8003;
-constexpr std::uint16_t kFieldTableSize = 0x8004;
-constexpr std::uint16_t kFieldTableFull = 0x8005;
 
 // Modes of resolveTableField.
 constexpr int kResolveRange = 0;  // output sources: a within the field's indices
@@ -95,8 +88,8 @@ struct OutputContext {
   int reps = 1;
   int k = 1;     // values per repetition; -1 value and time
   int subDimension = 1;
-  std::uint16_t sourceOperand = 0xFFFF;
-  std::uint16_t disableOperand = 0xFFFF;
+  std::uint16_t sourceOperand = kNoOperand;
+  std::uint16_t disableOperand = kNoOperand;
   // The source's elements in variable memory, [first, first + reps x |k|);
   // first is -1 when the source is no variable (a Table.Field, the ETo value).
   int sourceFirst = -1;
@@ -125,10 +118,10 @@ struct TableList {
 void startTables(Compilation& c);
 
 // Resolves `name` ("Table.Field") with an element number or kNoElement,
-// in kResolveIndex or kResolveRange mode, into the table word (0xFFFF
-// Public, 0xFFFE Status, 0x8000 + index) and the field word (the field's
-// position, or a special field). Returns 1 for a special field, else 0;
-// reports what it cannot resolve.
+// in kResolveIndex or kResolveRange mode, into the table word
+// (kPublicTableNumber, kStatusTableNumber, kDataTableNumberBase + index)
+// and the field word (the field's position, or a special field). Returns 1
+// for a special field, else 0; reports what it cannot resolve.
 int resolveTableField(Compilation& c, const std::string& name,
                       std::int32_t element, int mode, std::uint16_t& table,
                       std::uint16_t& field);

@@ -48,9 +48,8 @@ int declareVariable(Compilation& c, std::int32_t count, const std::string& text,
   record.byteOffset = firstIndex * record.elementSize;
   record.name = name;
   record.line = c.diag.currentLine;
-  record.location = static_cast<std::uint16_t>(
-      static_cast<std::uint32_t>(firstIndex) |
-      (static_cast<std::uint32_t>(count) << 8));
+  record.location = locationWord(static_cast<std::uint32_t>(firstIndex),
+                                 static_cast<std::uint32_t>(count));
   if (kind == kDeclarePublic) record.publicKind = kDeclarePublic;
   // An empty name is never found, so it stays out of the index.
   if (!record.name.empty())

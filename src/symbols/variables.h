@@ -35,7 +35,7 @@ struct VariableRecord {
   std::int32_t publicKind = 0;  // 0 DIM, 10 PUBLIC
   int line = 0;                 // of the first declaration
 
-  int firstIndex() const { return location & 0xFF; }
+  int firstIndex() const { return locationFirst(location); }
 };
 
 struct VariableTable {
@@ -52,7 +52,7 @@ int declareVariable(Compilation& c, std::int32_t count, const std::string& text,
                     int kind);
 // Index of the named variable's record, or -1; no message.
 int findVariable(const Compilation& c, const std::string& name);
-// Location word of the named variable, or 0xFFFF.
+// Location word of the named variable, or kNoOperand.
 std::uint16_t findVariableLocation(const Compilation& c, const std::string& name);
 // Name of the variable with exactly this location word, or " ".
 std::string variableNameAt(const Compilation& c, std::uint16_t location);
