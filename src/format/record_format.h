@@ -84,29 +84,29 @@ enum RecordOpcode : std::uint16_t {
 #undef VK6_RECORD_OPCODE
 };
 
-struct RecordSpec {
+struct RecordInfo {
   RecordOpcode opcode;
   std::uint16_t length;
   const char* name;
 };
 
-inline constexpr RecordSpec kRecordSpecs[] = {
+inline constexpr RecordInfo kRecordInfos[] = {
 #define VK6_RECORD_SPEC(name, opcode, length, shown) {kRecord##name, length, shown},
     VK6_RECORDS(VK6_RECORD_SPEC)
 #undef VK6_RECORD_SPEC
 };
 
-// The spec of `opcode`, or nullptr when no record has it.
-constexpr const RecordSpec* findRecordSpec(std::uint16_t opcode) {
-  for (const RecordSpec& spec : kRecordSpecs)
-    if (spec.opcode == opcode) return &spec;
+// The record info of `opcode`, or nullptr when no record has it.
+constexpr const RecordInfo* findRecordInfo(std::uint16_t opcode) {
+  for (const RecordInfo& info : kRecordInfos)
+    if (info.opcode == opcode) return &info;
   return nullptr;
 }
 
 // The fixed length of the record of `opcode`; 0 when no record has it.
 constexpr std::size_t recordLength(std::uint16_t opcode) {
-  const RecordSpec* spec = findRecordSpec(opcode);
-  return spec != nullptr ? spec->length : 0;
+  const RecordInfo* info = findRecordInfo(opcode);
+  return info != nullptr ? info->length : 0;
 }
 
 // Where every record keeps its opcode and, in most, the next-record

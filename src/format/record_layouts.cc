@@ -366,8 +366,8 @@ constexpr RecordField kGoesGps[] = {kOp, kNext,
 // A record's layout: its opcode, name and length from the record list.
 constexpr RecordLayout layout(RecordOpcode opcode,
                               std::span<const RecordField> fields) {
-  const RecordSpec* spec = findRecordSpec(opcode);
-  return {opcode, spec->name, spec->length, fields};
+  const RecordInfo* info = findRecordInfo(opcode);
+  return {opcode, info->name, info->length, fields};
 }
 
 // ORDER OPCODES: the order of VK6_RECORDS, so lookup can search.
@@ -440,10 +440,10 @@ constexpr RecordLayout kLayouts[] = {
 
 // One layout per record, in the list's order, each field inside its record.
 constexpr bool layoutsFollowTheRecordList() {
-  if (std::size(kLayouts) != std::size(kRecordSpecs)) return false;
+  if (std::size(kLayouts) != std::size(kRecordInfos)) return false;
   for (std::size_t i = 0; i < std::size(kLayouts); ++i) {
     const RecordLayout& l = kLayouts[i];
-    if (l.opcode != kRecordSpecs[i].opcode) return false;
+    if (l.opcode != kRecordInfos[i].opcode) return false;
     if (i > 0 && l.opcode <= kLayouts[i - 1].opcode) return false;
     for (const RecordField& f : l.fields)
       if (f.offset + f.width > l.length) return false;
