@@ -185,7 +185,7 @@ int handleSetValue(Compilation& c, const Statement& st) {
 }
 
 int compileSendData(Compilation& c, const Statement& st,
-                    const std::vector<TableView>& tables) {
+                    const std::vector<TableDescriptor>& tables) {
   refuseInInterruptSequence(c);
   const std::uint8_t port =
       checkedPort(c, st.word(1), "Invalid Port %d must be either 1-RF or 2-RS232.");
@@ -222,7 +222,7 @@ int compileSendData(Compilation& c, const Statement& st,
 }
 
 int handleSendData(Compilation& c, const Statement& st) {
-  return compileSendData(c, st, listTables(c));
+  return compileSendData(c, st, c.tables.tables);
 }
 
 int handleReadSendGetInfo(Compilation& c, const Statement& st) {
