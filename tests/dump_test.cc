@@ -247,26 +247,32 @@ TableImage tableImage() {
   c.options.build = test::modelVK617Q();
   c.pass1.source.path = "prog.cr";
   c.code.bytes = {2, 0, 6, 0, 10, 0, 0, 0, 10, 0};
-  ImageInputs inputs;
-  inputs.definitions = &out.definitions;
-  inputs.publicTablePosition = 3;
+  std::vector<TableDescriptor> tables;
   for (std::size_t t = 0; t < specs.size(); ++t) {
-    ImageTable table;
+    TableDescriptor table;
     table.name = specs[t].first;
-    table.signedEntry = t != 1;
     table.recordSize = t == 1 ? 44 : 4;
     table.recordsPer512 = t == 1 ? 12 : 0;
     table.interval = t == 1 ? 3600 : 0;
     table.offset = t == 1 ? 60 : 0;
-    table.size = t == 1 ? 300 : 1;
+    table.blocks = t == 1 ? 300 : 1;
     table.flags = t == 1 ? 7 : 0;
-    std::uint16_t byteOffset = 0;
+    std::int32_t byteOffset = 0;
     for (const FieldSpec& f : specs[t].second) {
-      table.fields.push_back({f.name, byteOffset, f.byteSize, f.type});
-      byteOffset = static_cast<std::uint16_t>(byteOffset + f.byteSize);
+      FieldDescriptor field;
+      field.name = f.name;
+      field.byteOffset = byteOffset;
+      field.byteSize = f.byteSize;
+      field.dataType = f.type;
+      table.fields.push_back(field);
+      byteOffset += f.byteSize;
     }
-    inputs.tables.push_back(table);
+    tables.push_back(table);
   }
+  ImageInputs inputs;
+  inputs.tables = tables;
+  inputs.definitions = &out.definitions;
+  inputs.publicTablePosition = 3;
   EXPECT_TRUE(buildProgramImage(c, inputs, out.image));
   return out;
 }

@@ -179,15 +179,31 @@ TEST(Goes, GpsArraySizes) {
 
 // GOESData(first, table, expr, option, format) with operands 0x0101, 0x0105.
 HandlerResult compileData(Compilation& c, const std::string& table, std::int32_t option,
-                          std::int32_t format, const std::vector<TableView>& tables) {
+                          std::int32_t format, const std::vector<TableDescriptor>& tables) {
   RecordMaker m(kGOESData);
   m.word(0x0101).text(table).word(0x0105);
   m.word(static_cast<std::uint32_t>(option)).word(static_cast<std::uint32_t>(format));
   return compileGOESData(c, m.statement(), tables);
 }
 
-std::vector<TableView> tablesWith(std::vector<TableFieldView> fields) {
-  return {TableView{"Status", {}}, TableView{"Hourly", {}}, TableView{"Goes", fields}};
+// A field of the table sent: its count and its processing text.
+struct GoesField {
+  std::int32_t count;
+  std::string processing;
+};
+
+std::vector<TableDescriptor> tablesWith(const std::vector<GoesField>& fields) {
+  std::vector<TableDescriptor> tables(3);
+  tables[0].name = "Status";
+  tables[1].name = "Hourly";
+  tables[2].name = "Goes";
+  for (const GoesField& f : fields) {
+    FieldDescriptor field;
+    field.count = f.count;
+    field.processing = f.processing;
+    tables[2].fields.push_back(field);
+  }
+  return tables;
 }
 
 TEST(Goes, DataRecord) {
@@ -206,11 +222,11 @@ TEST(Goes, DataRecord) {
 }
 
 TEST(Goes, DataChecks) {
-  const TableFieldView plain = {1, ""};
+  const GoesField plain = {1, ""};
   const struct {
     const char* table;
     std::int32_t option, format;
-    std::vector<TableFieldView> fields;
+    std::vector<GoesField> fields;
     HandlerResult result;
     const char* errors;
   } cases[] = {
@@ -218,8 +234,8 @@ TEST(Goes, DataChecks) {
       {"Goes", 4, 0, {plain}, kCompiled, "line 1: Buffer Option can only be 0-3 or 9."},
       {"Goes", 10, 10, {plain}, kCompiled,
        "line 1: Buffer Option can only be 0-3 or 9.\r\nline 1: Invalid data format parameter."},
-      {"Goes", 0, 0, std::vector<TableFieldView>(10, plain), kCompiled, ""},
-      {"Goes", 0, 0, std::vector<TableFieldView>(11, plain), kStop,
+      {"Goes", 0, 0, std::vector<GoesField>(10, plain), kCompiled, ""},
+      {"Goes", 0, 0, std::vector<GoesField>(11, plain), kStop,
        "line 1: Number of fields in table can't exceed 10 "},
       {"Goes", 0, 0, {{1, "Smp:ABCDEFGHIJKL"}}, kCompiled, ""},
       {"Goes", 0, 0, {{1, "Smp:ABCDEFGHIJKLM"}}, kStop,

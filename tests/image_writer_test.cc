@@ -12,6 +12,34 @@ namespace {
 
 std::uint16_t u16At(const Bytes& b, std::size_t at) { return loadU16(b.data() + at); }
 
+// A table as the final allocation leaves it, with fields of name, byte
+// offset, byte size and data type.
+TableDescriptor imageTable(const char* name, std::int32_t recordSize,
+                           std::int32_t recordsPer512, std::uint32_t interval,
+                           std::uint32_t offset, std::int32_t blocks, std::uint8_t flags,
+                           std::vector<FieldDescriptor> fields) {
+  TableDescriptor t;
+  t.name = name;
+  t.recordSize = recordSize;
+  t.recordsPer512 = recordsPer512;
+  t.interval = interval;
+  t.offset = offset;
+  t.blocks = blocks;
+  t.flags = flags;
+  t.fields = std::move(fields);
+  return t;
+}
+
+FieldDescriptor imageField(const char* name, std::int32_t byteOffset,
+                           std::int32_t byteSize, std::uint8_t dataType) {
+  FieldDescriptor f;
+  f.name = name;
+  f.byteOffset = byteOffset;
+  f.byteSize = byteSize;
+  f.dataType = dataType;
+  return f;
+}
+
 TEST(ImageWriter, FileAndProgramNames) {
   const struct {
     const char* source;
@@ -112,10 +140,11 @@ TEST(ImageWriter, TablesFieldsAndDefinitionMarkers) {
   ImageInputs inputs;
   inputs.definitions = &block;
   inputs.publicTablePosition = 3;
-  ImageTable status{"S", true, 8, 0, 0, 0, 1, 0, {{"Field", 0, 4, 9}}};
-  ImageTable data{"Data", false, 12, 42, 60, 5, 7, 3, {}};
-  ImageTable pub{"Public", true, 4, 0, 0, 0, 1, 0, {{"X", 0, 4, 9}}};
-  inputs.tables = {status, data, pub};
+  const std::vector<TableDescriptor> list = {
+      imageTable("S", 8, 0, 0, 0, 1, 0, {imageField("Field", 0, 4, 9)}),
+      imageTable("Data", 12, 42, 60, 5, 7, 3, {}),
+      imageTable("Public", 4, 0, 0, 0, 1, 0, {imageField("X", 0, 4, 9)})};
+  inputs.tables = list;
   Bytes image;
   ASSERT_TRUE(buildProgramImage(c, inputs, image));
   const Bytes marked = {0x01, 'S', 0, 0, 0, 0, 1, 0xAA, 0xBB,
@@ -171,8 +200,10 @@ TEST(ImageWriter, FieldSizeLimits) {
     Compilation c;
     imageCompilation(c);
     ImageInputs inputs;
-    inputs.tables = {ImageTable{"D", false, 0, 0, 0, 0, 1, 0, {{"D1", 0, t.dataSize, 9}}},
-                     ImageTable{"P", true, 0, 0, 0, 0, 1, 0, {{"P1", 0, t.publicSize, 9}}}};
+    const std::vector<TableDescriptor> tables = {
+        imageTable("D", 0, 0, 0, 0, 1, 0, {imageField("D1", 0, t.dataSize, 9)}),
+        imageTable("P", 0, 0, 0, 0, 1, 0, {imageField("P1", 0, t.publicSize, 9)})};
+    inputs.tables = tables;
     Bytes image;
     EXPECT_EQ(t.errors[0] == '\0', buildProgramImage(c, inputs, image));
     EXPECT_EQ(t.errors, c.diag.errorText);

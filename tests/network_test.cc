@@ -134,9 +134,13 @@ TEST(GetValue, Checks) {
   }
 }
 
-std::vector<TableView> threeUserTables() {
-  return {TableView{"Status", {}}, TableView{"Hourly", {}}, TableView{"Daily", {}},
-          TableView{"Events", {}}};
+std::vector<TableDescriptor> threeUserTables() {
+  std::vector<TableDescriptor> tables(4);
+  tables[0].name = "Status";
+  tables[1].name = "Hourly";
+  tables[2].name = "Daily";
+  tables[3].name = "Events";
+  return tables;
 }
 
 HandlerResult compileSendData(Compilation& c, std::int32_t port, std::int32_t neighbor,

@@ -73,14 +73,14 @@ class SectionCursor {
     return true;
   }
   bool u32At(std::size_t at, std::uint32_t& v) const {
-    if (at + 4 > s_.size()) return false;
+    if (at + sizeof v > s_.size()) return false;
     v = loadU32(s_.data() + at);
     return true;
   }
   bool u32Be(std::uint32_t& v) {
-    if (pos + 4 > s_.size()) return false;
+    if (pos + sizeof v > s_.size()) return false;
     v = loadU32Be(s_.data() + pos);
-    pos += 4;
+    pos += sizeof v;
     return true;
   }
   bool text(std::string& out) {

@@ -53,7 +53,8 @@ struct Stack {
 };
 
 std::uint32_t areaU32(const Compilation& c, std::size_t offset) {
-  return joinWords(expressionWordAt(c, offset), expressionWordAt(c, offset + 2));
+  return joinWords(expressionWordAt(c, offset),
+                   expressionWordAt(c, offset + kCodeWordBytes));
 }
 
 // ---- Function table -----------------------------------------------------
@@ -193,7 +194,7 @@ struct Code {
   }
   std::uint16_t at(std::size_t i) const {
     const std::vector<std::uint16_t>* w = words();
-    if (w == nullptr) return expressionWordAt(c, index + 2 * i);
+    if (w == nullptr) return expressionWordAt(c, index + kCodeWordBytes * i);
     return i < w->size() ? (*w)[i] : 0;
   }
   std::uint32_t u32(std::size_t i) const { return joinWords(at(i), at(i + 1)); }

@@ -1,7 +1,8 @@
-// Bridges the compiled tables to the image writer and the listings.
+// Bridges the compiled tables to the image writer and the listings: both
+// read the table list's own descriptors.
 #pragma once
 
-#include <vector>
+#include <span>
 
 #include "image/listings.h"
 #include "image/image_writer.h"
@@ -10,10 +11,10 @@ namespace vk6 {
 
 struct Compilation;
 
-// What the image writer needs, taken from the compiled tables; the
-// definitions point at the table list's block, which the writer marks.
+// What the image writer needs of the compiled tables: the table list and
+// its definition block, which the writer marks in place.
 ImageInputs collectImageInputs(Compilation& c);
-// What the listing needs, taken from the compiled tables.
-std::vector<ListingTable> collectListingTables(const Compilation& c);
+// The tables the listing lists: the table list itself.
+std::span<const TableDescriptor> collectListingTables(const Compilation& c);
 
 }  // namespace vk6

@@ -17,6 +17,13 @@ constexpr int kMaxPublicArray = 128;
 // The running location pool starts where the header says memory ends.
 static_assert(kLocationPoolStart == kImageLocations);
 
+// Sizes and offsets of tables and fields are 16-bit fields in the image.
+std::uint16_t word(std::int32_t value) { return static_cast<std::uint16_t>(value); }
+
+// The status table (first) and the public table (last) carry signed
+// definition entries.
+bool signsEntry(std::size_t t, std::size_t count) { return t == 0 || t + 1 == count; }
+
 std::uint16_t signatureOf(const Bytes& bytes, std::size_t from, std::size_t to) {
   return computeSignature(kSignatureSeed, bytes.data() + from, to - from);
 }
@@ -61,12 +68,13 @@ struct EntryPlace {
 
 // Walks the definition block table by table, putting the markers in place
 // of the entry lengths and signing the status and public entries.
-std::vector<EntryPlace> markDefinitions(const std::vector<ImageTable>& tables,
+std::vector<EntryPlace> markDefinitions(std::span<const TableDescriptor> tables,
                                         Bytes& block) {
   std::vector<EntryPlace> places;
   std::size_t pos = 0;
   std::size_t previousEnd = definitions::kFirstSigned;
-  for (const ImageTable& table : tables) {
+  for (std::size_t t = 0; t < tables.size(); ++t) {
+    const bool signedEntry = signsEntry(t, tables.size());
     EntryPlace place;
     place.start = static_cast<std::uint16_t>(pos);
     while (pos < block.size() && block[pos] != 0) ++pos;
@@ -78,11 +86,10 @@ std::vector<EntryPlace> markDefinitions(const std::vector<ImageTable>& tables,
     }
     const std::uint32_t length = loadU32(block.data() + pos);
     storeU32(block, pos,
-             table.signedEntry ? definitions::kSignedMarker
-                               : definitions::kDataTableMarker);
+             signedEntry ? definitions::kSignedMarker : definitions::kDataTableMarker);
     pos = std::min(pos + length, block.size());
     place.end = static_cast<std::uint16_t>(pos);
-    if (table.signedEntry) place.signature = signatureOf(block, previousEnd, pos);
+    if (signedEntry) place.signature = signatureOf(block, previousEnd, pos);
     previousEnd = pos;
     places.push_back(place);
   }
@@ -128,17 +135,17 @@ Bytes programHeader(const Compilation& c, const ImageInputs& in,
   return h;
 }
 
-void putTableHeader(Bytes& image, const ImageTable& table, const EntryPlace& place,
+void putTableHeader(Bytes& image, const TableDescriptor& table, const EntryPlace& place,
                     std::uint16_t firstWord, std::size_t fieldHeaders) {
   namespace th = table_header;
   Bytes h(kTableHeaderSize, 0);
   storeU16(h, th::kFirstWord, firstWord);
   storeU16(h, th::kReserved2, kUnsetWord);
-  storeU16(h, th::kRecordSize, table.recordSize);
-  storeU16(h, th::kRecordsPer512, table.recordsPer512);
+  storeU16(h, th::kRecordSize, word(table.recordSize));
+  storeU16(h, th::kRecordsPer512, word(table.recordsPer512));
   storeU32(h, th::kInterval, table.interval);
   storeU32(h, th::kIntervalOffset, table.offset);
-  storeU16(h, th::kBlocks, table.size);
+  storeU16(h, th::kBlocks, word(table.blocks));
   storeU16(h, th::kFieldHeaders, static_cast<std::uint32_t>(fieldHeaders));
   storeU16(h, th::kNameEnd, place.pastName);
   storeU16(h, th::kEntryStart, place.start);
@@ -150,11 +157,11 @@ void putTableHeader(Bytes& image, const ImageTable& table, const EntryPlace& pla
   image.insert(image.end(), h.begin(), h.end());
 }
 
-void putFieldHeader(Bytes& image, const ImageField& field) {
+void putFieldHeader(Bytes& image, const FieldDescriptor& field) {
   namespace fh = field_header;
   Bytes h(kFieldHeaderSize, 0);
-  storeU16(h, fh::kByteOffset, field.byteOffset);
-  storeU16(h, fh::kByteSize, field.byteSize);
+  storeU16(h, fh::kByteOffset, word(field.byteOffset));
+  storeU16(h, fh::kByteSize, word(field.byteSize));
   storeU16(h, fh::kDataType, field.dataType);
   storeName(h, fh::kName, field.name, fh::kNameSize);
   image.insert(image.end(), h.begin(), h.end());
@@ -163,12 +170,13 @@ void putFieldHeader(Bytes& image, const ImageField& field) {
 void checkFieldSizes(Compilation& c, const ImageInputs& in) {
   for (std::size_t t = 0; t < in.tables.size(); ++t) {
     const bool last = t + 1 == in.tables.size();
-    for (const ImageField& field : in.tables[t].fields) {
-      if (field.byteSize < kFieldSizeLimit) continue;
+    for (const FieldDescriptor& field : in.tables[t].fields) {
+      const std::uint16_t byteSize = word(field.byteSize);
+      if (byteSize < kFieldSizeLimit) continue;
       if (!last) {
         reportError(c, "%s exceeds max array size of %d", field.name.c_str(),
                     kMaxTableArray);
-      } else if (field.byteSize / 4 > kMaxPublicArray) {
+      } else if (byteSize / 4 > kMaxPublicArray) {
         reportError(c, "%s exceeds max array size of %d", field.name.c_str(),
                     kMaxPublicArray);
       }
@@ -203,7 +211,7 @@ bool buildProgramImage(Compilation& c, ImageInputs& in, Bytes& image) {
   const Bytes& code = c.code.bytes;
   const Bytes& area = c.exprArea.bytes;
   std::size_t fieldCount = 0;
-  for (const ImageTable& table : in.tables) fieldCount += table.fields.size();
+  for (const TableDescriptor& table : in.tables) fieldCount += table.fields.size();
   ImagePlaces at;
   at.area = kProgramHeaderSize + code.size();
   at.identification = at.area + area.size();
@@ -226,8 +234,8 @@ bool buildProgramImage(Compilation& c, ImageInputs& in, Bytes& image) {
     putTableHeader(image, in.tables[t], places[t], firstWord, fieldHeader);
     fieldHeader += kFieldHeaderSize * in.tables[t].fields.size();
   }
-  for (const ImageTable& table : in.tables)
-    for (const ImageField& field : table.fields) putFieldHeader(image, field);
+  for (const TableDescriptor& table : in.tables)
+    for (const FieldDescriptor& field : table.fields) putFieldHeader(image, field);
   checkFieldSizes(c, in);
   if (image.size() > kMaxImageSize) {
     reportError(c, "Binary image exceeds max size by %d bytes.",

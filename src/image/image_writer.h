@@ -5,11 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
-#include <vector>
 
 #include "format/byte_io.h"
 #include "format/image_format.h"
+#include "symbols/tables.h"
 
 namespace vk6 {
 
@@ -17,29 +18,11 @@ struct Compilation;
 
 constexpr std::size_t kMaxImageSize = 9216;  // without the definitions
 
-// What the writer needs of one field.
-struct ImageField {
-  std::string name;
-  std::uint16_t byteOffset = 0;
-  std::uint16_t byteSize = 0;
-  std::uint16_t dataType = 0;
-};
-
-// What the writer needs of one table, in table-list order.
-struct ImageTable {
-  std::string name;
-  bool signedEntry = false;  // the status and public tables
-  std::uint16_t recordSize = 0;
-  std::uint16_t recordsPer512 = 0;
-  std::uint32_t interval = 0;
-  std::uint32_t offset = 0;
-  std::uint16_t size = 1;  // in 256-byte blocks; 1 for status and public
-  std::uint8_t flags = 0;
-  std::vector<ImageField> fields;
-};
-
+// What the writer reads besides the code and the expression area.
 struct ImageInputs {
-  std::vector<ImageTable> tables;
+  // The table list, status table first and public table last; the first
+  // and the last carry signed definition entries.
+  std::span<const TableDescriptor> tables;
   Bytes* definitions = nullptr;  // the table-definition block; markers are
                                  // written into it in place
   std::uint16_t publicTablePosition = kNoPublicTable;

@@ -3,23 +3,26 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "format/image_format.h"
+
 namespace vk6 {
 
-std::string tableListingText(const std::vector<ListingTable>& tables) {
+std::string tableListingText(std::span<const TableDescriptor> tables) {
   std::string text;
   for (std::size_t t = 1; t < tables.size(); ++t) {
-    const ListingTable& table = tables[t];
+    const TableDescriptor& table = tables[t];
     if (table.name.empty()) continue;
     text += std::string(52, '-') + "\r\n";
     text += "Table: " + table.name + "\r\n";
-    if (table.interval != 0 && (table.flags & kTableHasInterval) != 0) {
-      text += "Interval: " + std::to_string(std::llabs(table.interval)) +
-              " Seconds\r\n";
+    // A negative interval, kept as its 32-bit pattern, is listed by its size.
+    const auto interval = static_cast<std::int32_t>(table.interval);
+    if (interval != 0 && (table.flags & kTableFlagInterval) != 0) {
+      text += "Interval: " + std::to_string(std::llabs(interval)) + " Seconds\r\n";
     } else {
       text += "Interval: Event\r\n";
     }
     text += "Fields:\r\n";
-    for (const ListingField& field : table.fields) {
+    for (const FieldDescriptor& field : table.fields) {
       for (int j = field.firstIndex; j < field.firstIndex + field.count; ++j) {
         text += " " + field.name;
         if (field.subDimension > 1) text += "(" + std::to_string(j) + ")";
@@ -33,7 +36,7 @@ std::string tableListingText(const std::vector<ListingTable>& tables) {
 }
 
 Bytes definitionFileBytes(const Bytes& block) {
-  Bytes bytes(block.size() + 1, 0x01);
+  Bytes bytes(block.size() + 1, definitions::kLeadingByte);
   std::copy(block.begin(), block.end(), bytes.begin() + 1);
   return bytes;
 }

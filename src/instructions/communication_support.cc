@@ -14,17 +14,6 @@ std::int32_t evaluateInteger(Compilation& c, std::uint32_t operand) {
   return static_cast<std::int32_t>(v);
 }
 
-std::vector<TableView> listTables(const Compilation& c) {
-  std::vector<TableView> views;
-  for (const TableDescriptor& table : c.tables.tables) {
-    TableView view{table.name, {}};
-    for (const FieldDescriptor& field : table.fields)
-      view.fields.push_back({field.count, field.processing});
-    views.push_back(view);
-  }
-  return views;
-}
-
 void appendBytes(RecordBuilder& r, const std::vector<std::uint8_t>& bytes) {
   for (std::uint8_t b : bytes) r.u8(b);
 }

@@ -8,6 +8,7 @@
 #include "format/operand_word.h"
 #include "instructions/handlers.h"
 #include "parse/statement_buffer.h"
+#include "symbols/tables.h"
 
 namespace vk6 {
 
@@ -21,18 +22,6 @@ std::int32_t evaluateInteger(Compilation& c, std::uint32_t operand);
 // The element count of a location word.
 inline int elementsOf(std::uint16_t location) { return locationCount(location); }
 
-// A data table as these handlers see it.
-struct TableFieldView {
-  std::int32_t count = 1;  // elements of the field
-  std::string processing;  // its processing text
-};
-struct TableView {
-  std::string name;
-  std::vector<TableFieldView> fields;
-};
-// The table list in order: the status table first, then the user tables.
-std::vector<TableView> listTables(const Compilation& c);
-
 // Appends `bytes` to the record as they are.
 void appendBytes(RecordBuilder& r, const std::vector<std::uint8_t>& bytes);
 
@@ -40,10 +29,11 @@ void appendBytes(RecordBuilder& r, const std::vector<std::uint8_t>& bytes);
 // the build for the model without a satellite transmitter.
 void refuseWithoutGoes(Compilation& c, const char* keyword);
 
-// Cores of the handlers that read the table list, for a given list.
+// Cores of the handlers that read the table list (the status table first,
+// then the user tables), for a given list.
 HandlerResult compileGOESData(Compilation& c, const Statement& st,
-                              const std::vector<TableView>& tables);
+                              const std::vector<TableDescriptor>& tables);
 HandlerResult compileSendData(Compilation& c, const Statement& st,
-                              const std::vector<TableView>& tables);
+                              const std::vector<TableDescriptor>& tables);
 
 }  // namespace vk6

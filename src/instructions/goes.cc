@@ -77,7 +77,7 @@ void closeMessage(Bytes& message) {
 
 // One field slot of a GOESData record from the text after the first ':' of
 // the field's processing text; false (reported) when the field is refused.
-bool fillFieldSlot(Compilation& c, const TableFieldView& field, int format,
+bool fillFieldSlot(Compilation& c, const FieldDescriptor& field, int format,
                    RecordBuilder& r) {
   const std::size_t colon = field.processing.find(':');
   if (colon == std::string::npos) {
@@ -103,7 +103,7 @@ bool fillFieldSlot(Compilation& c, const TableFieldView& field, int format,
 }
 
 // Index of the named table in `tables`, or -1.
-int findTable(const std::vector<TableView>& tables, const std::string& name) {
+int findTable(const std::vector<TableDescriptor>& tables, const std::string& name) {
   for (std::size_t i = 0; i < tables.size(); ++i) {
     if (keywordCompare(name.c_str(), tables[i].name.c_str())) return static_cast<int>(i);
   }
@@ -264,7 +264,7 @@ void appendSetupMessages(RecordBuilder& r, const SetupMessages& m) {
 }
 
 // Fills the field slots; false (reported) when the table is refused.
-bool fillFieldSlots(Compilation& c, const std::vector<TableFieldView>& fields,
+bool fillFieldSlots(Compilation& c, const std::vector<FieldDescriptor>& fields,
                     int format, RecordBuilder& r, std::uint32_t& counts) {
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (i == kMaxGoesFields) {
@@ -280,7 +280,7 @@ bool fillFieldSlots(Compilation& c, const std::vector<TableFieldView>& fields,
 }  // namespace
 
 HandlerResult compileGOESData(Compilation& c, const Statement& st,
-                              const std::vector<TableView>& tables) {
+                              const std::vector<TableDescriptor>& tables) {
   const std::uint16_t first = resolveOperand(c, st.word(1));
   const int location = takeLocations(c, 1);
   refuseWithoutGoes(c, "GOESData");
@@ -319,7 +319,7 @@ HandlerResult compileGOESData(Compilation& c, const Statement& st,
 }
 
 HandlerResult handleGOESData(Compilation& c, const Statement& st) {
-  return compileGOESData(c, st, listTables(c));
+  return compileGOESData(c, st, c.tables.tables);
 }
 
 HandlerResult handleGOESStatus(Compilation& c, const Statement& st) {

@@ -187,7 +187,7 @@ HandlerResult handleSetValue(Compilation& c, const Statement& st) {
 }
 
 HandlerResult compileSendData(Compilation& c, const Statement& st,
-                              const std::vector<TableView>& tables) {
+                              const std::vector<TableDescriptor>& tables) {
   refuseInInterruptSequence(c);
   const std::uint8_t port =
       checkedPort(c, st.word(1), "Invalid Port %d must be either 1-RF or 2-RS232.");
@@ -224,7 +224,7 @@ HandlerResult compileSendData(Compilation& c, const Statement& st,
 }
 
 HandlerResult handleSendData(Compilation& c, const Statement& st) {
-  return compileSendData(c, st, listTables(c));
+  return compileSendData(c, st, c.tables.tables);
 }
 
 HandlerResult handleReadSendGetInfo(Compilation& c, const Statement& st) {

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "format/image_format.h"  // kNoPublicTable
 #include "format/operand_word.h"
 #include "format/stack_code.h"  // the table and field words
 
@@ -110,7 +111,7 @@ struct TableList {
   int fieldCount = 0;   // running, of the table being declared
   int recordSize = 0;   // running, of the table being declared
   std::vector<OutputContext> writers;  // queued, of the table being declared
-  int publicPosition = 255;
+  int publicPosition = kNoPublicTable;
   std::vector<std::uint8_t> definitions;  // the table-definition block
 };
 
