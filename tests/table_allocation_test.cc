@@ -24,7 +24,7 @@ TEST(TableAllocation, FixedAndAutomaticSizes) {
       .add(kRowSample, {24, "X"})
       .add(kRowEndTable, {});
   for (const char* name : {"Hundred", "Eight", "Auto", "Auto10"}) p.add(kRowCallTable, {name});
-  p.c.program.scanInterval = 60;
+  p.scanEvery(60);
   p.run();
   ASSERT_EQ("", p.errors());
   const struct {
@@ -77,7 +77,7 @@ TEST(TableAllocation, Messages) {
              .add(kRowSample, {1, "X"})
              .add(kRowEndTable, {});
          p.add(kRowCallTable, {"A"}).add(kRowCallTable, {"B"});
-         p.c.program.scanInterval = 60;
+         p.scanEvery(60);
        },
        "Not enough memory for DataTables."},
       {[](TablesProgram& p) {

@@ -221,7 +221,7 @@ TEST(CallTable, IntervalAgainstTheScanInterval) {
         .add(kRowSample, {1, "X"})
         .add(kRowEndTable, {})
         .add(kRowCallTable, {"a"});
-    p.c.program.scanInterval = 60;
+    p.scanEvery(60);
     p.run(false);
     EXPECT_EQ(t.errors, p.errors()) << t.interval;
     EXPECT_EQ(kTableFlagCalled | kTableFlagInterval, p.table(1).flags);

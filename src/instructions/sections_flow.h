@@ -5,6 +5,8 @@
 // back-patching code offsets once they are known.
 #pragma once
 
+#include <cstdint>
+
 #include "parse/statement_buffer.h"
 
 namespace vk6 {
@@ -23,6 +25,8 @@ void refuseInInterruptSequence(Compilation& c);
 // reports a statement that follows the closed scan outside the interrupt
 // section.
 void checkAfterNextScan(Compilation& c, const Statement& st);
+// The interval of the Scan compiled so far in pass 2; 0 before it.
+std::uint16_t compiledScanInterval(const Compilation& c);
 
 // Program sections.
 int handleEndOfProgram(Compilation& c, const Statement& st);
