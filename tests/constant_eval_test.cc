@@ -186,7 +186,7 @@ TEST_F(EvalTest, CaseCodeTestsTheValueGivenAsReps) {
 }
 
 TEST_F(EvalTest, TransmitTimerStartsThenCountsDown) {
-  c.pass1.scanInterval = 1;
+  c.header.scanInterval = 1;
   std::uint16_t operand = 0;
   compileExpression(c, "TimeUntilTransmit(3)", operand, kModePlain, true);
   EXPECT_EQ(kTrue, *evaluateOperand(c, operand, 0));

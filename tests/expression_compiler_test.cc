@@ -278,7 +278,7 @@ TEST(IfTime, ArgumentFaults) {
 
 TEST(TimeUntilTransmit, UsesAndLimits) {
   Compilation c;
-  c.pass1.scanInterval = 1;
+  c.header.scanInterval = 1;
   std::uint16_t out = 0;
   EXPECT_EQ(0, compileAndReport(c, "TimeUntilTransmit(1)", out, kModePlain, false));
   EXPECT_EQ((Words{38, 0, 0, 3, 24, 0, 39}), c.expr.work);
@@ -297,7 +297,7 @@ TEST(TimeUntilTransmit, UsesAndLimits) {
             c.diag.errorText);
   c.diag = Diagnostics();
   compileAndReport(c, "TimeUntilTransmit(Y)", out, kModePlain, false);
-  c.pass1.scanInterval = 2;
+  c.header.scanInterval = 2;
   compileAndReport(c, "TimeUntilTransmit(2", out, kModePlain, false);
   EXPECT_EQ("undeclared variable Y\r\n"
             "Invalid constant in expression: TimeUntilTransmit(Y).\r\n"

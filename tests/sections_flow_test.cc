@@ -95,7 +95,7 @@ TEST(Sections, ScanIntervalMustFitSixteenBits) {
     Compilation c;
     run(c, {kBegin, {kScan, {t.interval, kSec}}, kNextScan1});
     EXPECT_EQ(t.errors, c.diag.errorText) << t.interval;
-    EXPECT_EQ(0xFFFF, c.header.scanInterval) << t.interval;
+    EXPECT_EQ(0xFFFF, compiledScanInterval(c)) << t.interval;
   }
 }
 

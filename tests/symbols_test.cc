@@ -28,7 +28,7 @@ TEST(Variables, LocationWordsFollowDeclarationOrder) {
   EXPECT_EQ(0x0301, findVariableLocation(c, "B"));
   EXPECT_EQ(0x0104, findVariableLocation(c, "z"));
   EXPECT_EQ(5, c.variables.totalElements);
-  EXPECT_EQ(16, c.variables.records[2].byteOffset);
+  EXPECT_EQ(4, c.variables.records[2].firstIndex());
   EXPECT_EQ(10, c.variables.records[1].publicKind);
   EXPECT_EQ(0, c.variables.records[2].publicKind);
   EXPECT_EQ("B", variableNameAt(c, 0x0301));

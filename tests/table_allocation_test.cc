@@ -24,7 +24,7 @@ TEST(TableAllocation, FixedAndAutomaticSizes) {
       .add(kSample, {24, "X"})
       .add(kEndTable, {});
   for (const char* name : {"Hundred", "Eight", "Auto", "Auto10"}) p.add(kCallTable, {name});
-  p.c.program.scanInterval = 60;
+  p.scanEvery(60);
   p.run();
   ASSERT_EQ("", p.errors());
   const struct {
@@ -77,7 +77,7 @@ TEST(TableAllocation, Messages) {
              .add(kSample, {1, "X"})
              .add(kEndTable, {});
          p.add(kCallTable, {"A"}).add(kCallTable, {"B"});
-         p.c.program.scanInterval = 60;
+         p.scanEvery(60);
        },
        "Not enough memory for DataTables."},
       {[](TablesProgram& p) {

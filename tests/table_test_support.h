@@ -74,6 +74,11 @@ class TablesProgram {
   }
   const std::string& errors() const { return c.diag.errorText; }
   const TableDescriptor& table(std::size_t i) const { return c.tables.tables.at(i); }
+  // As after a compiled Scan with this interval.
+  void scanEvery(std::uint16_t seconds) {
+    c.header.scanInterval = seconds;
+    c.program.scan = ScanState::kCompiled;
+  }
 
   Compilation c;
 

@@ -221,7 +221,7 @@ TEST(CallTable, IntervalAgainstTheScanInterval) {
         .add(kSample, {1, "X"})
         .add(kEndTable, {})
         .add(kCallTable, {"a"});
-    p.c.program.scanInterval = 60;
+    p.scanEvery(60);
     p.run(false);
     EXPECT_EQ(t.errors, p.errors()) << t.interval;
     EXPECT_EQ(kTableFlagCalled | kTableFlagInterval, p.table(1).flags);

@@ -15,7 +15,6 @@ namespace vk6 {
 struct Compilation;
 
 constexpr std::size_t kDiagnosticTextSize = 512;
-constexpr std::size_t kTraceGrowth = 1024;
 
 enum class Severity { kError, kWarning };
 
@@ -39,7 +38,6 @@ struct Diagnostics {
   std::vector<Diagnostic> records;  // every message, in report order
   bool traceOn = false;
   std::string memoryTrace;
-  std::size_t traceCapacity = kTraceGrowth;
   std::size_t bytesAllocated = 0;
   // Set once an allocation has failed; the passes stop safely after it.
   bool outOfMemory = false;

@@ -24,8 +24,6 @@ void* trackedAlloc(Compilation& c, std::size_t size) {
             ? formatString("line %d: %s = %d\r\n", d.currentLine,
                            d.currentKeyword, bytes)
             : formatString("line %d: %d\r\n", d.currentLine, bytes);
-    while (d.memoryTrace.size() + line.size() >= d.traceCapacity)
-      d.traceCapacity += kTraceGrowth;
     d.memoryTrace += line;
   }
   void* block = budgetAllows(c, size) ? std::malloc(size == 0 ? 1 : size)

@@ -690,7 +690,7 @@ std::uint16_t parseIfTime(Parser& p, std::uint16_t code) {
 
 std::uint16_t parseTimeUntilTransmit(Parser& p, std::uint16_t code) {
   Compilation& c = p.c;
-  if (c.pass1.scanInterval != 1)
+  if (c.header.scanInterval != 1)
     reportError(c, "TimeUntilTransmit must be used in a scan with a 1 second interval.");
   std::int32_t n = 0;
   if (!p.constantArgument(n)) return code;

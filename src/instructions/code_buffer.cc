@@ -11,8 +11,6 @@ std::size_t appendCode(Compilation& c, const std::uint8_t* record,
                        std::size_t length, bool patchNext) {
   CodeBuffer& code = c.code;
   const std::size_t padded = length + (length & 1u);
-  while (code.bytes.size() + padded > code.capacity)
-    code.capacity += kCodeBufferGrowth;
   const std::size_t start = code.bytes.size();
   code.bytes.insert(code.bytes.end(), record, record + length);
   if (padded != length) code.bytes.push_back(0);

@@ -11,7 +11,6 @@ namespace vk6 {
 
 struct Compilation;
 
-constexpr std::size_t kCodeBufferGrowth = 10000;
 constexpr bool kPatchNext = true;
 // Records hold code offsets in 16-bit fields, so the code may not grow
 // past the last offset they can name.
@@ -19,7 +18,6 @@ constexpr std::size_t kMaxCodeLength = 0xFFFF;
 
 struct CodeBuffer {
   Bytes bytes;
-  std::size_t capacity = 0;  // grows in steps of kCodeBufferGrowth
   bool tooLongReported = false;
 };
 

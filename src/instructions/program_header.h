@@ -12,6 +12,9 @@ constexpr int kLocationPoolStart = 254;
 struct ProgramHeader {
   std::uint16_t beginProgOffset = 0;
   std::uint16_t scanOffset = 0;
+  // Seconds: the interval of the Scan as pass 1 read it, for the
+  // TimeUntilTransmit check; pass 2 reads it through compiledScanInterval,
+  // which also knows whether its Scan was compiled yet.
   std::uint16_t scanInterval = 0;
   std::uint16_t publicFieldCount = 0;
   std::uint16_t pulseConfig = 0;

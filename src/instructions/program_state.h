@@ -1,6 +1,6 @@
 // Program-structure state shared by the section, flow-control and table
-// handlers: open scans and blocks. The header fields they set live in
-// ProgramHeader. Block entries
+// handlers: open scans and blocks. The header fields they set (the
+// BeginProg offset, the scan interval) live in ProgramHeader. Block entries
 // hold code offsets of patch slots, never pointers into the code buffer.
 #pragma once
 
@@ -31,10 +31,13 @@ struct IfEntry {
   std::vector<std::size_t> jumpSlots;  // word 1 of each JUMP, in order
 };
 
+// The Scan as pass 2 compiled it; an accepted interval is in the header.
+enum class ScanState : std::uint8_t { kNone, kCompiled, kRefused };
+
 struct ProgramState {
-  std::int16_t beginProgOffset = -1;
+  bool beginProgSeen = false;
   std::uint8_t scanDepth = 0;
-  std::uint16_t scanInterval = 0;
+  ScanState scan = ScanState::kNone;
   bool interrupt = false;
   bool interruptHasDo = false;
   std::uint8_t subDepth = 0;

@@ -1,6 +1,7 @@
 #include "instructions/sections_flow.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/compilation.h"
@@ -66,15 +67,15 @@ std::size_t appendLoopReference(Compilation& c, std::uint16_t opcode,
 }
 
 // The scan interval is kept in 16-bit fields; a larger one is refused
-// rather than cut, and saturates so that the scan still counts as set.
-std::uint16_t scanIntervalWord(Compilation& c, std::int32_t seconds) {
+// (reported) rather than cut.
+std::optional<std::uint16_t> scanIntervalWord(Compilation& c, std::int32_t seconds) {
   if (seconds < 0) {
     reportError(c, "Scan interval %d is negative.", seconds);
-    return kMaxScanInterval;
+    return std::nullopt;
   }
   if (seconds > kMaxScanInterval) {
     reportError(c, "Scan interval %d exceeds 65535 seconds.", seconds);
-    return kMaxScanInterval;
+    return std::nullopt;
   }
   return static_cast<std::uint16_t>(seconds);
 }
@@ -224,13 +225,25 @@ const Subroutine* findCompiledSubroutine(const Compilation& c,
 
 void startProgramState(Compilation& c) {
   ProgramState& p = c.program;
-  p.beginProgOffset = -1;
+  p.beginProgSeen = false;
   p.interrupt = false;
-  p.scanInterval = 0;
+  p.scan = ScanState::kNone;
   p.forStack.clear();
   p.doStack.clear();
   p.ifStack.clear();
   p.subroutineCursor = 0;
+}
+
+std::uint16_t compiledScanInterval(const Compilation& c) {
+  switch (c.program.scan) {
+    case ScanState::kNone:
+      return 0;
+    case ScanState::kRefused:
+      return kMaxScanInterval;
+    case ScanState::kCompiled:
+      break;
+  }
+  return c.header.scanInterval;
 }
 
 void refuseInInterruptSequence(Compilation& c) {
@@ -242,7 +255,7 @@ void refuseInInterruptSequence(Compilation& c) {
 
 void checkAfterNextScan(Compilation& c, const Statement& st) {
   const ProgramState& p = c.program;
-  if (p.scanDepth != 0 || p.scanInterval == 0) return;
+  if (p.scanDepth != 0 || compiledScanInterval(c) == 0) return;
   const int index = st.index();
   if (index == kEndOfProgram || index == kNextScan || index == kEndProg) return;
   if (index == kNext && st.intAt(1) == kBlockScan) return;
@@ -253,13 +266,13 @@ HandlerResult handleEndOfProgram(Compilation& c, const Statement&) {
   const ProgramState& p = c.program;
   if (c.diag.errorCount != 0) return HandlerResult::kNothing;
   if (p.scanDepth != 0 && !p.interrupt) reportError(c, "Scan without NextScan.");
-  if (p.beginProgOffset == -1) reportError(c, "No BeginProg in Program.");
+  if (!p.beginProgSeen) reportError(c, "No BeginProg in Program.");
   if (!p.forStack.empty()) reportError(c, "FOR without NEXT.");
   if (!p.doStack.empty()) reportError(c, "DO without LOOP.");
   if (!p.ifStack.empty())
     reportError(c, "IF or SELECT without END IF or END SELECT.");
   if (p.subDepth != 0) reportError(c, "Sub ... EndSub not matched.");
-  if (p.scanInterval == 0)
+  if (compiledScanInterval(c) == 0)
     reportError(c, "Program must have a Scan ... NextScan.");
   if (p.interrupt && !p.interruptHasDo)
     reportWarning(c, "Interrupt Sequence will only run once, use do loop.");
@@ -270,7 +283,7 @@ HandlerResult handleEndOfProgram(Compilation& c, const Statement&) {
 HandlerResult handleBeginProg(Compilation& c, const Statement&) {
   ProgramState& p = c.program;
   c.header.beginProgOffset = offsetWord(codeOffset(c));
-  p.beginProgOffset = static_cast<std::int16_t>(c.header.beginProgOffset);
+  p.beginProgSeen = true;
   return HandlerResult::kNothing;
 }
 
@@ -278,9 +291,13 @@ HandlerResult handleScan(Compilation& c, const Statement& st) {
   ProgramState& p = c.program;
   if (p.subDepth != 0) reportError(c, "Sub ... EndSub not matched.");
   refuseInInterruptSequence(c);
-  const std::uint16_t interval =
+  const std::optional<std::uint16_t> word =
       scanIntervalWord(c, unitsToSeconds(c, st.intAt(1), st.intAt(2)));
-  p.scanInterval = c.header.scanInterval = interval;
+  // A refused interval saturates, so that the scan still counts as set; the
+  // header keeps the word pass 1 read, which TimeUntilTransmit compares.
+  const std::uint16_t interval = word.value_or(kMaxScanInterval);
+  if (word) c.header.scanInterval = *word;
+  p.scan = word ? ScanState::kCompiled : ScanState::kRefused;
   ++p.scanDepth;
   c.header.scanOffset = offsetWord(codeOffset(c));
   // SCAN: 0 u16 opcode 2, 2 u16 next-record offset, 4 u16 interval seconds.
@@ -312,7 +329,7 @@ HandlerResult handleInterruptSequence(Compilation& c, const Statement&) {
   ProgramState& p = c.program;
   if (p.scanDepth != 0)
     reportError(c, "InterruptSequence Can not be defined within SCAN/NEXTSCAN.");
-  if (p.beginProgOffset == -1)
+  if (!p.beginProgSeen)
     reportError(c,
                 "InterruptSequence must be between BeginProg/EndProg and after "
                 "NextScan.");
@@ -330,7 +347,7 @@ HandlerResult handleInterruptSequence(Compilation& c, const Statement&) {
 
 HandlerResult handleExpression(Compilation& c, const Statement& st) {
   const ProgramState& p = c.program;
-  if (p.beginProgOffset == -1 && p.subDepth == 0)
+  if (!p.beginProgSeen && p.subDepth == 0)
     reportError(c, "Expression used outside of BeginProg..EndProg.");
   // EXPRESSION: 0 u16 opcode 3, 2 u16 next-record offset,
   //             4 u16 operand of the compiled assignment.
@@ -455,7 +472,7 @@ HandlerResult handleExitFor(Compilation& c, const Statement&) {
 HandlerResult handleSub(Compilation& c, const Statement&) {
   ProgramState& p = c.program;
   if (p.subDepth != 0) reportError(c, "Sub declared within another Sub.");
-  if (p.beginProgOffset != -1)
+  if (p.beginProgSeen)
     reportError(c, "Sub must be declared before BeginProg.");
   ++p.subDepth;
   const std::size_t body = appendPlain(c, kRecordSub);

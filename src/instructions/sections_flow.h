@@ -5,6 +5,8 @@
 // back-patching code offsets once they are known.
 #pragma once
 
+#include <cstdint>
+
 #include "instructions/handlers.h"
 #include "parse/statement_buffer.h"
 
@@ -24,6 +26,8 @@ void refuseInInterruptSequence(Compilation& c);
 // reports a statement that follows the closed scan outside the interrupt
 // section.
 void checkAfterNextScan(Compilation& c, const Statement& st);
+// The interval of the Scan compiled so far in pass 2; 0 before it.
+std::uint16_t compiledScanInterval(const Compilation& c);
 
 // Program sections.
 HandlerResult handleEndOfProgram(Compilation& c, const Statement& st);

@@ -40,11 +40,10 @@ std::vector<FieldDescriptor> buildPublicFields(Compilation& c, int& elements) {
     request.hasSource = true;
     request.sourceFirst = v.firstIndex();
     request.elements = request.reps = v.elementCount;
-    request.dataType = v.dataType;
-    request.recordOffset = v.byteOffset;
-    request.beginIndex = v.thirdCount;
+    request.dataType = kFloatDataType;
+    request.recordOffset = v.firstIndex() * kVariableBytes;
     request.kind = kKindPublic;
-    request.subDimension = v.secondCount;
+    request.subDimension = v.elementCount;
     counted += buildFields(c, request, nullptr);
     buildFields(c, request, &fields);
     elements += v.elementCount;

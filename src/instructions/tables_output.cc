@@ -234,8 +234,7 @@ int setUpOutput(Compilation& c, const OutputRequest& q,
   }
   if (q.hasDisable) o.disableOperand = resolveOperand(c, q.disable);
   o.recordOffset = t.recordSize;
-  o.recordBytes = o.reps * (kValueBytes * std::abs(o.k) + (o.k < 0 ? kValueBytes : 0));
-  t.recordSize += o.recordBytes;
+  t.recordSize += o.reps * (kValueBytes * std::abs(o.k) + (o.k < 0 ? kValueBytes : 0));
 
   t.fieldCount += buildFields(c, namingSpecOf(o), nullptr, namesLeft);
   t.writers.push_back(o);
@@ -456,7 +455,7 @@ HandlerResult handleCallTable(Compilation& c, const Statement& st) {
     TableDescriptor& table = tables[i];
     if (!nameEquals(name.c_str(), table.name.c_str())) continue;
     if (i == 0) return HandlerResult::kNothing;  // the status table is never called
-    const std::uint16_t scan = c.program.scanInterval;
+    const std::uint16_t scan = compiledScanInterval(c);
     const bool timed = (table.flags & kTableFlagInterval) != 0;
     if (scan != 0 && timed && table.interval % scan != 0) {
       reportError(c, "DataTable interval %d sec not integrally divisible by scan interval %d sec.",

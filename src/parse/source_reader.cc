@@ -72,7 +72,7 @@ std::optional<std::string> parseStatement(Compilation& c,
         static_cast<std::int32_t>(c.statements.wordAt(header + 1));
     const auto units =
         static_cast<std::int32_t>(c.statements.wordAt(header + 2));
-    c.pass1.scanInterval =
+    c.header.scanInterval =
         static_cast<std::uint16_t>(unitsToSeconds(c, interval, units));
   }
   return thenText;
@@ -230,7 +230,7 @@ void runPass1(Compilation& c) {
   startConstants(c);
   d.currentLine = 0;
   c.pass1.scanCount = 0;
-  c.pass1.scanInterval = 0;
+  c.header.scanInterval = 0;
   c.pass1.subroutines.clear();
   if (!c.statements.start(c)) return;
   SourceText& source = c.pass1.source;

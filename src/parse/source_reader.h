@@ -32,7 +32,6 @@ struct Subroutine {
 struct Pass1State {
   SourceText source;
   int scanCount = 0;
-  std::uint16_t scanInterval = 0;
   std::vector<Subroutine> subroutines;
 };
 

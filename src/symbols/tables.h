@@ -95,7 +95,6 @@ struct OutputContext {
   // first is -1 when the source is no variable (a Table.Field, the ETo value).
   int sourceFirst = -1;
   int recordOffset = 0;
-  int recordBytes = 0;
   int beginIndex = 1;
   std::string sourceName;  // the variable's or field's name; "" without
   bool hasFieldNames = false;

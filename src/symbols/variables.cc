@@ -44,8 +44,7 @@ int declareVariable(Compilation& c, std::int32_t count, const std::string& text,
   }
   checkConstantName(c, name);
   VariableRecord record;
-  record.elementCount = record.secondCount = count;
-  record.byteOffset = firstIndex * record.elementSize;
+  record.elementCount = count;
   record.name = name;
   record.line = c.diag.currentLine;
   record.location = locationWord(static_cast<std::uint32_t>(firstIndex),

@@ -22,15 +22,10 @@ constexpr int kDeclareLookup = 0;
 constexpr int kDeclareDim = 9;
 constexpr int kDeclarePublic = 10;
 
+// Every variable holds 4-byte floats (kFloatDataType).
 struct VariableRecord {
   std::int32_t elementCount = 0;
-  std::int32_t secondCount = 0;
-  std::int32_t thirdCount = 1;
-  std::int32_t elementSize = 4;
-  std::int32_t byteOffset = 0;
-  std::uint8_t dataType = kFloatDataType;
-  std::string name;         // at most 16 (17 after an over-long declaration)
-  std::string description;  // empty for variables
+  std::string name;  // at most 16 (17 after an over-long declaration)
   std::uint16_t location = 0;  // low byte first index, high byte count
   std::int32_t publicKind = 0;  // 0 DIM, 10 PUBLIC
   int line = 0;                 // of the first declaration
