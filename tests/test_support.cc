@@ -7,6 +7,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "format/image_format.h"
+#include "format/record_format.h"
 #include "vk6/compiler.h"
 
 namespace vk6::test {
@@ -16,6 +18,29 @@ Reported compileText(const std::string& source, const BuildInfo& build) {
   options.noImage = true;
   const vk6::CompileResult r = compileProgram({source, "prog.cr"}, build, options);
   return {r.errorCount, r.warningCount, r.errorText, r.warningText};
+}
+
+Compiled compileInScan(const std::string& declarations, const std::string& body,
+                       const BuildInfo& build) {
+  const std::string source = declarations + "BeginProg\r\n  Scan(1, Sec)\r\n" + body +
+                             "  NextScan\r\nEndProg\r\n";
+  const CompileResult r = compileProgram({source, "prog.cr"}, build);
+  Compiled out{r.errorText, r.warningText, r.image, {}};
+  if (r.image.size() < kProgramHeaderSize) return out;
+  namespace ph = program_header;
+  const std::uint8_t* image = r.image.data();
+  out.code.assign(image + loadU16(image + ph::kCodeOffset),
+                  image + loadU16(image + ph::kAreaOffset));
+  return out;
+}
+
+Bytes scanBody(const Compiled& compiled) {
+  const std::size_t scan = recordLength(kRecordScan);
+  const std::size_t nextScan = recordLength(kRecordNextScan);
+  const Bytes& code = compiled.code;
+  if (code.size() < scan + nextScan) return {};
+  return Bytes(code.begin() + static_cast<std::ptrdiff_t>(scan),
+               code.end() - static_cast<std::ptrdiff_t>(nextScan));
 }
 
 std::filesystem::path scratchFolder(const std::string& name) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/compilation.h"
+#include "format/byte_io.h"
 
 namespace vk6::test {
 
@@ -31,6 +32,26 @@ inline void loadText(Compilation& c, const std::string& source) {
 
 Reported compileText(const std::string& source,
                      const BuildInfo& build = modelVK617Q());
+
+// A program compiled through the library, with the code records of its
+// image (empty after a failed compile, when there is no image).
+struct Compiled {
+  std::string errors;
+  std::string warnings;
+  Bytes image;
+  Bytes code;
+};
+
+// Compiles `declarations` (whole lines, each ending "\r\n"), then `body`
+// in "BeginProg / Scan(1, Sec) ... NextScan / EndProg". The body's first
+// line is the declarations' line count + 4.
+Compiled compileInScan(const std::string& declarations, const std::string& body,
+                       const BuildInfo& build = modelVK617Q());
+
+// The records of `body` from compileInScan: the code without its leading
+// Scan(1, Sec) record and the trailing NextScan record. Empty when the
+// compile made no image.
+Bytes scanBody(const Compiled& compiled);
 
 // A fresh empty folder under the system's temporary folder.
 std::filesystem::path scratchFolder(const std::string& name);
