@@ -22,16 +22,9 @@ Reported compileText(const std::string& source, const BuildInfo& build) {
 
 Compiled compileInScan(const std::string& declarations, const std::string& body,
                        const BuildInfo& build) {
-  const std::string source = declarations + "BeginProg\r\n  Scan(1, Sec)\r\n" + body +
-                             "  NextScan\r\nEndProg\r\n";
-  const CompileResult r = compileProgram({source, "prog.cr"}, build);
-  Compiled out{r.errorText, r.warningText, r.image, {}};
-  if (r.image.size() < kProgramHeaderSize) return out;
-  namespace ph = program_header;
-  const std::uint8_t* image = r.image.data();
-  out.code.assign(image + loadU16(image + ph::kCodeOffset),
-                  image + loadU16(image + ph::kAreaOffset));
-  return out;
+  return compileSource(declarations + "BeginProg\r\n  Scan(1, Sec)\r\n" + body +
+                           "  NextScan\r\nEndProg\r\n",
+                       build);
 }
 
 Bytes scanBody(const Compiled& compiled) {
@@ -69,6 +62,17 @@ ProgramRun runIn(const std::filesystem::path& folder, const std::string& binary,
                               "' " + arguments + " >stdout.txt 2>stderr.txt";
   const int status = std::system(command.c_str());
   return {WEXITSTATUS(status), readFile(folder / "stdout.txt")};
+}
+
+Compiled compileSource(const std::string& source, const BuildInfo& build) {
+  const CompileResult r = compileProgram({source, "prog.cr"}, build);
+  Compiled out{r.errorText, r.warningText, r.image, {}};
+  if (r.image.size() < kProgramHeaderSize) return out;
+  namespace ph = program_header;
+  const std::uint8_t* image = r.image.data();
+  out.code.assign(image + loadU16(image + ph::kCodeOffset),
+                  image + loadU16(image + ph::kAreaOffset));
+  return out;
 }
 
 }  // namespace vk6::test

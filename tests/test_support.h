@@ -68,4 +68,9 @@ struct ProgramRun {
 ProgramRun runIn(const std::filesystem::path& folder, const std::string& binary,
                  const std::string& arguments);
 
+// Compiles the whole program `source` through the library, with the code
+// records of its image as compileInScan gives them.
+Compiled compileSource(const std::string& source,
+                       const BuildInfo& build = modelVK617Q());
+
 }  // namespace vk6::test
