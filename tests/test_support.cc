@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "dump/image_reader.h"
 #include "format/image_format.h"
 #include "format/record_format.h"
 #include "vk6/compiler.h"
@@ -69,6 +70,11 @@ ProgramRun runIn(const std::filesystem::path& folder, const std::string& binary,
                               "' " + arguments + " >stdout.txt 2>stderr.txt";
   const int status = std::system(command.c_str());
   return {WEXITSTATUS(status), readFile(folder / "stdout.txt")};
+}
+
+std::vector<TableInfo> tablesOf(const Bytes& image) {
+  if (image.empty()) return {};
+  return inspectImage(image, modelVK617Q().model).tables;
 }
 
 }  // namespace vk6::test

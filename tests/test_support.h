@@ -10,6 +10,10 @@
 #include "core/compilation.h"
 #include "format/byte_io.h"
 
+namespace vk6 {
+struct TableInfo;
+}  // namespace vk6
+
 namespace vk6::test {
 
 // What a compile reported.
@@ -67,5 +71,9 @@ struct ProgramRun {
 // (standard error goes to stderr.txt there).
 ProgramRun runIn(const std::filesystem::path& folder, const std::string& binary,
                  const std::string& arguments);
+
+// The tables of `image` as the inspector reads them, the status table
+// first; none when there is no image.
+std::vector<TableInfo> tablesOf(const Bytes& image);
 
 }  // namespace vk6::test
