@@ -13,33 +13,29 @@
 namespace vk6 {
 namespace {
 
-// The status table's lookups; the offset among writable fields shows in
-// no image.
-TEST(StatusTable, LookupsAndRecordOffsets) {
-  const StatusField prog = findStatusField("ProgName");
-  EXPECT_EQ(3, prog.index);
-  EXPECT_EQ(0x8B, prog.typeByte);
-  EXPECT_EQ(64, prog.byteSize);
-  EXPECT_EQ(42, prog.recordOffset);
-  const StatusField serial = findStatusField("SerialNum");
-  EXPECT_EQ(23, serial.index);
-  EXPECT_EQ(0x16, serial.typeByte);
-  EXPECT_EQ(46, serial.writableOffset);
-  EXPECT_EQ(154, serial.recordOffset);
-  EXPECT_EQ(22, findStatusField("battvoltage").index);
-  EXPECT_EQ(-1, findStatusField("Battery").index);
-
+TEST(StatusTable, EveryImageHoldsIt) {
   const std::vector<TableInfo> tables =
       test::tablesOf(test::compileInScan("Public X\r\n", "").image);
   ASSERT_EQ(2u, tables.size());
   const TableInfo& t = tables[0];
+  EXPECT_EQ("Status", t.name);
   ASSERT_EQ(24u, t.fields.size());
   EXPECT_EQ(158, t.recordSize);
-  EXPECT_EQ(154, t.fields[23].byteOffset);
-  EXPECT_EQ(64u, t.fields[3].count);
-  EXPECT_EQ(64u, t.fields[3].subDimension);
+  const TableField& prog = t.fields[3];
+  EXPECT_EQ("ProgName", prog.name);
+  EXPECT_EQ(0x8B, prog.dataType);
+  EXPECT_EQ(64, prog.byteSize);
+  EXPECT_EQ(42, prog.byteOffset);
+  EXPECT_EQ(64u, prog.count);
+  EXPECT_EQ(64u, prog.subDimension);
   EXPECT_EQ(1u, t.fields[4].count);
   EXPECT_EQ(0u, t.fields[4].subDimension);  // none stated: 1
+  EXPECT_EQ("BattVoltage", t.fields[22].name);
+  EXPECT_EQ("SerialNum", t.fields[23].name);
+  EXPECT_EQ(0x16, t.fields[23].dataType);
+  EXPECT_EQ(154, t.fields[23].byteOffset);
+  // The offset among the writable fields shows in no image.
+  EXPECT_EQ(46, findStatusField("SerialNum").writableOffset);
 }
 
 // DataTable(name, True, 10) holding one Sample(reps, X).
@@ -208,6 +204,8 @@ TEST(TableFields, ResolutionInExpressions) {
       {"Public.Temp", 0xFFFF, 1, ""},
       {"PUBLIC.Zz(1, 1)", 0, 0, "line 9: Could not find PUBLIC.Zz(1)."},
       {"status.progsig", 0xFFFE, 4, ""},
+      {"Status.battvoltage", 0xFFFE, 22, ""},
+      {"Status.Battery(1, 1)", 0, 0, "line 9: Could not find Status.Battery(1)."},
       {"Status.Record", 0xFFFE, 0x8002, ""},
       {"Nope.X(1, 1)", 0, 0, "line 9: Could not find DataTable Nope."},
   };
