@@ -77,17 +77,17 @@ TEST(DataTable, DeferredTriggerIsResolvedIntoTheArea) {
   const test::Compiled c = test::compileInScan(
       "Public X\r\nDataTable(A, Status.Record(1, 1) > 0, 10)\r\n  Sample(1, X)\r\nEndTable\r\n",
       call("A"));
-  EXPECT_EQ("", c.errors);
+  ASSERT_EQ("", c.errors);
   EXPECT_EQ(Bytes({39, 0, 8, 0, 0, 0, 0, 0, 17, 0, 18, 0, 0x20, 0}),
             Bytes(c.code.begin(), c.code.begin() + 14));
 }
 
 TEST(DataTable, Messages) {
-  std::string eight, nine;
-  for (const char* name : {"T1", "T2", "T3", "T4", "T5", "T6", "T7", "T8"}) eight += table(name);
-  nine = eight + table("T9");
-  std::string calls;
-  for (const char* name : {"T1", "T2", "T3", "T4", "T5", "T6", "T7", "T8"}) calls += call(name);
+  std::string eight, calls;
+  for (const char* name : {"T1", "T2", "T3", "T4", "T5", "T6", "T7", "T8"}) {
+    eight += table(name);
+    calls += call(name);
+  }
   const struct {
     std::string declarations;
     std::string body;
@@ -122,7 +122,7 @@ TEST(DataTable, Messages) {
       {table("A", 63), call("A"), ""},
       {table("A", 64), "", "line 4: Table A record size exceeds max. of 256 by 4 bytes."},
       {eight, calls, ""},
-      {nine, "", "line 28: Maximum number of tables 8 exceeded."},
+      {eight + table("T9"), "", "line 28: Maximum number of tables 8 exceeded."},
       {"", call("Nope"), "line 4: Could not find DataTable Nope."},
       {"", call("Status"), ""},
       {"Sub S\r\n  CallTable A\r\nEndSub\r\n" + table("A"), "    Call S\r\n",
