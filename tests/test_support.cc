@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "dump/image_reader.h"
 #include "format/image_format.h"
 #include "format/record_format.h"
 #include "vk6/compiler.h"
@@ -73,6 +74,11 @@ Compiled compileSource(const std::string& source, const BuildInfo& build) {
   out.code.assign(image + loadU16(image + ph::kCodeOffset),
                   image + loadU16(image + ph::kAreaOffset));
   return out;
+}
+
+std::vector<TableInfo> tablesOf(const Bytes& image) {
+  if (image.empty()) return {};
+  return inspectImage(image, modelVK617Q().model).tables;
 }
 
 }  // namespace vk6::test

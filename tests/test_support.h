@@ -10,6 +10,10 @@
 #include "core/compilation.h"
 #include "format/byte_io.h"
 
+namespace vk6 {
+struct TableInfo;
+}  // namespace vk6
+
 namespace vk6::test {
 
 // What a compile reported.
@@ -72,5 +76,9 @@ ProgramRun runIn(const std::filesystem::path& folder, const std::string& binary,
 // records of its image as compileInScan gives them.
 Compiled compileSource(const std::string& source,
                        const BuildInfo& build = modelVK617Q());
+
+// The tables of `image` as the inspector reads them, the status table
+// first; none when there is no image.
+std::vector<TableInfo> tablesOf(const Bytes& image);
 
 }  // namespace vk6::test
