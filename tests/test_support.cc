@@ -71,4 +71,9 @@ ProgramRun runIn(const std::filesystem::path& folder, const std::string& binary,
   return {WEXITSTATUS(status), readFile(folder / "stdout.txt")};
 }
 
+Bytes patched(Bytes record, std::initializer_list<std::pair<std::size_t, std::uint8_t>> bytes) {
+  for (const auto& [offset, value] : bytes) record[offset] = value;
+  return record;
+}
+
 }  // namespace vk6::test

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/compilation.h"
@@ -67,5 +69,9 @@ struct ProgramRun {
 // (standard error goes to stderr.txt there).
 ProgramRun runIn(const std::filesystem::path& folder, const std::string& binary,
                  const std::string& arguments);
+
+// `record` with the bytes at the given offsets replaced: an expected record
+// spelled as the one it differs from.
+Bytes patched(Bytes record, std::initializer_list<std::pair<std::size_t, std::uint8_t>> bytes);
 
 }  // namespace vk6::test
