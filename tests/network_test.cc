@@ -8,14 +8,15 @@
 namespace vk6 {
 namespace {
 
-// A statement compiled in the scan of a program, what it reports and the
-// last `record.size()` bytes of its code (all of it for a failed compile).
+// A statement compiled in the scan of a program, what it reports and its
+// record: the last bytes of the code (none after a failed compile).
 struct Case {
   const char* statement;
   const char* errors;
   Bytes record;
 };
 
+// Each case compiled after the `before` lines of the scan.
 void check(const std::string& declarations, const std::string& before,
            const std::vector<Case>& cases) {
   for (const Case& t : cases) {
@@ -114,6 +115,7 @@ TEST(Network, SendData) {
        {0x3E, 0x00, 0x7A, 0x00, 0xFE, 0x0F, 0xFE, 0x0F, 0x00, 0x00, 0x8F, 0xFE, 0x2F, 0xFE,
         0x1F, 0xFE, 0x0F, 0xFE, 0x14, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01}},
       {"SendData(2, 7, 1, DAILY)", "", daily},
+      {"SendData(2, 7, 1, Events)", "", test::patched(daily, {{8, 3}})},
       {"SendData(2, 7, 1, PUBLIC)", "", test::patched(daily, {{8, 4}})},
       {"SendData(0, 0, 4095, Events)",
        "line 16: Invalid Port 0 must be either 1-RF or 2-RS232.\r\n"
