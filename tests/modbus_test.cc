@@ -1,158 +1,94 @@
 #include <gtest/gtest.h>
 
-#include "communication_support.h"
-#include "format/operand_word.h"
-#include "instructions/communication.h"
-#include "parse/instruction_table.h"
+#include <string>
+
+#include "test_support.h"
 
 namespace vk6 {
 namespace {
 
-using test::RecordMaker;
+constexpr char kDeclarations[] =
+    "Public Res, V, Regs(15), R16(16), R2(2), F16(16), F17(17)\r\n";
 
-// ModBusMaster(first, port, baud, expr, code, var, expr, expr, byte, timeout)
-// with fixed operand words 0x0101, 0x0104, 0x0106, 0x0107, 0x0108.
-Statement master(RecordMaker& m, std::int32_t port, std::int32_t baud,
-                 std::int32_t code, std::int32_t timeout) {
-  m.word(0x0101).word(static_cast<std::uint32_t>(port)).word(static_cast<std::uint32_t>(baud));
-  m.word(0x0104).word(static_cast<std::uint32_t>(code)).word(0x0106).word(0x0107);
-  m.word(0x0108).word(7).word(static_cast<std::uint32_t>(timeout));
-  return m.statement();
-}
-
-HandlerResult compileMaster(Compilation& c, std::int32_t port, std::int32_t baud,
-                            std::int32_t code, std::int32_t timeout) {
-  RecordMaker m(kModBusMaster);
-  return handleModBusMaster(c, master(m, port, baud, code, timeout));
-}
-
-// ModBusSlave(port, 9600, expr, Regs, booleans) with the flags omitted.
-HandlerResult compileSlave(Compilation& c, std::int32_t port, std::uint32_t booleans) {
-  RecordMaker m(kModBusSlave);
-  m.word(static_cast<std::uint32_t>(port)).word(9600).word(0x0103);
-  m.word(test::varRef(c, "Regs")).word(booleans).word(kAbsentMarker).word(kAbsentMarker);
-  return handleModBusSlave(c, m.statement());
-}
-
-TEST(Modbus, MasterRecord) {
-  Compilation c;
-  test::startAtLine1(c);
-  EXPECT_EQ(HandlerResult::kCompiled, compileMaster(c, 1, 9600, 103, 500));
-  EXPECT_EQ(Bytes({0x3F, 0x00, 0x1C, 0x00, 0x06, 0x01, 0x01, 0x01, 0x04, 0x01,
-                   0x00, 0x00, 0x03, 0x00, 0x80, 0x25, 0x07, 0x01, 0x08, 0x01,
-                   0xF4, 0x01, 0x4C, 0x00, 0xE5, 0x07, 0x01, 0x00}),
-            c.code.bytes);
-  EXPECT_EQ("", c.diag.errorText);
-}
-
-TEST(Modbus, MasterFunctionCodes) {
+// Byte 24 is the first location of the buffer block taken from the pool:
+// 76 / 4 + 6 = 25 locations for functions 3, 4 and 16, 16 / 4 + 6 = 10 for
+// the others.
+TEST(Modbus, Records) {
+  // COM2 at 1200 baud, function 3, time-out 100.
+  const Bytes master = {0x3F, 0x00, 0x22, 0x00, 0x0A, 0x00, 0x00, 0x00, 0x04, 0x00,
+                        0x01, 0x00, 0x03, 0x00, 0xB0, 0x04, 0x0E, 0x00, 0x14, 0x00,
+                        0x64, 0x00, 0x4C, 0x00, 0xE5, 0x07, 0x00, 0x00};
+  // COM1 at 9600 baud, 15 registers, no booleans: buffer 4 x 15 + 12 = 72
+  // bytes, 72 / 4 + 6 = 24 locations.
+  const Bytes slave = {0x3F, 0x00, 0x22, 0x00, 0x06, 0x00, 0x00, 0x00, 0x00, 0x00,
+                       0x00, 0x00, 0x00, 0x00, 0x80, 0x25, 0x00, 0x00, 0x00, 0x00,
+                       0x00, 0x00, 0x48, 0x00, 0xE6, 0x00, 0x00, 0x00};
   const struct {
-    std::int32_t code;
-    std::int32_t timeout;
-    int pool;  // after the statement
-    std::uint8_t function, dataType, negative;
+    const char* statement;
     const char* errors;
+    Bytes record;
   } cases[] = {
-      {3, 100, 229, 3, 0, 0, ""},  // 76 / 4 + 6 locations
-      {1, 100, 244, 1, 0, 0, ""},  // 16 / 4 + 6
-      {6, 100, 244, 6, 0, 0, ""},  // one register, sized as one coil
-      {-3, 100, 229, 3, 0, 1, ""},
-      {503, 6500, 229, 3, 5, 0, ""},
-      {3, 6501, 229, 3, 0, 0, "line 1: TimeOut must be less than 65 seconds."},
-      {603, 100, 229, 3, 6, 0,
-       "line 1: Modbus Data types 6 not supported, 0..5 are supported."},
-      {7, 100, 248, 7, 0, 0, "line 1: ModBus function 7 is illegal, 1..6,15,16 are legal."},
-      {0, 100, 248, 0, 0, 0, "line 1: ModBus function 0 is illegal, 1..6,15,16 are legal."},
+      {"ModBusMaster(Res, 2, 1200, 1, 3, V, 1, 1, 7, 100)", "", master},
+      // Data type 1, function 3.
+      {"ModBusMaster(Res, 1, 9600, 1, 103, V, 1, 1, 7, 500)", "",
+       test::patched(master, {{10, 0}, {14, 0x80}, {15, 0x25}, {20, 0xF4}, {21, 0x01}, {26, 1}})},
+      {"ModBusMaster(Res, 2, 1200, 1, 1, V, 1, 1, 7, 100)", "",
+       test::patched(master, {{12, 1}, {22, 0x10}, {24, 0xF4}})},
+      // One register, sized as one coil.
+      {"ModBusMaster(Res, 2, 1200, 1, 6, V, 1, 1, 7, 100)", "",
+       test::patched(master, {{12, 6}, {22, 0x10}, {24, 0xF4}})},
+      {"ModBusMaster(Res, 2, 1200, 1, -3, V, 1, 1, 7, 100)", "", test::patched(master, {{27, 1}})},
+      {"ModBusMaster(Res, 2, 1200, 1, 503, V, 1, 1, 7, 6500)", "",
+       test::patched(master, {{21, 0x19}, {26, 5}})},
+      {"ModBusMaster(Res, 2, 1200, 1, 3, V, 1, 1, 7, 6501)",
+       "line 4: TimeOut must be less than 65 seconds.", {}},
+      {"ModBusMaster(Res, 2, 1200, 1, 603, V, 1, 1, 7, 100)",
+       "line 4: Modbus Data types 6 not supported, 0..5 are supported.", {}},
+      {"ModBusMaster(Res, 2, 1200, 1, 7, V, 1, 1, 7, 100)",
+       "line 4: ModBus function 7 is illegal, 1..6,15,16 are legal.", {}},
+      {"ModBusMaster(Res, 2, 1200, 1, 0, V, 1, 1, 7, 100)",
+       "line 4: ModBus function 0 is illegal, 1..6,15,16 are legal.", {}},
+      {"ModBusMaster(Res, 3, 9600, 1, 3, V, 1, 1, 7, 100)", "",
+       test::patched(master, {{10, 2}, {14, 0x80}, {15, 0x25}})},
+      {"ModBusMaster(Res, 4, 9600, 1, 3, V, 1, 1, 7, 100)", "line 4: ComPort 4 illegal.", {}},
+      {"ModBusMaster(Res, 0, 9600, 1, 3, V, 1, 1, 7, 100)", "line 4: ComPort 0 illegal.", {}},
+      {"ModBusMaster(Res, 1, 19200, 1, 3, V, 1, 1, 7, 100)",
+       "line 4: Incorrect baud rate, either 9600 or 1200 baud.", {}},
+      {"ModBusSlave(1, 9600, 3, Regs, 0)", "", slave},
+      {"ModBusSlave(3, 9600, 3, Regs, 0)",
+       "line 4: BooleanVar must be defined, C1/C2 are used for modbus communication", {}},
+      {"ModBusSlave(1, 9600, 3, R16, 0)", "line 4: Variable array too big for Rx buffer size.",
+       {}},
+      // The boolean array sets the buffer: 4 x 16 + 12 = 76 bytes.
+      {"ModBusSlave(1, 9600, 3, R2, F16)", "",
+       test::patched(slave, {{6, 0x0A}, {22, 0x4C}, {24, 0xE5}})},
+      {"ModBusSlave(1, 9600, 3, R2, F17)",
+       "line 4: BooleanVar Variable array must be less than 16, or parameter = 0", {}},
   };
   for (const auto& t : cases) {
-    Compilation c;
-    test::startAtLine1(c);
-    compileMaster(c, 2, 1200, t.code, t.timeout);
-    ASSERT_EQ(28u, c.code.bytes.size());
-    EXPECT_EQ(t.pool, c.header.locationPool) << t.code;
-    EXPECT_EQ(t.function, c.code.bytes[12]) << t.code;
-    EXPECT_EQ(t.dataType, c.code.bytes[26]) << t.code;
-    EXPECT_EQ(t.negative, c.code.bytes[27]) << t.code;
-    EXPECT_EQ(t.errors, c.diag.errorText) << t.code;
-  }
-}
-
-TEST(Modbus, PortAndBaudMessages) {
-  const struct {
-    std::int32_t port, baud;
-    const char* errors;
-  } cases[] = {
-      {3, 9600, ""},
-      {4, 9600, "line 1: ComPort 4 illegal."},
-      {0, 9600, "line 1: ComPort 0 illegal."},
-      {1, 19200, "line 1: Incorrect baud rate, either 9600 or 1200 baud."},
-  };
-  for (const auto& t : cases) {
-    Compilation c;
-    test::startAtLine1(c);
-    compileMaster(c, t.port, t.baud, 3, 100);
-    EXPECT_EQ(t.errors, c.diag.errorText) << t.port << " " << t.baud;
-  }
-}
-
-TEST(Modbus, SlaveRecordAndBuffer) {
-  Compilation c;
-  test::startAtLine1(c);
-  test::dim(c, "Regs", 15);
-  EXPECT_EQ(HandlerResult::kCompiled, compileSlave(c, 1, test::constantRef(c, 0)));
-  // The register array's code follows the constant's 6 bytes. Buffer
-  // 4 x 15 + 12 = 72 bytes; 72 / 4 + 6 = 24 locations.
-  EXPECT_EQ(Bytes({0x3F, 0x00, 0x1C, 0x00, 0x06, 0x00, 0x00, 0x00, 0x03, 0x01,
-                   0x00, 0x00, 0x00, 0x00, 0x80, 0x25, 0x00, 0x00, 0x00, 0x00,
-                   0x00, 0x00, 0x48, 0x00, 0xE6, 0x00, 0x00, 0x00}),
-            c.code.bytes);
-  EXPECT_EQ("", c.diag.errorText);
-}
-
-TEST(Modbus, SlaveArrayLimits) {
-  const struct {
-    int registers, booleans;  // 0: the constant 0
-    std::int32_t port;
-    std::uint8_t buffer;
-    const char* errors;
-  } cases[] = {
-      {15, 0, 3, 72,
-       "line 1: BooleanVar must be defined, C1/C2 are used for modbus communication"},
-      {16, 0, 1, 76, "line 1: Variable array too big for Rx buffer size."},
-      {2, 16, 1, 76, ""},
-      {2, 17, 1, 80,
-       "line 1: BooleanVar Variable array must be less than 16, or parameter = 0"},
-  };
-  for (const auto& t : cases) {
-    Compilation c;
-    test::startAtLine1(c);
-    test::dim(c, "Regs", t.registers);
-    std::uint32_t booleans = test::constantRef(c, 0);
-    if (t.booleans != 0) {
-      test::dim(c, "Flags", t.booleans);
-      booleans = test::varRef(c, "Flags");
-    }
-    compileSlave(c, t.port, booleans);
-    EXPECT_EQ(t.buffer, c.code.bytes[22]) << t.registers << " " << t.booleans;
-    EXPECT_EQ(t.errors, c.diag.errorText) << t.registers << " " << t.booleans;
+    const test::Compiled c =
+        test::compileInScan(kDeclarations, std::string("    ") + t.statement + "\r\n");
+    EXPECT_EQ(t.errors, c.errors) << t.statement;
+    EXPECT_EQ(t.record, test::scanBody(c)) << t.statement;
   }
 }
 
 TEST(Modbus, OneKindPerProgramAndOneSlavePerPort) {
-  Compilation c;
-  test::startAtLine1(c);
-  test::dim(c, "Regs", 4);
-  compileSlave(c, 1, test::constantRef(c, 0));
-  compileSlave(c, 2, test::constantRef(c, 0));
-  EXPECT_EQ("", c.diag.errorText);
-  compileSlave(c, 1, test::constantRef(c, 0));
-  compileMaster(c, 2, 9600, 3, 100);
-  compileSlave(c, 3, test::constantRef(c, 0));
-  EXPECT_EQ("line 1: Only one ModBusSlave() instruction can be used for this COM port\r\n"
-            "line 1: Can't use both Slave and Master instructions in one program\r\n"
-            "line 1: Can't use both Slave and Master instructions in the same program\r\n"
-            "line 1: BooleanVar must be defined, C1/C2 are used for modbus communication",
-            c.diag.errorText);
+  EXPECT_EQ("", test::compileInScan(kDeclarations,
+                                    "    ModBusSlave(1, 9600, 3, Regs, 0)\r\n"
+                                    "    ModBusSlave(2, 9600, 3, Regs, 0)\r\n")
+                    .errors);
+  EXPECT_EQ("line 6: Only one ModBusSlave() instruction can be used for this COM port\r\n"
+            "line 7: Can't use both Slave and Master instructions in one program\r\n"
+            "line 8: Can't use both Slave and Master instructions in the same program\r\n"
+            "line 8: BooleanVar must be defined, C1/C2 are used for modbus communication",
+            test::compileInScan(kDeclarations,
+                                "    ModBusSlave(1, 9600, 3, Regs, 0)\r\n"
+                                "    ModBusSlave(2, 9600, 3, Regs, 0)\r\n"
+                                "    ModBusSlave(1, 9600, 3, Regs, 0)\r\n"
+                                "    ModBusMaster(Res, 2, 9600, 1, 3, V, 1, 1, 7, 100)\r\n"
+                                "    ModBusSlave(3, 9600, 3, Regs, 0)\r\n")
+                .errors);
 }
 
 }  // namespace

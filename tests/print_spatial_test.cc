@@ -1,102 +1,80 @@
 #include <gtest/gtest.h>
 
-#include "communication_support.h"
-#include "instructions/communication.h"
-#include "parse/declarations.h"
+#include <string>
+
+#include "test_support.h"
 
 namespace vk6 {
 namespace {
 
-using test::RecordMaker;
+constexpr char kDeclarations[] =
+    "Public D1, D2(2), Src(4), X, P(2), R(2)\r\nConst DispC2 = 2\r\n";
 
-HandlerResult compileSpatial(Compilation& c, InstructionIndex index, std::uint32_t dest) {
-  RecordMaker m(index);
-  m.word(dest).word(4).word(0x0103);
-  const Statement st = m.statement();
-  switch (index) {
-    case kMaxSpa: return handleMaxSpa(c, st);
-    case kMinSpa: return handleMinSpa(c, st);
-    case kAvgSpa: return handleAvgSpa(c, st);
-    default: return handleStdDevSpa(c, st);
-  }
+test::Compiled compileStatement(const std::string& statement) {
+  return test::compileInScan(kDeclarations, "    " + statement + "\r\n");
 }
 
-TEST(Spatial, RecordsAndDestinationSize) {
+TEST(Spatial, Records) {
   const struct {
-    InstructionIndex index;
-    int destElements;
-    std::uint8_t results, code;
+    const char* statement;
     const char* errors;
+    Bytes record;
   } cases[] = {
-      {kMaxSpa, 2, 2, 0, ""},
-      {kMaxSpa, 1, 2, 0, "line 1: MaxSpa requires a dest array with at least 2 elements."},
-      {kMinSpa, 1, 2, 1, "line 1: MinSpa requires a dest array with at least 2 elements."},
-      {kAvgSpa, 1, 1, 2, ""},
-      {kStdDevSpa, 1, 1, 3, ""},
+      // Bytes 12 and 14: the number of results and the statistic code.
+      {"MaxSpa(D2, 4, Src)", "",
+       {0x22, 0x00, 0x16, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x02, 0x00,
+        0x00, 0x00}},
+      {"MaxSpa(D1, 4, Src)", "line 5: MaxSpa requires a dest array with at least 2 elements.",
+       {}},
+      {"MinSpa(D2, 4, Src)", "",
+       {0x22, 0x00, 0x16, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x02, 0x00,
+        0x01, 0x00}},
+      {"MinSpa(D1, 4, Src)", "line 5: MinSpa requires a dest array with at least 2 elements.",
+       {}},
+      {"AvgSpa(D1, 4, Src)", "",
+       {0x22, 0x00, 0x16, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x01, 0x00,
+        0x02, 0x00}},
+      {"StdDevSpa(D1, 4, Src)", "",
+       {0x22, 0x00, 0x16, 0x00, 0x04, 0x00, 0x00, 0x00, 0x00, 0x00, 0x04, 0x00, 0x01, 0x00,
+        0x03, 0x00}},
+      // Parameters 2 and 3 go to bytes 12 and 10, 4 and 5 to 4 and 6.
+      {"CovSpa(D1, 3, 8, X, Src)", "",
+       {0x22, 0x00, 0x16, 0x00, 0x04, 0x00, 0x08, 0x00, 0x00, 0x00, 0x08, 0x00, 0x03, 0x00,
+        0x05, 0x00}},
+      // The second parameter is encoded first; its "()" leaves no mark.
+      {"RectPolar(P, R())", "", {0x2C, 0x00, 0x0E, 0x00, 0x04, 0x00, 0x00, 0x00}},
   };
   for (const auto& t : cases) {
-    Compilation c;
-    test::startAtLine1(c);
-    test::dim(c, "Dest", t.destElements);
-    compileSpatial(c, t.index, test::varRef(c, "Dest"));
-    EXPECT_EQ(Bytes({0x22, 0x00, 0x10, 0x00, 0x03, 0x01, 0x00, 0x00, 0x00, 0x00,
-                     0x04, 0x00, t.results, 0x00, t.code, 0x00}),
-              c.code.bytes);
-    EXPECT_EQ(t.errors, c.diag.errorText) << keywordAt(t.index);
+    const test::Compiled c = compileStatement(t.statement);
+    EXPECT_EQ(t.errors, c.errors) << t.statement;
+    EXPECT_EQ(t.record, test::scanBody(c)) << t.statement;
   }
 }
 
-TEST(Spatial, CovarianceRecord) {
-  Compilation c;
-  test::startAtLine1(c);
-  RecordMaker m(kCovSpa);
-  handleCovSpa(c, m.word(0x0101).word(3).word(8).word(0x0104).word(0x0105).statement());
-  EXPECT_EQ(Bytes({0x22, 0x00, 0x10, 0x00, 0x04, 0x01, 0x05, 0x01, 0x01, 0x01,
-                   0x08, 0x00, 0x03, 0x00, 0x05, 0x00}),
-            c.code.bytes);
-}
-
-TEST(RectPolar, OperandsSwapped) {
-  Compilation c;
-  test::startAtLine1(c);
-  RecordMaker m(kRectPolar);
-  handleRectPolar(c, m.word(0x0101).word(0x0102 | 0x40000000u).statement());
-  EXPECT_EQ(Bytes({0x2C, 0x00, 0x08, 0x00, 0x02, 0x01, 0x01, 0x01}), c.code.bytes);
-}
-
-struct PrintRun {
-  Bytes code;
-  std::string errors;
-};
-
-PrintRun compilePrint(const std::string& text) {
-  Compilation c;
-  test::startAtLine1(c);
-  test::dim(c, "X", 1);
-  defineConstant(c, " DispC2 = 2");
-  RecordMaker m(kPrint);
-  handlePrint(c, m.text(text).statement());
-  return {c.code.bytes, c.diag.errorText};
+Bytes slice(const Bytes& bytes, std::size_t from, std::size_t to) {
+  return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(from),
+               bytes.begin() + static_cast<std::ptrdiff_t>(to));
 }
 
 TEST(Print, ItemsPortAndBaud) {
-  const PrintRun run = compilePrint("(1, 9600, \"Hi\"; X, CHR$(13))");
-  EXPECT_EQ("", run.errors);
-  ASSERT_EQ(130u, run.code.size());
-  EXPECT_EQ(Bytes({3, 0, 0x80, 0x25}), Bytes(run.code.begin() + 14, run.code.begin() + 18));
-  EXPECT_EQ(Bytes({'H', 'i', 0}), Bytes(run.code.begin() + 18, run.code.begin() + 21));
-  EXPECT_EQ(13, run.code[58]);
-  EXPECT_EQ(Bytes({1, 0, 2, 0, 0, ';', ',', 0, 0, 0, 0, 0}),
-            Bytes(run.code.begin() + 118, run.code.end()));
+  const test::Compiled c = compileStatement("Print(1, 9600, \"Hi\"; X, CHR$(13))");
+  EXPECT_EQ("", c.errors);
+  const Bytes record = test::scanBody(c);
+  ASSERT_EQ(130u, record.size());
+  EXPECT_EQ(Bytes({0x21, 0x00, 0x88, 0x00, 0x00, 0x00, 0x0C, 0x00}), slice(record, 0, 8));
+  EXPECT_EQ(Bytes({3, 0, 0x80, 0x25}), slice(record, 14, 18));
+  EXPECT_EQ(Bytes({'H', 'i', 0}), slice(record, 18, 21));
+  EXPECT_EQ(13, record[58]);
+  EXPECT_EQ(Bytes({1, 0, 2, 0, 0, ';', ',', 0, 0, 0, 0, 0}), slice(record, 118, 130));
 }
 
 TEST(Print, Messages) {
   const struct {
     const char* text;
-    std::uint8_t portCode;
+    int portCode;  // byte 128 of the record; -1: the compile fails
     const char* errors;
   } cases[] = {
-      {"(1, 4800, X)", 0, "line 1: RF port must use baud rate of 9600."},
+      {"(1, 4800, X)", -1, "line 5: RF port must use baud rate of 9600."},
       {"(2, 4800, X)", 1, ""},
       {"(C2, 1200, X)", 3, ""},
       {"(C1, 1200, X)", 2, ""},
@@ -106,22 +84,25 @@ TEST(Print, Messages) {
       {"(C2 + 0, 9600, X)", 1, ""},
       {"( c2 , 1200, X)", 3, ""},
       {"(- C2, 1200, X)", 3, ""},
-      {"(5, 9600, X)", 4, "line 1: Invalid Port 5."},
-      {"(2, 300, X)", 1, "line 1: Invalid baud rate 300."},
+      {"(5, 9600, X)", -1, "line 5: Invalid Port 5."},
+      {"(2, 300, X)", -1, "line 5: Invalid baud rate 300."},
       {"(2, 9600, \"ABCDEFGHIJKLMNOPQRS\")", 1, ""},
-      {"(2, 9600, \"ABCDEFGHIJKLMNOPQRST\")", 1,
-       "line 1: Print string ABCDEFGHIJKLMNOPQRST is too long, max is 19."},
-      {"(\"A\", 2, 9600)", 1, "line 1: Invalid Port.\r\nline 1: Invalid baudrate."},
-      {"(2, \"A\")", 1, "line 1: Invalid baudrate."},
+      {"(2, 9600, \"ABCDEFGHIJKLMNOPQRST\")", -1,
+       "line 5: Print string ABCDEFGHIJKLMNOPQRST is too long, max is 19."},
+      {"(\"A\", 2, 9600)", -1, "line 5: Invalid Port.\r\nline 5: Invalid baudrate."},
+      {"(2, \"A\")", -1, "line 5: Invalid baudrate."},
       {"(2, 9600, X, X, X, X, X)", 1, ""},
-      {"(2, 9600, X, X, X, X, X, X)", 1, "line 1: Too many parameters in Print(), max is 5."},
+      {"(2, 9600, X, X, X, X, X, X)", -1, "line 5: Too many parameters in Print(), max is 5."},
       {"(1)", 0, ""},
   };
   for (const auto& t : cases) {
-    const PrintRun run = compilePrint(t.text);
-    ASSERT_EQ(130u, run.code.size()) << t.text;
-    EXPECT_EQ(t.portCode, run.code[128]) << t.text;
-    EXPECT_EQ(t.errors, run.errors) << t.text;
+    const test::Compiled c = compileStatement(std::string("Print") + t.text);
+    EXPECT_EQ(t.errors, c.errors) << t.text;
+    const Bytes record = test::scanBody(c);
+    ASSERT_EQ(t.portCode < 0 ? 0u : 130u, record.size()) << t.text;
+    if (t.portCode >= 0) {
+      EXPECT_EQ(t.portCode, record[128]) << t.text;
+    }
   }
 }
 

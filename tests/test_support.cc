@@ -81,4 +81,9 @@ std::vector<TableInfo> tablesOf(const Bytes& image) {
   return inspectImage(image, modelVK617Q().model).tables;
 }
 
+Bytes patched(Bytes record, std::initializer_list<std::pair<std::size_t, std::uint8_t>> bytes) {
+  for (const auto& [offset, value] : bytes) record[offset] = value;
+  return record;
+}
+
 }  // namespace vk6::test

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/compilation.h"
@@ -48,7 +50,7 @@ struct Compiled {
 
 // Compiles `declarations` (whole lines, each ending "\r\n"), then `body`
 // in "BeginProg / Scan(1, Sec) ... NextScan / EndProg". The body's first
-// line is the declarations' line count + 4.
+// line is the declarations' line count + 3.
 Compiled compileInScan(const std::string& declarations, const std::string& body,
                        const BuildInfo& build = modelVK617Q());
 
@@ -80,5 +82,9 @@ Compiled compileSource(const std::string& source,
 // The tables of `image` as the inspector reads them, the status table
 // first; none when there is no image.
 std::vector<TableInfo> tablesOf(const Bytes& image);
+
+// `record` with the bytes at the given offsets replaced: an expected record
+// spelled as the one it differs from.
+Bytes patched(Bytes record, std::initializer_list<std::pair<std::size_t, std::uint8_t>> bytes);
 
 }  // namespace vk6::test
