@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -69,6 +70,16 @@ ProgramRun runIn(const std::filesystem::path& folder, const std::string& binary,
                               "' " + arguments + " >stdout.txt 2>stderr.txt";
   const int status = std::system(command.c_str());
   return {WEXITSTATUS(status), readFile(folder / "stdout.txt")};
+}
+
+Bytes scanBodyAfterTables(const Compiled& compiled) {
+  if (compiled.image.size() < kProgramHeaderSize) return {};
+  const std::size_t scan = loadU16(compiled.image.data() + program_header::kScan);
+  Compiled fromScan = compiled;
+  fromScan.code.erase(fromScan.code.begin(),
+                      fromScan.code.begin() +
+                          static_cast<std::ptrdiff_t>(std::min(scan, fromScan.code.size())));
+  return scanBody(fromScan);
 }
 
 }  // namespace vk6::test

@@ -68,4 +68,8 @@ struct ProgramRun {
 ProgramRun runIn(const std::filesystem::path& folder, const std::string& binary,
                  const std::string& arguments);
 
+// scanBody for a program that declares data tables: their records come
+// before the Scan record, which is found through the program header.
+Bytes scanBodyAfterTables(const Compiled& compiled);
+
 }  // namespace vk6::test
