@@ -17,23 +17,8 @@ constexpr char kDeclarations[] = "Public T, A(6), M(2)\r\n";
 const std::string kWithTable = std::string(kDeclarations) +
                                "DataTable(Tb, True, 10)\r\n  Sample(1, T)\r\nEndTable\r\n";
 
-struct Case {
-  const char* statement;
-  const char* errors;
-  Bytes record;  // empty after a failed compile: there is no image
-};
-
 test::Compiled compileLine(const std::string& statement) {
   return test::compileInScan(kDeclarations, "    " + statement + "\r\n");
-}
-
-template <std::size_t N>
-void expectRecords(const Case (&cases)[N]) {
-  for (const Case& t : cases) {
-    const test::Compiled c = compileLine(t.statement);
-    EXPECT_EQ(t.errors, c.errors) << t.statement;
-    EXPECT_EQ(t.record, test::scanBody(c)) << t.statement;
-  }
 }
 
 // 0 without an image.
@@ -42,7 +27,7 @@ std::uint16_t headerWord(const test::Compiled& c, std::size_t at) {
 }
 
 TEST(VoltSe, ChannelRepsAndFlags) {
-  const Case cases[] = {
+  const test::StatementCase cases[] = {
       {"VoltSe(A, 2, 3, M(), 0)", "",
        {0x05, 0x00, 0x16, 0x00, 0x00, 0x02, 0x00, 0x00, 0x08, 0x00, 0x04, 0x00, 0x02, 0x00,
         0x00, 0x01}},
@@ -65,7 +50,7 @@ TEST(VoltSe, ChannelRepsAndFlags) {
        "line 4: Invalid Channel 7, must be 1..6.\r\n"
        "line 4: Reps 1 plus channel 7 is outside of measurement boundry", {}},
   };
-  expectRecords(cases);
+  test::expectStatements(kDeclarations, cases);
 
   // The operands point into the expression area: T, then 1.0 and 0.
   const test::Compiled c = compileLine("VoltSe(T, 1, 3, 1.0, 0)");
@@ -78,7 +63,7 @@ TEST(VoltSe, ChannelRepsAndFlags) {
 }
 
 TEST(ExDelSE, ExcitationDelayAndSpan) {
-  const Case cases[] = {
+  const test::StatementCase cases[] = {
       {"ExDelSE(T, 1, 2, 2, 5000, 1000, 1.0, M())", "",
        {0x06, 0x00, 0x1A, 0x00, 0x00, 0x01, 0x05, 0x01, 0x00, 0x00, 0x0A, 0x00, 0x04, 0x00,
         0x58, 0x02, 0x01, 0x00, 0x01, 0x00}},
@@ -115,11 +100,11 @@ TEST(ExDelSE, ExcitationDelayAndSpan) {
        "line 4: Invalid Channel 7, must be 1..6.\r\n"
        "line 4: Invalid Excitation channel 0, must be 1 or 2.", {}},
   };
-  expectRecords(cases);
+  test::expectStatements(kDeclarations, cases);
 }
 
 TEST(ExciteV, LevelCodes) {
-  const Case cases[] = {
+  const test::StatementCase cases[] = {
       {"ExciteV(1, 0)", "", {0x0C, 0x00, 0x0C, 0x00, 0x00, 0x00}},
       {"ExciteV(2, 5000)", "", {0x0C, 0x00, 0x0C, 0x00, 0x05, 0x01}},
       {"ExciteV(1, 2500)", "", {0x0C, 0x00, 0x0C, 0x00, 0x02, 0x00}},
@@ -127,7 +112,7 @@ TEST(ExciteV, LevelCodes) {
       {"ExciteV(2, 1000)",
        "line 4: Incorrect excitation voltage level 1000 must be 0, 2500 or 5000.", {}},
   };
-  expectRecords(cases);
+  test::expectStatements(kDeclarations, cases);
 }
 
 // Taken as parsed, a parameter loses its "()" flag, and only a deferred
@@ -186,8 +171,8 @@ TEST(Pulsecount, LocationsLoopsAndInterruptSequence) {
   // Each statement takes a location from the pool, 253 then 252; the
   // second's destination is resolved when its record is written.
   const test::Compiled c = test::compileInScan(
-      kWithTable, "PulseCount(T, 1, 2, 1, 1.0, M())\r\nPulseCount(Tb.T(1, 1), 6, 0, 0, 1.0, M())\r\n"
-                  "CallTable Tb\r\n");
+      kWithTable, "PulseCount(T, 1, 2, 1, 1.0, M())\r\n"
+                  "PulseCount(Tb.T(1, 1), 6, 0, 0, 1.0, M())\r\nCallTable Tb\r\n");
   EXPECT_EQ("", c.errors);
   EXPECT_EQ(Bytes({0x0A, 0x00, 0x2C, 0x00, 0x01, 0x21, 0x06, 0x00, 0x10, 0x00, 0x0A, 0x00,
                    0xFD, 0x00,
@@ -198,8 +183,8 @@ TEST(Pulsecount, LocationsLoopsAndInterruptSequence) {
   EXPECT_EQ(0x00C4, headerWord(c, program_header::kPulseConfig));
   EXPECT_EQ(252, headerWord(c, program_header::kLocationPool));
 
-  const test::Compiled inIf =
-      test::compileInScan("Public T\r\n", "If T > 1 Then\r\nPulseCount(T, 1, 0, 0, 1, 0)\r\nEndIf\r\n");
+  const test::Compiled inIf = test::compileInScan(
+      "Public T\r\n", "If T > 1 Then\r\nPulseCount(T, 1, 0, 0, 1, 0)\r\nEndIf\r\n");
   EXPECT_EQ("", inIf.errors);
   EXPECT_EQ("Warning: PulseCount will not work within WHILE or FOR loop.", inIf.warnings);
 
@@ -216,7 +201,7 @@ TEST(Pulsecount, LocationsLoopsAndInterruptSequence) {
 }
 
 TEST(PeriodAvg, ChannelCyclesTimeoutAndRange) {
-  const Case cases[] = {
+  const test::StatementCase cases[] = {
       // The option byte is kept unchecked.
       {"PeriodAvg(T, 2, 511, 100, 250, 5, 1.0, 0)", "",
        {0x09, 0x00, 0x18, 0x00, 0x00, 0x00, 0x04, 0x00, 0x0A, 0x00, 0x64, 0x00, 0xFA, 0x00,
@@ -251,7 +236,7 @@ TEST(PeriodAvg, ChannelCyclesTimeoutAndRange) {
        {0x09, 0x00, 0x18, 0x00, 0x00, 0x00, 0x04, 0x00, 0x0A, 0x00, 0x01, 0x00, 0x01, 0x00,
         0x00, 0x08, 0x01, 0x00}},
   };
-  expectRecords(cases);
+  test::expectStatements(kDeclarations, cases);
   EXPECT_EQ(0x8000, headerWord(compileLine(cases[0].statement), program_header::kPulseConfig));
 }
 

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <iterator>
 
+#include <gtest/gtest.h>
+
 #include "format/image_format.h"
 #include "format/record_format.h"
 #include "vk6/compiler.h"
@@ -80,6 +82,15 @@ Bytes scanBodyAfterTables(const Compiled& compiled) {
                       fromScan.code.begin() +
                           static_cast<std::ptrdiff_t>(std::min(scan, fromScan.code.size())));
   return scanBody(fromScan);
+}
+
+void expectStatements(const std::string& declarations,
+                      std::span<const StatementCase> cases) {
+  for (const StatementCase& t : cases) {
+    const Compiled c = compileInScan(declarations, "    " + std::string(t.statement) + "\r\n");
+    EXPECT_EQ(t.errors, c.errors) << t.statement;
+    EXPECT_EQ(t.records, scanBody(c)) << t.statement;
+  }
 }
 
 }  // namespace vk6::test

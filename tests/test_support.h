@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -71,5 +72,16 @@ ProgramRun runIn(const std::filesystem::path& folder, const std::string& binary,
 // scanBody for a program that declares data tables: their records come
 // before the Scan record, which is found through the program header.
 Bytes scanBodyAfterTables(const Compiled& compiled);
+
+// A handler test case: one statement compiled alone in the scan after the
+// declarations, the errors it draws and the records it compiles to (none
+// after a failed compile, which makes no image).
+struct StatementCase {
+  const char* statement;
+  const char* errors;
+  Bytes records;
+};
+void expectStatements(const std::string& declarations,
+                      std::span<const StatementCase> cases);
 
 }  // namespace vk6::test
