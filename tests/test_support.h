@@ -45,7 +45,7 @@ struct Compiled {
 
 // Compiles `declarations` (whole lines, each ending "\r\n"), then `body`
 // in "BeginProg / Scan(1, Sec) ... NextScan / EndProg". The body's first
-// line is the declarations' line count + 4.
+// line is the declarations' line count + 3.
 Compiled compileInScan(const std::string& declarations, const std::string& body,
                        const BuildInfo& build = modelVK617Q());
 
