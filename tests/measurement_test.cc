@@ -1,314 +1,243 @@
 #include <gtest/gtest.h>
 
-#include "io_test_support.h"
+#include <string>
+
+#include "format/byte_io.h"
+#include "format/image_format.h"
 #include "test_support.h"
-#include "vk6/passes.h"
 
 namespace vk6 {
 namespace {
 
-using test::Record;
+// T is location 0, A six from 1. An operand written with "()", as M(),
+// sets the record's per-repetition flag. The scan's statements start at
+// line 4.
+constexpr char kDeclarations[] = "Public T, A(6), M(2)\r\n";
+// Tb.T(1, 1) is an operand resolved only when its record is written.
+const std::string kWithTable = std::string(kDeclarations) +
+                               "DataTable(Tb, True, 10)\r\n  Sample(1, T)\r\nEndTable\r\n";
 
-// T is one location at 0, A six at 1; their references sit at offsets 0
-// and 4 of the expression area.
-struct Program {
-  Compilation c;
-  std::uint16_t t, a;
-  Program() {
-    test::startTest(c);
-    declareVariable(c, 1, "T", kDeclarePublic);
-    declareVariable(c, 6, "A", kDeclarePublic);
-    t = test::variableRef(c, "T");
-    a = test::variableRef(c, "A");
-  }
-  std::uint16_t wordAt(std::size_t at) const { return loadU16(c.code.bytes.data() + at); }
-};
-
-constexpr std::uint32_t kPerRep = 0x40000000u;  // parameter written with "()"
-
-TEST(VoltSe, RecordBytes) {
-  Program p;
-  Record r(kVoltSe);
-  r.slot(p.a).slot(2).slot(3).slot(kPerRep | 0x0123).slot(0x0456);
-  EXPECT_EQ(HandlerResult::kCompiled, test::run(p.c, r));
-  EXPECT_EQ(Bytes({0x05, 0x00, 0x10, 0x00, 0x00, 0x02, 0x04, 0x00, 0x56, 0x04, 0x23,
-                   0x01, 0x02, 0x00, 0x00, 0x01}),
-            p.c.code.bytes);
-  EXPECT_EQ("", p.c.diag.errorText);
+test::Compiled compileLine(const std::string& statement) {
+  return test::compileInScan(kDeclarations, "    " + statement + "\r\n");
 }
 
-// The whole road of one statement inside the scan: parsed into a record
-// of five slots, compiled into a 16-byte record behind the 6-byte Scan
-// record, pointing into the expression area. A Pulsecount in an If block
-// draws the loop warning.
-TEST(VoltSe, FromSourceToRecord) {
-  Compilation c;
-  c.options.build = test::modelVK617Q();
-  test::loadText(c, "Public T\r\n"
-                    "BeginProg\r\n"
-                    "Scan(1, Sec)\r\n"
-                    "VoltSe(T, 1, 3, 1.0, 0)\r\n"
-                    "If T > 1 Then\r\n"
-                    "PulseCount(T, 1, 0, 0, 1, 0)\r\n"
-                    "EndIf\r\n"
-                    "NextScan\r\n"
-                    "EndProg\r\n");
-  runCompile(c);
-  EXPECT_EQ("", c.diag.errorText);
-  EXPECT_EQ("Warning: PulseCount will not work within WHILE or FOR loop.", c.diag.warningText);
-  const Statement st = c.statements.record(6, 3);
-  EXPECT_EQ(std::vector<std::uint32_t>({0x0040180E, 0x0000, 1, 3, 0x0004, 0x000A}),
-            std::vector<std::uint32_t>(st.words, st.words + 6));
+// 0 without an image.
+std::uint16_t headerWord(const test::Compiled& c, std::size_t at) {
+  return c.image.size() < kProgramHeaderSize ? 0 : loadU16(c.image.data() + at);
+}
+
+TEST(VoltSe, ChannelRepsAndFlags) {
+  const test::StatementCase cases[] = {
+      {"VoltSe(A, 2, 3, M(), 0)", "",
+       {0x05, 0x00, 0x16, 0x00, 0x00, 0x02, 0x00, 0x00, 0x08, 0x00, 0x04, 0x00, 0x02, 0x00,
+        0x00, 0x01}},
+      {"VoltSe(T, 1, 3, 1.0, 0)", "",
+       {0x05, 0x00, 0x16, 0x00, 0x00, 0x02, 0x00, 0x00, 0x0A, 0x00, 0x04, 0x00, 0x01, 0x00,
+        0x00, 0x00}},
+      {"VoltSe(A, 1, 6, 1.0, 0)", "",
+       {0x05, 0x00, 0x16, 0x00, 0x00, 0x05, 0x00, 0x00, 0x0A, 0x00, 0x04, 0x00, 0x01, 0x00,
+        0x00, 0x00}},
+      {"VoltSe(A, 2, 6, 1.0, 0)",
+       "line 4: Reps 2 plus channel 6 is outside of measurement boundry", {}},
+      {"VoltSe(A, 6, 1, 1.0, 0)", "",
+       {0x05, 0x00, 0x16, 0x00, 0x00, 0x00, 0x00, 0x00, 0x0A, 0x00, 0x04, 0x00, 0x06, 0x00,
+        0x00, 0x00}},
+      {"VoltSe(A, 7, 1, 1.0, 0)",
+       "line 4: Reps too large for Destination variable.\r\n"
+       "line 4: Reps 7 plus channel 1 is outside of measurement boundry", {}},
+      {"VoltSe(A, 1, 0, 1.0, 0)", "line 4: Invalid Channel 0, must be 1..6.", {}},
+      {"VoltSe(A, 1, 7, 1.0, 0)",
+       "line 4: Invalid Channel 7, must be 1..6.\r\n"
+       "line 4: Reps 1 plus channel 7 is outside of measurement boundry", {}},
+  };
+  test::expectStatements(kDeclarations, cases);
+
+  // The operands point into the expression area: T, then 1.0 and 0.
+  const test::Compiled c = compileLine("VoltSe(T, 1, 3, 1.0, 0)");
+  ASSERT_LE(kProgramHeaderSize, c.image.size());
+  const auto area = c.image.begin() + headerWord(c, program_header::kAreaOffset);
   EXPECT_EQ(Bytes({0x31, 0x00, 0x00, 0x01,                 // T
                    0x28, 0x00, 0x00, 0x00, 0x80, 0x3F,     // 1.0
                    0x28, 0x00, 0x00, 0x00, 0x00, 0x00}),   // 0
-            Bytes(c.exprArea.bytes.begin(), c.exprArea.bytes.begin() + 16));
-  ASSERT_LE(22u, c.code.bytes.size());
-  EXPECT_EQ(Bytes({0x05, 0x00, 0x16, 0x00, 0x00, 0x02, 0x00, 0x00, 0x0A, 0x00, 0x04, 0x00,
-                   0x01, 0x00, 0x00, 0x00}),
-            Bytes(c.code.bytes.begin() + 6, c.code.bytes.begin() + 22));
+            Bytes(area, area + 16));
 }
 
-TEST(VoltSe, ChannelAndRepsBoundaries) {
-  const struct {
-    std::int32_t reps, channel;
-    const char* errors;
-  } cases[] = {
-      {1, 6, ""},
-      {2, 6, "line 1: Reps 2 plus channel 6 is outside of measurement boundry"},
-      {6, 1, ""},
-      {7, 1,
-       "line 1: Reps too large for Destination variable.\r\n"
-       "line 1: Reps 7 plus channel 1 is outside of measurement boundry"},
-      {1, 0, "line 1: Invalid Channel 0, must be 1..6."},
-      {1, 7,
-       "line 1: Invalid Channel 7, must be 1..6.\r\n"
-       "line 1: Reps 1 plus channel 7 is outside of measurement boundry"},
-  };
-  for (const auto& t : cases) {
-    Program p;
-    Record r(kVoltSe);
-    r.slot(p.a).slot(static_cast<std::uint32_t>(t.reps)).slot(static_cast<std::uint32_t>(t.channel)).slot(0).slot(0);
-    test::run(p.c, r);
-    EXPECT_EQ(t.errors, p.c.diag.errorText) << t.reps << " " << t.channel;
-    EXPECT_EQ(16u, p.c.code.bytes.size());
-  }
-}
-
-TEST(ExDelSE, RecordBytes) {
-  Program p;
-  Record r(kExDelSE);
-  r.slot(p.t).slot(1).slot(2).slot(2).slot(5000).slot(1000).slot(0x0123).slot(kPerRep | 0x0456);
-  test::run(p.c, r);
-  EXPECT_EQ(Bytes({0x06, 0x00, 0x14, 0x00, 0x00, 0x01, 0x05, 0x01, 0x00, 0x00, 0x56, 0x04,
-                   0x23, 0x01, 0x58, 0x02, 0x01, 0x00, 0x01, 0x00}),
-            p.c.code.bytes);
-}
-
-TEST(ExDelSE, ExcitationAndDelay) {
-  const struct {
-    std::int32_t reps, channel, excitation, millivolts, delay;
-    const char* errors;
-    std::uint16_t excitationWord, delayWord;
-  } cases[] = {
-      {1, 1, 1, 2500, 65000, "", 0x0002, 0xFC58},
-      {1, 1, 2, 5000, 500, "", 0x0105, 0x0064},
-      {1, 1, 1, 2500, 499, "line 1: Delay 499 too small, must be at least 500uSec.", 0x0002, 0x0063},
-      {1, 1, 1, 2500, 65001, "line 1: Delay 65001 too large, must be less than 65000uSec.",
-       0x0002, 0xFC59},
-      {1, 1, 1, 2500, 65636,
-       "line 1: Delay 65636 too small, must be at least 500uSec.\r\n"
-       "line 1: Delay 65636 too large, must be less than 65000uSec.",
-       0x0002, 0xFED4},
-      {1, 1, 1, 3000, 1000, "line 1: Invalid Excitation voltage 3000, must be 2500 or 5000.",
-       0x0005, 0x0258},
-      {1, 1, 3, 2500, 1000, "line 1: Invalid Excitation channel 3, must be 1 or 2.", 0x0202,
-       0x0258},
+TEST(ExDelSE, ExcitationDelayAndSpan) {
+  const test::StatementCase cases[] = {
+      {"ExDelSE(T, 1, 2, 2, 5000, 1000, 1.0, M())", "",
+       {0x06, 0x00, 0x1A, 0x00, 0x00, 0x01, 0x05, 0x01, 0x00, 0x00, 0x0A, 0x00, 0x04, 0x00,
+        0x58, 0x02, 0x01, 0x00, 0x01, 0x00}},
+      {"ExDelSE(A, 1, 1, 1, 2500, 65000, 1.0, 0)", "",
+       {0x06, 0x00, 0x1A, 0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x0A, 0x00, 0x04, 0x00,
+        0x58, 0xFC, 0x01, 0x00, 0x00, 0x00}},
+      {"ExDelSE(A, 1, 1, 2, 5000, 500, 1.0, 0)", "",
+       {0x06, 0x00, 0x1A, 0x00, 0x00, 0x00, 0x05, 0x01, 0x00, 0x00, 0x0A, 0x00, 0x04, 0x00,
+        0x64, 0x00, 0x01, 0x00, 0x00, 0x00}},
+      {"ExDelSE(A, 1, 1, 1, 2500, 499, 1.0, 0)",
+       "line 4: Delay 499 too small, must be at least 500uSec.", {}},
+      {"ExDelSE(A, 1, 1, 1, 2500, 65001, 1.0, 0)",
+       "line 4: Delay 65001 too large, must be less than 65000uSec.", {}},
+      // The small-delay check sees the 16-bit field: 65636 holds 100.
+      {"ExDelSE(A, 1, 1, 1, 2500, 65636, 1.0, 0)",
+       "line 4: Delay 65636 too small, must be at least 500uSec.\r\n"
+       "line 4: Delay 65636 too large, must be less than 65000uSec.", {}},
+      {"ExDelSE(A, 1, 1, 1, 3000, 1000, 1.0, 0)",
+       "line 4: Invalid Excitation voltage 3000, must be 2500 or 5000.", {}},
+      {"ExDelSE(A, 1, 1, 3, 2500, 1000, 1.0, 0)",
+       "line 4: Invalid Excitation channel 3, must be 1 or 2.", {}},
       // Only the low byte of the reps counts: 257 measures one channel.
-      {257, 6, 1, 2500, 1000, "", 0x0002, 0x0258},
-      {2, 6, 1, 2500, 1000, "line 1: Reps 2 plus channel 6 is outside of measurement boundry",
-       0x0002, 0x0258},
+      {"ExDelSE(A, 257, 6, 1, 2500, 1000, 1.0, 0)", "",
+       {0x06, 0x00, 0x1A, 0x00, 0x00, 0x05, 0x02, 0x00, 0x00, 0x00, 0x0A, 0x00, 0x04, 0x00,
+        0x58, 0x02, 0x01, 0x00, 0x00, 0x00}},
+      {"ExDelSE(A, 2, 6, 1, 2500, 1000, 1.0, 0)",
+       "line 4: Reps 2 plus channel 6 is outside of measurement boundry", {}},
+      // Fixed excitation code and delay field, no span check.
+      {"ThermPrb(A, 3, 6, 1, M(), 0)", "",
+       {0x06, 0x00, 0x1A, 0x00, 0x00, 0x05, 0x02, 0x00, 0x00, 0x00, 0x08, 0x00, 0x04, 0x00,
+        0x70, 0x17, 0x03, 0x01, 0x00, 0x01}},
+      {"ThermPrb(A, 7, 7, 0, 0, 0)",
+       "line 4: Reps too large for Destination variable.\r\n"
+       "line 4: Invalid Channel 7, must be 1..6.\r\n"
+       "line 4: Invalid Excitation channel 0, must be 1 or 2.", {}},
   };
-  for (const auto& t : cases) {
-    Program p;
-    Record r(kExDelSE);
-    r.slot(p.a).slot(static_cast<std::uint32_t>(t.reps)).slot(static_cast<std::uint32_t>(t.channel))
-        .slot(static_cast<std::uint32_t>(t.excitation)).slot(static_cast<std::uint32_t>(t.millivolts))
-        .slot(static_cast<std::uint32_t>(t.delay)).slot(0).slot(0);
-    test::run(p.c, r);
-    EXPECT_EQ(t.errors, p.c.diag.errorText) << t.delay;
-    EXPECT_EQ(t.excitationWord, p.wordAt(6)) << t.delay;
-    EXPECT_EQ(t.delayWord, p.wordAt(14)) << t.delay;
-  }
-}
-
-TEST(ThermPrb, FixedExcitationAndNoSpanCheck) {
-  Program p;
-  Record ok(kThermPrb);
-  ok.slot(p.a).slot(3).slot(6).slot(1).slot(kPerRep | 0x0123).slot(0x0456);
-  test::run(p.c, ok);
-  EXPECT_EQ(Bytes({0x06, 0x00, 0x14, 0x00, 0x00, 0x05, 0x02, 0x00, 0x04, 0x00, 0x56, 0x04,
-                   0x23, 0x01, 0x70, 0x17, 0x03, 0x01, 0x00, 0x01}),
-            p.c.code.bytes);
-  EXPECT_EQ("", p.c.diag.errorText);
-  Record bad(kThermPrb);
-  bad.slot(p.a).slot(7).slot(7).slot(0).slot(0).slot(0);
-  test::run(p.c, bad);
-  EXPECT_EQ("line 1: Reps too large for Destination variable.\r\n"
-            "line 1: Invalid Channel 7, must be 1..6.\r\n"
-            "line 1: Invalid Excitation channel 0, must be 1 or 2.",
-            p.c.diag.errorText);
+  test::expectStatements(kDeclarations, cases);
 }
 
 TEST(ExciteV, LevelCodes) {
-  const struct {
-    std::int32_t channel, millivolts;
-    const char* errors;
-    std::uint16_t word;
-  } cases[] = {
-      {1, 0, "", 0x0000},
-      {2, 5000, "", 0x0105},
-      {1, 2500, "", 0x0002},
-      {3, 7, "line 1: Incorrect Excitation channel 3 must be 1 or 2.", 0x0200},
-      {2, 1000, "line 1: Incorrect excitation voltage level 1000 must be 0, 2500 or 5000.", 0x0100},
+  const test::StatementCase cases[] = {
+      {"ExciteV(1, 0)", "", {0x0C, 0x00, 0x0C, 0x00, 0x00, 0x00}},
+      {"ExciteV(2, 5000)", "", {0x0C, 0x00, 0x0C, 0x00, 0x05, 0x01}},
+      {"ExciteV(1, 2500)", "", {0x0C, 0x00, 0x0C, 0x00, 0x02, 0x00}},
+      {"ExciteV(3, 7)", "line 4: Incorrect Excitation channel 3 must be 1 or 2.", {}},
+      {"ExciteV(2, 1000)",
+       "line 4: Incorrect excitation voltage level 1000 must be 0, 2500 or 5000.", {}},
   };
-  for (const auto& t : cases) {
-    Program p;
-    Record r(kExciteV);
-    r.slot(static_cast<std::uint32_t>(t.channel)).slot(static_cast<std::uint32_t>(t.millivolts));
-    test::run(p.c, r);
-    EXPECT_EQ(t.errors, p.c.diag.errorText) << t.millivolts;
-    EXPECT_EQ(Bytes({0x0C, 0x00, 0x06, 0x00, static_cast<std::uint8_t>(t.word),
-                     static_cast<std::uint8_t>(t.word >> 8)}),
-              p.c.code.bytes);
-  }
+  test::expectStatements(kDeclarations, cases);
 }
 
+// Taken as parsed, a parameter loses its "()" flag, and only a deferred
+// one is resolved, into a block of its own (Battery's, at 0x12).
 TEST(SingleParameter, AsParsedResolvesOnlyDeferredWords) {
-  Program p;
-  Record panel(kPanelTemp), battery(kBattery), swBatt(kSwBatt), led(kScanLEDOff);
-  panel.slot(0x0010);
-  battery.slot(test::deferredOperand(p.c));
-  swBatt.slot(kPerRep | 0x0020);
-  for (Record* r : {&panel, &battery, &swBatt, &led}) test::run(p.c, *r);
-  EXPECT_EQ(Bytes({0x07, 0x00, 0x06, 0x00, 0x10, 0x00,   // PanelTemp
-                   0x08, 0x00, 0x0C, 0x00, 0x08, 0x00,   // Battery: block at 8
-                   0x0B, 0x00, 0x12, 0x00, 0x20, 0x00,   // SwBatt
-                   0x0D, 0x00, 0x16, 0x00}),             // ScanLEDOff
-            p.c.code.bytes);
-  EXPECT_EQ(16u, p.c.exprArea.bytes.size());
+  const test::Compiled c = test::compileInScan(
+      kWithTable, "PanelTemp(A)\r\nBattery(Tb.T(1, 1))\r\nSwBatt(M())\r\nScanLEDOff\r\n"
+                  "CallTable Tb\r\n");
+  EXPECT_EQ("", c.errors);
+  EXPECT_EQ(Bytes({0x07, 0x00, 0x24, 0x00, 0x06, 0x00,   // PanelTemp
+                   0x08, 0x00, 0x2A, 0x00, 0x12, 0x00,   // Battery
+                   0x0B, 0x00, 0x30, 0x00, 0x0A, 0x00,   // SwBatt
+                   0x0D, 0x00, 0x34, 0x00,               // ScanLEDOff
+                   0x01, 0x00, 0x00, 0x00, 0x3A, 0x00}), // CallTable
+            test::scanBody(c));
 }
 
 TEST(Pulsecount, ChannelAndConfigTable) {
   const struct {
-    std::int32_t channel, config, option;
+    const char* statement;
     const char* errors;
-    std::uint16_t pulseConfig;
+    std::uint16_t pulseConfig;  // of the header; 0 without an image
   } cases[] = {
-      {0, 0, 0, "", 0x0003},
-      {0, 1, 0, "", 0x0003},
-      {0, 2, 0, "line 1: Channel 0 cannot be used for Switch Closure.", 0},
-      {1, 0, 0, "", 0x000C},
-      {1, 1, 0, "line 1: Channel 1 cannot be used for Low Level Pulse.", 0},
-      {1, 2, 1, "", 0x0004},
-      {2, 0, 0, "", 0x0030},
-      {2, 2, 0, "", 0x0010},
-      {6, 0, 0, "", 0x00C0},
-      {6, 2, 0, "", 0x0040},
-      {3, 0, 0, "line 1: Invalid Channel 3, must be 0..2, or 6.", 0},
-      {-1, 0, 0, "line 1: Invalid Channel -1, must be 0..2, or 6.", 0},
-      {6, 3, 0,
-       "line 1: Invalid PConfig 3, PConfig must be 0,1 or 2.\r\n"
-       "line 1: Channel 6 cannot be used for Low Level Pulse.", 0},
-      {0, -1, 0,
-       "line 1: Invalid PConfig -1, PConfig must be 0,1 or 2.\r\n"
-       "line 1: Channel 0 cannot be used for Switch Closure.", 0},
-      {0, 0, 2, "line 1: Invalid POption 2, POption must be 0 or 1.", 0x0003},
+      {"PulseCount(T, 0, 0, 0, 1.0, 0)", "", 0x0003},
+      {"PulseCount(T, 0, 1, 0, 1.0, 0)", "", 0x0003},
+      {"PulseCount(T, 0, 2, 0, 1.0, 0)",
+       "line 4: Channel 0 cannot be used for Switch Closure.", 0},
+      {"PulseCount(T, 1, 0, 0, 1.0, 0)", "", 0x000C},
+      {"PulseCount(T, 1, 1, 0, 1.0, 0)",
+       "line 4: Channel 1 cannot be used for Low Level Pulse.", 0},
+      {"PulseCount(T, 1, 2, 1, 1.0, 0)", "", 0x0004},
+      {"PulseCount(T, 2, 0, 0, 1.0, 0)", "", 0x0030},
+      {"PulseCount(T, 2, 2, 0, 1.0, 0)", "", 0x0010},
+      {"PulseCount(T, 6, 0, 0, 1.0, 0)", "", 0x00C0},
+      {"PulseCount(T, 6, 2, 0, 1.0, 0)", "", 0x0040},
+      {"PulseCount(T, 3, 0, 0, 1.0, 0)", "line 4: Invalid Channel 3, must be 0..2, or 6.", 0},
+      {"PulseCount(T, -1, 0, 0, 1.0, 0)", "line 4: Invalid Channel -1, must be 0..2, or 6.",
+       0},
+      {"PulseCount(T, 6, 3, 0, 1.0, 0)",
+       "line 4: Invalid PConfig 3, PConfig must be 0,1 or 2.\r\n"
+       "line 4: Channel 6 cannot be used for Low Level Pulse.", 0},
+      {"PulseCount(T, 0, -1, 0, 1.0, 0)",
+       "line 4: Invalid PConfig -1, PConfig must be 0,1 or 2.\r\n"
+       "line 4: Channel 0 cannot be used for Switch Closure.", 0},
+      {"PulseCount(T, 0, 0, 2, 1.0, 0)", "line 4: Invalid POption 2, POption must be 0 or 1.",
+       0},
   };
   for (const auto& t : cases) {
-    Program p;
-    Record r(kPulsecount);
-    r.slot(p.t).slot(static_cast<std::uint32_t>(t.channel)).slot(static_cast<std::uint32_t>(t.config))
-        .slot(static_cast<std::uint32_t>(t.option)).slot(0).slot(0);
-    test::run(p.c, r);
-    EXPECT_EQ(t.errors, p.c.diag.errorText) << t.channel << " " << t.config;
-    EXPECT_EQ(t.pulseConfig, p.c.header.pulseConfig) << t.channel << " " << t.config;
+    const test::Compiled c = compileLine(t.statement);
+    EXPECT_EQ(t.errors, c.errors) << t.statement;
+    EXPECT_EQ(t.pulseConfig, headerWord(c, program_header::kPulseConfig)) << t.statement;
   }
 }
 
-TEST(Pulsecount, EachStatementTakesALocation) {
-  Program p;
-  Record first(kPulsecount), second(kPulsecount);
-  first.slot(p.t).slot(1).slot(2).slot(1).slot(0x0123).slot(0x0456);
-  second.slot(test::deferredOperand(p.c)).slot(6).slot(0).slot(0).slot(0x0123).slot(0x0456);
-  test::run(p.c, first);
-  test::run(p.c, second);
-  EXPECT_EQ(Bytes({0x0A, 0x00, 0x0E, 0x00, 0x01, 0x21, 0x00, 0x00, 0x56, 0x04, 0x23, 0x01,
+TEST(Pulsecount, LocationsLoopsAndInterruptSequence) {
+  // Each statement takes a location from the pool, 253 then 252; the
+  // second's destination is resolved when its record is written.
+  const test::Compiled c = test::compileInScan(
+      kWithTable, "PulseCount(T, 1, 2, 1, 1.0, M())\r\n"
+                  "PulseCount(Tb.T(1, 1), 6, 0, 0, 1.0, M())\r\nCallTable Tb\r\n");
+  EXPECT_EQ("", c.errors);
+  EXPECT_EQ(Bytes({0x0A, 0x00, 0x2C, 0x00, 0x01, 0x21, 0x06, 0x00, 0x10, 0x00, 0x0A, 0x00,
                    0xFD, 0x00,
-                   0x0A, 0x00, 0x1C, 0x00, 0x06, 0x00, 0x08, 0x00, 0x56, 0x04, 0x23, 0x01,
-                   0xFC, 0x00}),
-            p.c.code.bytes);
-  EXPECT_EQ(0x00C4, p.c.header.pulseConfig);
-  EXPECT_EQ(252, p.c.header.locationPool);
-}
+                   0x0A, 0x00, 0x3A, 0x00, 0x06, 0x00, 0x22, 0x00, 0x1A, 0x00, 0x14, 0x00,
+                   0xFC, 0x00,
+                   0x01, 0x00, 0x00, 0x00, 0x40, 0x00}),  // CallTable
+            test::scanBody(c));
+  EXPECT_EQ(0x00C4, headerWord(c, program_header::kPulseConfig));
+  EXPECT_EQ(252, headerWord(c, program_header::kLocationPool));
 
-TEST(Pulsecount, InterruptSequenceAndOpenBlocks) {
-  Program p;
-  p.c.program.interrupt = true;
-  p.c.program.openBlocks = 1;
-  Record ok(kPulsecount), badOption(kPulsecount);
-  ok.slot(p.t).slot(0).slot(0).slot(1).slot(0).slot(0);
-  badOption.slot(p.t).slot(0).slot(0).slot(2).slot(0).slot(0);
-  test::run(p.c, ok);
-  test::run(p.c, badOption);
-  EXPECT_EQ("line 1: Instruction can not be used within the InterruptSequence section.\r\n"
-            "line 1: Instruction can not be used within the InterruptSequence section.\r\n"
-            "line 1: Invalid POption 2, POption must be 0 or 1.",
-            p.c.diag.errorText);
-  EXPECT_EQ("Warning: PulseCount will not work within WHILE or FOR loop.", p.c.diag.warningText);
-  EXPECT_EQ(28u, p.c.code.bytes.size());
-}
+  const test::Compiled inIf = test::compileInScan(
+      "Public T\r\n", "If T > 1 Then\r\nPulseCount(T, 1, 0, 0, 1, 0)\r\nEndIf\r\n");
+  EXPECT_EQ("", inIf.errors);
+  EXPECT_EQ("Warning: PulseCount will not work within WHILE or FOR loop.", inIf.warnings);
 
-TEST(PeriodAvg, RecordBytes) {
-  Program p;
-  Record r(kPeriodAvg);
-  r.slot(p.t).slot(2).slot(0x1FF).slot(100).slot(250).slot(5).slot(0x0123).slot(0x0456);
-  test::run(p.c, r);
-  EXPECT_EQ(Bytes({0x09, 0x00, 0x12, 0x00, 0x00, 0x00, 0x23, 0x01, 0x56, 0x04, 0x64, 0x00,
-                   0xFA, 0x00, 0x00, 0x10, 0x02, 0xFF}),
-            p.c.code.bytes);
-  EXPECT_EQ(0x8000, p.c.header.pulseConfig);
+  // A bad option draws no loop warning.
+  const test::Reported interrupt = test::compileText(
+      "Public T\r\nBeginProg\r\nScan(1, Sec)\r\nNextScan\r\nInterruptSequence\r\n"
+      "If T > 1 Then\r\nPulseCount(T, 0, 0, 1, 1.0, 0)\r\nPulseCount(T, 0, 0, 2, 1.0, 0)\r\n"
+      "EndIf\r\nEndProg\r\n");
+  EXPECT_EQ("line 7: Instruction can not be used within the InterruptSequence section.\r\n"
+            "line 8: Instruction can not be used within the InterruptSequence section.\r\n"
+            "line 8: Invalid POption 2, POption must be 0 or 1.",
+            interrupt.errors);
+  EXPECT_EQ("Warning: PulseCount will not work within WHILE or FOR loop.", interrupt.warnings);
 }
 
 TEST(PeriodAvg, ChannelCyclesTimeoutAndRange) {
-  const struct {
-    std::int32_t channel, cycles, timeout, range;
-    const char* errors;
-    std::uint16_t rangeWord;
-  } cases[] = {
-      {4, 65000, 1, 1, "", 0x4000},
-      {1, 1, 1, 6, "", 0x2000},
-      {5, 1, 1, 7, "line 1: Invalid channel 5, must be 1..4.", 0},
-      {0, 0, 0, 2,
-       "line 1: Invalid channel 0, must be 1..4.\r\n"
-       "line 1: Must have at least one cycle.\r\n"
-       "line 1: Time out must be greater than zero.",
-       0x8000},
+  const test::StatementCase cases[] = {
+      // The option byte is kept unchecked.
+      {"PeriodAvg(T, 2, 511, 100, 250, 5, 1.0, 0)", "",
+       {0x09, 0x00, 0x18, 0x00, 0x00, 0x00, 0x04, 0x00, 0x0A, 0x00, 0x64, 0x00, 0xFA, 0x00,
+        0x00, 0x10, 0x02, 0xFF}},
+      {"PeriodAvg(T, 4, 0, 65000, 1, 1, 1.0, 0)", "",
+       {0x09, 0x00, 0x18, 0x00, 0x00, 0x00, 0x04, 0x00, 0x0A, 0x00, 0xE8, 0xFD, 0x01, 0x00,
+        0x00, 0x40, 0x04, 0x00}},
+      {"PeriodAvg(T, 1, 0, 1, 1, 6, 1.0, 0)", "",
+       {0x09, 0x00, 0x18, 0x00, 0x00, 0x00, 0x04, 0x00, 0x0A, 0x00, 0x01, 0x00, 0x01, 0x00,
+        0x00, 0x20, 0x01, 0x00}},
+      {"PeriodAvg(T, 5, 0, 1, 1, 7, 1.0, 0)", "line 4: Invalid channel 5, must be 1..4.", {}},
+      {"PeriodAvg(T, 0, 0, 0, 0, 2, 1.0, 0)",
+       "line 4: Invalid channel 0, must be 1..4.\r\n"
+       "line 4: Must have at least one cycle.\r\n"
+       "line 4: Time out must be greater than zero.", {}},
       // Checked in the width the record keeps: 260 is channel 4, 65536
       // cycles are none.
-      {260, 65001, 1, 3, "line 1: Max number of cycles for PeriodAvg is 65000.", 0x0400},
-      {1, 65536, 1, 4, "line 1: Must have at least one cycle.", 0x0800},
+      {"PeriodAvg(T, 260, 0, 65001, 1, 3, 1.0, 0)",
+       "line 4: Max number of cycles for PeriodAvg is 65000.", {}},
+      {"PeriodAvg(T, 1, 0, 65536, 1, 4, 1.0, 0)", "line 4: Must have at least one cycle.", {}},
+      // The sound forms of the three above: range codes 7, 2, 3 and 4.
+      {"PeriodAvg(T, 4, 0, 1, 1, 7, 1.0, 0)", "",
+       {0x09, 0x00, 0x18, 0x00, 0x00, 0x00, 0x04, 0x00, 0x0A, 0x00, 0x01, 0x00, 0x01, 0x00,
+        0x00, 0x00, 0x04, 0x00}},
+      {"PeriodAvg(T, 1, 0, 1, 1, 2, 1.0, 0)", "",
+       {0x09, 0x00, 0x18, 0x00, 0x00, 0x00, 0x04, 0x00, 0x0A, 0x00, 0x01, 0x00, 0x01, 0x00,
+        0x00, 0x80, 0x01, 0x00}},
+      {"PeriodAvg(T, 260, 0, 65000, 1, 3, 1.0, 0)", "",
+       {0x09, 0x00, 0x18, 0x00, 0x00, 0x00, 0x04, 0x00, 0x0A, 0x00, 0xE8, 0xFD, 0x01, 0x00,
+        0x00, 0x04, 0x04, 0x00}},
+      {"PeriodAvg(T, 1, 0, 1, 1, 4, 1.0, 0)", "",
+       {0x09, 0x00, 0x18, 0x00, 0x00, 0x00, 0x04, 0x00, 0x0A, 0x00, 0x01, 0x00, 0x01, 0x00,
+        0x00, 0x08, 0x01, 0x00}},
   };
-  for (const auto& t : cases) {
-    Program p;
-    Record r(kPeriodAvg);
-    r.slot(p.t).slot(static_cast<std::uint32_t>(t.channel)).slot(0)
-        .slot(static_cast<std::uint32_t>(t.cycles)).slot(static_cast<std::uint32_t>(t.timeout))
-        .slot(static_cast<std::uint32_t>(t.range)).slot(0).slot(0);
-    test::run(p.c, r);
-    EXPECT_EQ(t.errors, p.c.diag.errorText) << t.channel << " " << t.cycles;
-    EXPECT_EQ(t.rangeWord, p.wordAt(14)) << t.range;
-  }
+  test::expectStatements(kDeclarations, cases);
+  EXPECT_EQ(0x8000, headerWord(compileLine(cases[0].statement), program_header::kPulseConfig));
 }
 
 }  // namespace

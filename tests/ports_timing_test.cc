@@ -1,103 +1,71 @@
 #include <gtest/gtest.h>
 
-#include "io_test_support.h"
-#include "format/operand_word.h"
+#include "test_support.h"
 
 namespace vk6 {
 namespace {
 
-using test::Record;
-
-struct Case {
-  InstructionIndex index;
-  std::vector<std::uint32_t> slots;
-  const char* errors;
-  Bytes record;
-};
-
-// T is the variable at location 0; its reference is operand 0.
-void runCase(const Case& t) {
-  Compilation c;
-  test::startTest(c);
-  declareVariable(c, 1, "T", kDeclarePublic);
-  test::variableRef(c, "T");
-  Record r(t.index);
-  for (std::uint32_t s : t.slots) r.slot(s);
-  EXPECT_EQ(HandlerResult::kCompiled, test::run(c, r));
-  EXPECT_EQ(t.errors, c.diag.errorText) << keywordAt(t.index);
-  EXPECT_EQ(t.record, c.code.bytes) << keywordAt(t.index);
-}
+// The statements are on line 4; the first operand each compiles is at 0.
+constexpr char kDeclarations[] = "Public T, X\r\n";
 
 TEST(Ports, RecordsAndRefusedPorts) {
-  const Case cases[] = {
-      {kPortGet, {0, 2}, "", {0x14, 0x00, 0x08, 0x00, 0x02, 0x00, 0x00, 0x00}},
-      {kPortGet, {0, 3}, "line 1: Incorrect Control Port Channel in GetPort() 3.",
-       {0x14, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x00}},
-      {kPortSet, {1, 0x0010}, "", {0x15, 0x00, 0x08, 0x00, 0x10, 0x00, 0x00, 0x40}},
-      {kPortSet, {2, 0x0010}, "", {0x15, 0x00, 0x08, 0x00, 0x10, 0x00, 0x00, 0x80}},
-      {kPortSet, {3, 0x0010}, "line 1: Incorrect Control Port Channel in SetPort() 3.",
-       {0x15, 0x00, 0x08, 0x00, 0x10, 0x00, 0x00, 0x20}},
-      {kAnalogPortGet, {0, 1}, "", {0x24, 0x00, 0x08, 0x00, 0x08, 0x00, 0x00, 0x00}},
-      {kAnalogPortGet, {0, 6}, "", {0x24, 0x00, 0x08, 0x00, 0x00, 0x01, 0x00, 0x00}},
-      {kAnalogPortGet, {0, 0}, "line 1: Incorrect Analog Channel in AnalogPortGet() 0.",
-       {0x24, 0x00, 0x08, 0x00, 0x04, 0x00, 0x00, 0x00}},
-      {kAnalogPortSet, {1, 0x0010}, "", {0x25, 0x00, 0x08, 0x00, 0x00, 0x01, 0x10, 0x00}},
-      {kAnalogPortSet, {6, 0x0010}, "", {0x25, 0x00, 0x08, 0x00, 0x00, 0x20, 0x10, 0x00}},
-      {kAnalogPortSet, {7, 0x0010}, "line 1: Incorrect Analog Channel in AnalogPortSet() 7.",
-       {0x25, 0x00, 0x08, 0x00, 0x80, 0x00, 0x10, 0x00}},
+  const test::StatementCase cases[] = {
+      {"PortGet(T, 2)", "", {0x14, 0x00, 0x0E, 0x00, 0x02, 0x00, 0x00, 0x00}},
+      {"PortGet(T, 3)", "line 4: Incorrect Control Port Channel in GetPort() 3.", {}},
+      {"PortSet(1, X)", "", {0x15, 0x00, 0x0E, 0x00, 0x00, 0x00, 0x00, 0x40}},
+      {"PortSet(2, X)", "", {0x15, 0x00, 0x0E, 0x00, 0x00, 0x00, 0x00, 0x80}},
+      {"PortSet(3, X)", "line 4: Incorrect Control Port Channel in SetPort() 3.", {}},
+      {"AnalogPortGet(T, 1)", "", {0x24, 0x00, 0x0E, 0x00, 0x08, 0x00, 0x00, 0x00}},
+      {"AnalogPortGet(T, 6)", "", {0x24, 0x00, 0x0E, 0x00, 0x00, 0x01, 0x00, 0x00}},
+      {"AnalogPortGet(T, 0)", "line 4: Incorrect Analog Channel in AnalogPortGet() 0.", {}},
+      {"AnalogPortSet(1, X)", "", {0x25, 0x00, 0x0E, 0x00, 0x00, 0x01, 0x00, 0x00}},
+      {"AnalogPortSet(6, X)", "", {0x25, 0x00, 0x0E, 0x00, 0x00, 0x20, 0x00, 0x00}},
+      {"AnalogPortSet(7, X)", "line 4: Incorrect Analog Channel in AnalogPortSet() 7.", {}},
   };
-  for (const Case& t : cases) runCase(t);
+  test::expectStatements(kDeclarations, cases);
 }
 
 TEST(Delay, UnitsAndSeconds) {
-  const Case cases[] = {
-      {kDelay, {100, 2}, "", {0x16, 0x00, 0x08, 0x00, 0x64, 0x00, 0x02, 0x00}},
-      {kDelay, {101, 2},
-       "line 1: Delay cannot be greater than 100 seconds: value entered=101.",
-       {0x16, 0x00, 0x08, 0x00, 0x65, 0x00, 0x02, 0x00}},
-      {kDelay, {5000, 1}, "", {0x16, 0x00, 0x08, 0x00, 0x88, 0x13, 0x01, 0x00}},
-      {kDelay, {1, 3}, "line 1: Invalid units in Delay function=3.",
-       {0x16, 0x00, 0x08, 0x00, 0x01, 0x00, 0x03, 0x00}},
+  const test::StatementCase cases[] = {
+      {"Delay(100, 2)", "", {0x16, 0x00, 0x0E, 0x00, 0x64, 0x00, 0x02, 0x00}},
+      {"Delay(101, 2)", "line 4: Delay cannot be greater than 100 seconds: value entered=101.",
+       {}},
+      {"Delay(5000, 1)", "", {0x16, 0x00, 0x0E, 0x00, 0x88, 0x13, 0x01, 0x00}},
+      {"Delay(1, 3)", "line 4: Invalid units in Delay function=3.", {}},
       // Negative units pass; only the 16-bit field bounds shorter units.
-      {kDelay, {200, 0xFFFFFFFFu}, "", {0x16, 0x00, 0x08, 0x00, 0xC8, 0x00, 0xFF, 0xFF}},
-      {kDelay, {70000, 0}, "", {0x16, 0x00, 0x08, 0x00, 0x70, 0x11, 0x00, 0x00}},
+      {"Delay(200, -1)", "", {0x16, 0x00, 0x0E, 0x00, 0xC8, 0x00, 0xFF, 0xFF}},
+      {"Delay(70000, 0)", "", {0x16, 0x00, 0x0E, 0x00, 0x70, 0x11, 0x00, 0x00}},
   };
-  for (const Case& t : cases) runCase(t);
+  test::expectStatements(kDeclarations, cases);
 }
 
 TEST(RealTime, Elements) {
-  const Case cases[] = {
-      {kRealTime, {0, 8}, "", {0x2D, 0x00, 0x08, 0x00, 0x00, 0x00, 0x08, 0x00}},
-      {kRealTime, {0, 9}, "line 1: Invalid element requested from realtime (must be < 9).",
-       {0x2D, 0x00, 0x08, 0x00, 0x00, 0x00, 0x09, 0x00}},
-      {kRealTime, {0, kAbsentMarker}, "", {0x2D, 0x00, 0x08, 0x00, 0x00, 0x00, 0x00, 0x00}},
+  const test::StatementCase cases[] = {
+      {"RealTime(T, 8)", "", {0x2D, 0x00, 0x0E, 0x00, 0x00, 0x00, 0x08, 0x00}},
+      {"RealTime(T, 9)", "line 4: Invalid element requested from realtime (must be < 9).", {}},
+      {"RealTime(T)", "", {0x2D, 0x00, 0x0E, 0x00, 0x00, 0x00, 0x00, 0x00}},
   };
-  for (const Case& t : cases) runCase(t);
+  test::expectStatements(kDeclarations, cases);
 }
 
-// Fields taken as parsed still resolve a deferred expression: each record
-// points at the copy of the block appended for it.
+// Fields taken as parsed still resolve a table-field operand: each record
+// points at the copy of the block appended for it (0x0E, 0x26, ...).
+// ClockSet's operand loses its "()" flag.
 TEST(Ports, AsParsedFieldsResolveDeferredExpressions) {
-  Compilation c;
-  test::startTest(c);
-  Record portGet(kPortGet), portSet(kPortSet), analogGet(kAnalogPortGet);
-  Record analogSet(kAnalogPortSet), randomize(kRandomize), clock(kClockSet);
-  portGet.slot(test::deferredOperand(c)).slot(1);
-  portSet.slot(1).slot(test::deferredOperand(c));
-  analogGet.slot(test::deferredOperand(c)).slot(1);
-  analogSet.slot(1).slot(test::deferredOperand(c));
-  randomize.slot(test::deferredOperand(c));
-  clock.slot(0x40000010);
-  for (Record* r : {&portGet, &portSet, &analogGet, &analogSet, &randomize, &clock})
-    test::run(c, *r);
-  EXPECT_EQ(Bytes({0x14, 0x00, 0x08, 0x00, 0x01, 0x00, 0x00, 0x00,
-                   0x15, 0x00, 0x10, 0x00, 0x08, 0x00, 0x00, 0x40,
-                   0x24, 0x00, 0x18, 0x00, 0x08, 0x00, 0x10, 0x00,
-                   0x25, 0x00, 0x20, 0x00, 0x00, 0x01, 0x18, 0x00,
-                   0x23, 0x00, 0x26, 0x00, 0x20, 0x00,
-                   0x2E, 0x00, 0x2C, 0x00, 0x10, 0x00}),
-            c.code.bytes);
-  EXPECT_EQ(40u, c.exprArea.bytes.size());
+  const test::Compiled c = test::compileInScan(
+      "Public T, X, M(2)\r\nDataTable(Tb, True, 10)\r\n  Sample(1, T)\r\nEndTable\r\n",
+      "PortGet(Tb.T(1, 1), 1)\r\nPortSet(1, Tb.T(1, 1))\r\nAnalogPortGet(Tb.T(1, 1), 1)\r\n"
+      "AnalogPortSet(1, Tb.T(1, 1))\r\nRandomize(Tb.T(1, 1))\r\nClockSet(M())\r\n"
+      "CallTable Tb\r\n");
+  EXPECT_EQ("", c.errors);
+  EXPECT_EQ(Bytes({0x14, 0x00, 0x26, 0x00, 0x01, 0x00, 0x0E, 0x00,
+                   0x15, 0x00, 0x2E, 0x00, 0x26, 0x00, 0x00, 0x40,
+                   0x24, 0x00, 0x36, 0x00, 0x08, 0x00, 0x3E, 0x00,
+                   0x25, 0x00, 0x3E, 0x00, 0x00, 0x01, 0x56, 0x00,
+                   0x23, 0x00, 0x44, 0x00, 0x6E, 0x00,
+                   0x2E, 0x00, 0x4A, 0x00, 0x06, 0x00,
+                   0x01, 0x00, 0x00, 0x00, 0x50, 0x00}),  // CallTable
+            test::scanBody(c));
 }
 
 }  // namespace

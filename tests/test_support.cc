@@ -3,11 +3,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 
 #include "dump/image_reader.h"
+#include <gtest/gtest.h>
+
 #include "format/image_format.h"
 #include "format/record_format.h"
 #include "vk6/compiler.h"
@@ -29,12 +32,15 @@ Compiled compileInScan(const std::string& declarations, const std::string& body,
 }
 
 Bytes scanBody(const Compiled& compiled) {
-  const std::size_t scan = recordLength(kRecordScan);
-  const std::size_t nextScan = recordLength(kRecordNextScan);
   const Bytes& code = compiled.code;
-  if (code.size() < scan + nextScan) return {};
-  return Bytes(code.begin() + static_cast<std::ptrdiff_t>(scan),
-               code.end() - static_cast<std::ptrdiff_t>(nextScan));
+  if (code.empty()) return {};
+  // Data tables compile before the Scan record; the header says where it is.
+  const std::size_t begin = loadU16(compiled.image.data() + program_header::kScan) +
+                            recordLength(kRecordScan);
+  const std::size_t end = code.size() - recordLength(kRecordNextScan);
+  if (begin > end) return {};
+  return Bytes(code.begin() + static_cast<std::ptrdiff_t>(begin),
+               code.begin() + static_cast<std::ptrdiff_t>(end));
 }
 
 std::filesystem::path scratchFolder(const std::string& name) {
@@ -84,6 +90,15 @@ std::vector<TableInfo> tablesOf(const Bytes& image) {
 Bytes patched(Bytes record, std::initializer_list<std::pair<std::size_t, std::uint8_t>> bytes) {
   for (const auto& [offset, value] : bytes) record[offset] = value;
   return record;
+}
+
+void expectStatements(const std::string& declarations,
+                      std::span<const StatementCase> cases) {
+  for (const StatementCase& t : cases) {
+    const Compiled c = compileInScan(declarations, "    " + std::string(t.statement) + "\r\n");
+    EXPECT_EQ(t.errors, c.errors) << t.statement;
+    EXPECT_EQ(t.records, scanBody(c)) << t.statement;
+  }
 }
 
 }  // namespace vk6::test

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,9 +55,9 @@ struct Compiled {
 Compiled compileInScan(const std::string& declarations, const std::string& body,
                        const BuildInfo& build = modelVK617Q());
 
-// The records of `body` from compileInScan: the code without its leading
-// Scan(1, Sec) record and the trailing NextScan record. Empty when the
-// compile made no image.
+// The records of `body` from compileInScan: the code from the Scan(1, Sec)
+// record on, without that record and the trailing NextScan record. Empty
+// when the compile made no image.
 Bytes scanBody(const Compiled& compiled);
 
 // A fresh empty folder under the system's temporary folder.
@@ -86,5 +87,16 @@ std::vector<TableInfo> tablesOf(const Bytes& image);
 // `record` with the bytes at the given offsets replaced: an expected record
 // spelled as the one it differs from.
 Bytes patched(Bytes record, std::initializer_list<std::pair<std::size_t, std::uint8_t>> bytes);
+
+// A handler test case: one statement compiled alone in the scan after the
+// declarations, the errors it draws and the records it compiles to (none
+// after a failed compile, which makes no image).
+struct StatementCase {
+  const char* statement;
+  const char* errors;
+  Bytes records;
+};
+void expectStatements(const std::string& declarations,
+                      std::span<const StatementCase> cases);
 
 }  // namespace vk6::test
