@@ -9,6 +9,8 @@
 #include "core/compilation.h"
 #include "parse/instruction_table.h"
 #include "symbols/constants.h"
+#include "symbols/expression_area.h"
+#include "symbols/variables.h"
 #include "test_support.h"
 
 namespace vk6::test {

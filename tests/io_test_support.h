@@ -15,6 +15,7 @@
 #include "parse/instruction_table.h"
 #include "symbols/constants.h"
 #include "symbols/expression_area.h"
+#include "symbols/variables.h"
 
 namespace vk6::test {
 

@@ -5,10 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "format/byte_io.h"
 #include "format/operand_word.h"
 #include "instructions/handlers.h"
 #include "parse/statement_buffer.h"
-#include "symbols/tables.h"
+#include "symbols/tables_state.h"
 
 namespace vk6 {
 

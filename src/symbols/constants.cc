@@ -8,9 +8,9 @@
 #include <cstring>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "core/text.h"
 #include "format/byte_io.h"
-#include "symbols/variables.h"
 
 namespace vk6 {
 namespace {
