@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "format/byte_io.h"
 #include "format/operand_word.h"
 #include "instructions/handlers.h"
 #include "parse/statement_buffer.h"

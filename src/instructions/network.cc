@@ -1,7 +1,6 @@
 // Data exchange with other loggers over the network (through the radio or
 // the RS-232 port) and writes to the logger's status table. GetValue,
 // SetValue and SendData carry the packet the logger sends, big-endian.
-#include <cmath>
 
 #include "core/compilation.h"
 #include "core/diagnostics.h"

@@ -1,7 +1,6 @@
 #include "symbols/constants.h"
 
 #include <cerrno>
-#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,5 @@
 #include "symbols/variables.h"
 
-#include <cmath>
-
 #include "core/compilation.h"
 #include "core/diagnostics.h"
 #include "core/text.h"
