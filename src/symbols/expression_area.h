@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "format/operand_word.h"
 #include "symbols/expression_area_state.h"
 
 namespace vk6 {

@@ -4,6 +4,7 @@
 #include "core/diagnostics.h"
 #include "core/text.h"
 #include "format/operand_word.h"
+#include "format/stack_code.h"
 #include "symbols/status_table.h"
 #include "symbols/variables_state.h"
 

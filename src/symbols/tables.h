@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <string>
 
-#include "format/stack_code.h"  // the table and field words
 #include "symbols/tables_state.h"
 
 namespace vk6 {

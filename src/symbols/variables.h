@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <string>
 
-#include "format/operand_word.h"
 #include "symbols/variables_state.h"
 
 namespace vk6 {
