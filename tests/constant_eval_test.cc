@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "expr/expression_compiler.h"
 #include "format/operand_word.h"
+#include "symbols/constants.h"
+#include "symbols/variables.h"
 #include "test_support.h"
 
 namespace vk6 {

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "format/operand_word.h"
+#include "symbols/constants.h"
+#include "symbols/variables.h"
 #include "test_support.h"
 
 namespace vk6 {

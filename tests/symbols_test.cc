@@ -7,6 +7,7 @@
 #include "parse/declarations.h"
 #include "symbols/aliases.h"
 #include "symbols/constants.h"
+#include "symbols/expression_area.h"
 #include "symbols/variables.h"
 
 namespace vk6 {

@@ -3,22 +3,23 @@
 // one process.
 #pragma once
 
-#include "core/diagnostics.h"
+#include "core/diagnostics_state.h"
 #include "core/options.h"
-#include "expr/constant_eval.h"
-#include "expr/expression_compiler.h"
-#include "instructions/code_buffer.h"
-#include "instructions/program_header.h"
+#include "expr/evaluator_state.h"
+#include "expr/expression_state.h"
+#include "format/byte_io.h"  // Bytes
+#include "instructions/code_buffer_state.h"
 #include "instructions/communication_state.h"
 #include "instructions/io_state.h"
+#include "instructions/program_header.h"
 #include "instructions/program_state.h"
-#include "parse/source_reader.h"
+#include "parse/pass1_state.h"
 #include "parse/statement_buffer.h"
-#include "symbols/aliases.h"
-#include "symbols/constants.h"
-#include "symbols/expression_area.h"
-#include "symbols/tables.h"
-#include "symbols/variables.h"
+#include "symbols/aliases_state.h"
+#include "symbols/constants_state.h"
+#include "symbols/expression_area_state.h"
+#include "symbols/tables_state.h"
+#include "symbols/variables_state.h"
 
 namespace vk6 {
 

@@ -1,7 +1,6 @@
 #include "core/diagnostics.h"
 
 #include <cstdarg>
-#include <cstdio>
 #include <string_view>
 #include <utility>
 

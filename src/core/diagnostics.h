@@ -6,42 +6,13 @@
 // messages one by one.
 #pragma once
 
-#include <cstddef>
 #include <string>
-#include <vector>
+
+#include "core/diagnostics_state.h"
 
 namespace vk6 {
 
 struct Compilation;
-
-constexpr std::size_t kDiagnosticTextSize = 512;
-
-enum class Severity { kError, kWarning };
-
-// One message as reported.
-struct Diagnostic {
-  Severity severity = Severity::kError;
-  int line = 0;          // 0 when the message belongs to no source line
-  std::string message;   // without "line N: " and "Warning: "
-  std::string keyword;   // the instruction compiled in pass 2, else empty
-};
-
-struct Diagnostics {
-  int errorCount = 0;
-  int warningCount = 0;
-  int currentLine = 0;  // 0 = messages carry no line prefix
-  // Keyword of the instruction being handled in pass 2, for the memory
-  // trace and the records; null outside pass 2 and for the end record.
-  const char* currentKeyword = nullptr;
-  std::string errorText;       // at most kDiagnosticTextSize - 1 characters
-  std::string warningText;     // at most kDiagnosticTextSize - 1 characters
-  std::vector<Diagnostic> records;  // every message, in report order
-  bool traceOn = false;
-  std::string memoryTrace;
-  std::size_t bytesAllocated = 0;
-  // Set once an allocation has failed; the passes stop safely after it.
-  bool outOfMemory = false;
-};
 
 void reportError(Compilation& c, const char* format, ...)
     __attribute__((format(printf, 2, 3)));

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "core/text.h"
 
 namespace vk6 {

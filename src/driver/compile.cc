@@ -6,6 +6,7 @@
 #include "core/text.h"
 #include "driver/command_line.h"
 #include "driver/help.h"
+#include "format/byte_io.h"
 #include "image/image_writer.h"
 #include "vk6/compiler.h"
 

@@ -432,7 +432,8 @@ class CodeWalker {
 
   std::string operandText(std::uint32_t v) {
     if (v == kNoOperand) return "none";
-    if (v & kDeferredBit) return formatText("deferred %u", v & ~kDeferredBit);
+    if (v & kDeferredBit)
+      return formatText("deferred %u", v & ~std::uint32_t{kDeferredBit});
     if (v >= c_.area.size()) return formatText("@%04X", v);
     if (std::find(out_.operandOffsets.begin(), out_.operandOffsets.end(), v) ==
         out_.operandOffsets.end())

@@ -1,6 +1,8 @@
 #include "dump/report.h"
 
+#include "dump/disassembler.h"
 #include "dump/dump_text.h"
+#include "format/record_layouts.h"
 
 namespace vk6 {
 namespace {

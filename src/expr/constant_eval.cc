@@ -5,10 +5,15 @@
 #include <cstring>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
+#include "expr/expression_compiler.h"
+#include "expr/expression_state.h"
 #include "format/byte_io.h"
 #include "format/operand_word.h"
 #include "format/stack_code.h"
+#include "symbols/expression_area.h"
 #include "symbols/tables.h"
+#include "symbols/variables.h"
 
 namespace vk6 {
 namespace {

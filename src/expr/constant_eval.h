@@ -4,34 +4,14 @@
 
 #include <cstdint>
 
-#include "expr/expression_compiler.h"
-#include "symbols/variables.h"
+#include "expr/evaluator_state.h"
 
 namespace vk6 {
 
 struct Compilation;
 
-// Bit pattern of the not-a-number value the logger uses.
-constexpr std::uint32_t kLoggerNanBits = 0xFF8F8F8Fu;
 constexpr float kTrue = -1.0f;
 constexpr float kFalse = 0.0f;
-
-struct TransmitTimer {
-  std::int16_t nextSecond = 0;
-  std::uint16_t interval = 0;
-  std::uint8_t flags = 0;
-};
-
-struct EvaluatorState {
-  float memory[kVariableLocations] = {};
-  float result = 0.0f;
-  float zero = 0.0f;        // what a reported fault reads
-  int quietMode = 0;        // 0 report faults; 1 or 2 count them only
-  std::uint16_t quietCount = 0;
-  std::uint32_t randomState = 1;
-  std::uint32_t clock = 0;  // compile-time seconds, always 0
-  TransmitTimer transmitTimers[kTransmitTimers] = {};
-};
 
 // Truncation toward zero; NaN and values outside the 32-bit range give
 // 0x80000000.

@@ -2,15 +2,19 @@
 
 #include <algorithm>
 #include <array>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "core/text.h"
+#include "expr/constant_eval.h"
 #include "format/byte_io.h"
 #include "format/operand_word.h"
 #include "format/stack_code.h"
+#include "symbols/constants.h"
+#include "symbols/expression_area.h"
+#include "symbols/variables.h"
 
 namespace vk6 {
 namespace {

@@ -3,9 +3,11 @@
 // reported once, with the expression text.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
+
+#include "expr/expression_state.h"
 
 namespace vk6 {
 
@@ -13,26 +15,6 @@ struct Compilation;
 
 constexpr std::size_t kMaxExpressionLength = 256;  // texts must be shorter
 constexpr int kMaxStackDepth = 30;
-constexpr int kModePlain = 0;
-constexpr int kModeAssignment = 1;
-constexpr int kModeCase = 2;
-constexpr int kModeVariable = 3;  // plain, for variable parameters
-// Use counters kept for TIMEUNTILTRANSMIT arguments 1 .. this value.
-constexpr int kTransmitTimers = 32;
-
-// Per-expression state; reset for every expression except where noted.
-struct ExpressionState {
-  std::vector<std::uint16_t> work;  // the code of the last expression
-  int depth = 0;
-  int maxDepth = 0;
-  int error = 0;
-  int mode = kModePlain;
-  bool namesVariable = false;
-  bool hasTableField = false;
-  // Never reset: one use per argument within the program.
-  bool transmitUsed[kTransmitTimers] = {};
-};
-
 // Compiles `text`; returns the expression error code (0 when sound).
 // With `store` the code goes to the expression area and `operand` receives
 // its offset (or kDeferredBit | n for deferred expression n); without, the

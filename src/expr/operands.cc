@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "expr/constant_eval.h"
-#include "expr/expression_compiler.h"
 #include "format/byte_io.h"
 #include "format/operand_word.h"
 #include "format/stack_code.h"

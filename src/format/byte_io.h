@@ -28,6 +28,8 @@ inline std::uint32_t floatBits(float f) {
   std::memcpy(&bits, &f, sizeof bits);
   return bits;
 }
+// Bit pattern of the not-a-number value the logger uses.
+constexpr std::uint32_t kLoggerNanBits = 0xFF8F8F8Fu;
 inline float floatFromBits(std::uint32_t bits) {
   float f;
   std::memcpy(&f, &bits, sizeof f);

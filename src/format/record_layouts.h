@@ -5,7 +5,6 @@
 // test holds the two together by checking compiled programs against it.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <span>
 

@@ -1,5 +1,7 @@
 #include "image/checksum.h"
 
+#include "format/image_format.h"
+
 namespace vk6 {
 
 std::uint16_t computeSignature(std::uint16_t seed, const std::uint8_t* bytes,

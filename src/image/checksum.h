@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <string>
 
-#include "format/image_format.h"  // kSignatureSeed
 
 namespace vk6 {
 

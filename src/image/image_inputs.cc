@@ -1,6 +1,7 @@
 #include "image/image_inputs.h"
 
 #include "core/compilation.h"
+#include "symbols/tables_state.h"
 
 namespace vk6 {
 

@@ -4,7 +4,6 @@
 
 #include <span>
 
-#include "image/listings.h"
 #include "image/image_writer.h"
 
 namespace vk6 {

@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "format/image_format.h"
 #include "image/checksum.h"
+#include "instructions/program_header.h"
 
 namespace vk6 {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "format/byte_io.h"
 #include "format/image_format.h"
-#include "symbols/tables.h"
+#include "symbols/tables_state.h"
 
 namespace vk6 {
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "format/image_format.h"
 
 namespace vk6 {
 

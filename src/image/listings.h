@@ -7,7 +7,7 @@
 #include <string>
 
 #include "format/byte_io.h"
-#include "symbols/tables.h"
+#include "symbols/tables_state.h"
 
 namespace vk6 {
 

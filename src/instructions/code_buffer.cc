@@ -3,6 +3,7 @@
 #include <cassert>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "format/record_format.h"
 
 namespace vk6 {

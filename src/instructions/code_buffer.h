@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "format/byte_io.h"
+#include "instructions/code_buffer_state.h"
 
 namespace vk6 {
 
@@ -15,11 +16,6 @@ constexpr bool kPatchNext = true;
 // Records hold code offsets in 16-bit fields, so the code may not grow
 // past the last offset they can name.
 constexpr std::size_t kMaxCodeLength = 0xFFFF;
-
-struct CodeBuffer {
-  Bytes bytes;
-  bool tooLongReported = false;
-};
 
 // Appends a record; with `patchNext` its bytes 2-3 receive the code offset
 // just past it. Returns that offset. Code that grows past kMaxCodeLength

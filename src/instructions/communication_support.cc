@@ -1,6 +1,9 @@
 #include "instructions/communication_support.h"
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
+#include "expr/constant_eval.h"
+#include "format/byte_io.h"
 #include "format/operand_word.h"
 
 namespace vk6 {

@@ -8,7 +8,7 @@
 #include "format/operand_word.h"
 #include "instructions/handlers.h"
 #include "parse/statement_buffer.h"
-#include "symbols/tables.h"
+#include "symbols/tables_state.h"
 
 namespace vk6 {
 

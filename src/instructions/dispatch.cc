@@ -10,6 +10,8 @@
 #include "instructions/sdi12_serial.h"
 #include "instructions/sections_flow.h"
 #include "instructions/tables_output.h"
+#include "parse/instruction_index.h"
+#include "parse/instruction_table.h"
 
 namespace vk6 {
 namespace {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include "instructions/handlers.h"
-#include "parse/instruction_table.h"
 #include "parse/statement_buffer.h"
 
 namespace vk6 {

@@ -4,12 +4,15 @@
 #include <cstdlib>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "core/text.h"
 #include "expr/constant_eval.h"
 #include "expr/expression_compiler.h"
+#include "expr/expression_state.h"
 #include "format/operand_word.h"
-#include "parse/instruction_table.h"
+#include "symbols/aliases_state.h"
 #include "symbols/constants.h"
+#include "symbols/tables.h"
 
 namespace vk6 {
 namespace {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "parse/instruction_table.h"
-#include "symbols/tables.h"
+#include "parse/instruction_index.h"
+#include "symbols/tables_state.h"
 
 namespace vk6 {
 

@@ -4,13 +4,18 @@
 #include <cstdlib>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "core/text.h"
 #include "expr/operands.h"
+#include "format/byte_io.h"
 #include "format/record_format.h"
-#include "instructions/locations.h"
+#include "instructions/code_buffer.h"
 #include "instructions/communication.h"
 #include "instructions/communication_support.h"
+#include "instructions/handlers.h"
+#include "instructions/locations.h"
 #include "parse/instruction_table.h"
+#include "symbols/tables_state.h"
 
 namespace vk6 {
 namespace {

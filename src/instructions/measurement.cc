@@ -4,9 +4,12 @@
 #include <iterator>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
+#include "format/byte_io.h"
 #include "format/record_format.h"
-#include "instructions/locations.h"
+#include "instructions/code_buffer.h"
 #include "instructions/io_fields.h"
+#include "instructions/locations.h"
 #include "instructions/sections_flow.h"
 
 namespace vk6 {

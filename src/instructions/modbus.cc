@@ -2,12 +2,17 @@
 // master's parameters have been moved to the places the slave has them, so
 // that port and baud rate are read in one place.
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "expr/operands.h"
+#include "format/byte_io.h"
 #include "format/operand_word.h"
 #include "format/record_format.h"
-#include "instructions/locations.h"
+#include "instructions/code_buffer.h"
 #include "instructions/communication.h"
 #include "instructions/communication_support.h"
+#include "instructions/handlers.h"
+#include "instructions/locations.h"
+#include "parse/statement_buffer.h"
 
 namespace vk6 {
 namespace {

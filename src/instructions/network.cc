@@ -1,17 +1,21 @@
 // Data exchange with other loggers over the network (through the radio or
 // the RS-232 port) and writes to the logger's status table. GetValue,
 // SetValue and SendData carry the packet the logger sends, big-endian.
-#include <cmath>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "core/text.h"
 #include "expr/operands.h"
+#include "format/byte_io.h"
 #include "format/record_format.h"
+#include "instructions/code_buffer.h"
 #include "instructions/communication.h"
 #include "instructions/communication_support.h"
+#include "instructions/handlers.h"
 #include "instructions/sections_flow.h"
-#include "parse/instruction_table.h"
+#include "parse/statement_buffer.h"
 #include "symbols/status_table.h"
+#include "symbols/tables_state.h"
 
 namespace vk6 {
 namespace {

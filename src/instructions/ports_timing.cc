@@ -3,7 +3,10 @@
 #include <cstdint>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
+#include "format/byte_io.h"
 #include "format/record_format.h"
+#include "instructions/code_buffer.h"
 #include "instructions/io_fields.h"
 
 namespace vk6 {

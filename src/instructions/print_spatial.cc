@@ -3,13 +3,18 @@
 #include <cstdio>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "core/text.h"
+#include "expr/expression_compiler.h"
 #include "expr/operands.h"
-#include "format/operand_word.h"
+#include "format/byte_io.h"
 #include "format/record_format.h"
+#include "instructions/code_buffer.h"
 #include "instructions/communication.h"
 #include "instructions/communication_support.h"
+#include "instructions/handlers.h"
 #include "parse/instruction_table.h"
+#include "parse/statement_buffer.h"
 
 namespace vk6 {
 namespace {

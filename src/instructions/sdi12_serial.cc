@@ -6,13 +6,17 @@
 #include <string>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "core/text.h"
 #include "expr/operands.h"
+#include "format/byte_io.h"
 #include "format/operand_word.h"
 #include "format/record_format.h"
-#include "instructions/locations.h"
+#include "instructions/code_buffer.h"
 #include "instructions/io_fields.h"
+#include "instructions/locations.h"
 #include "instructions/sections_flow.h"
+#include "symbols/variables.h"
 
 namespace vk6 {
 namespace {

@@ -5,12 +5,19 @@
 #include <string>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "core/text.h"
 #include "expr/operands.h"
+#include "format/byte_io.h"
 #include "format/operand_word.h"
 #include "format/record_format.h"
+#include "instructions/code_buffer.h"
+#include "instructions/program_state.h"
 #include "instructions/tables_output.h"
+#include "parse/instruction_index.h"
 #include "parse/instruction_table.h"
+#include "parse/pass1_state.h"
+#include "symbols/constants.h"
 
 namespace vk6 {
 namespace {

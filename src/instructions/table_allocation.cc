@@ -4,12 +4,12 @@
 #include <cstdint>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "core/text.h"
 #include "format/byte_io.h"
 #include "format/image_format.h"
-#include "parse/instruction_table.h"
 #include "instructions/field_builder.h"
-#include "symbols/tables.h"
+#include "symbols/variables.h"
 
 namespace vk6 {
 namespace {

@@ -4,9 +4,11 @@
 #include <cstdint>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "core/text.h"
 #include "expr/constant_eval.h"
 #include "expr/expression_compiler.h"
+#include "expr/expression_state.h"
 #include "format/operand_word.h"
 #include "symbols/aliases.h"
 #include "symbols/constants.h"

@@ -8,6 +8,8 @@
 #include <cstddef>
 #include <initializer_list>
 
+#include "parse/instruction_index.h"
+
 namespace vk6 {
 
 // How the parameter parser takes one parameter and what its record slot
@@ -46,19 +48,6 @@ enum class InstructionFamily {
   kSatellite,
   kSpatialStatistics,
 };
-
-// ORDER INSTRUCTIONS: one enumerator per row of instruction_list.h.
-enum InstructionIndex : int {
-#define INSTRUCTION(name, keyword, handler, family, description, parameters) \
-  k##name,
-#include "parse/instruction_list.h"
-#undef INSTRUCTION
-  kInstructionCount
-};
-
-static_assert(kEndOfProgram == 0, "index 0 is the end record");
-static_assert(kEndOfKeywords == kInstructionCount - 1,
-              "the keyword lookup stops at the last row");
 
 struct Parameter {
   ParamKind kind = ParamKind::kConstant;

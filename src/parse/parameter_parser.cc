@@ -4,12 +4,20 @@
 #include <cstring>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "core/text.h"
+#include "expr/constant_eval.h"
+#include "expr/expression_compiler.h"
+#include "expr/expression_state.h"
 #include "expr/operands.h"
 #include "format/operand_word.h"
+#include "parse/instruction_index.h"
 #include "parse/instruction_table.h"
+#include "parse/pass1_state.h"
+#include "parse/statement_buffer.h"
 #include "symbols/aliases.h"
 #include "symbols/constants.h"
+#include "symbols/variables.h"
 
 namespace vk6 {
 namespace {

@@ -10,8 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "format/operand_word.h"
-#include "parse/instruction_table.h"
+#include "parse/instruction_index.h"
 
 namespace vk6 {
 

@@ -3,9 +3,11 @@
 #include <cstring>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "core/text.h"
 #include "format/operand_word.h"
 #include "parse/declarations.h"
+#include "parse/instruction_index.h"
 #include "parse/instruction_table.h"
 #include "parse/parameter_parser.h"
 #include "symbols/aliases.h"

@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "format/operand_word.h"
-#include "parse/instruction_table.h"
+#include "parse/instruction_index.h"
 
 namespace vk6 {
 

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "core/text.h"
 #include "format/operand_word.h"
 #include "symbols/constants.h"

@@ -1,16 +1,15 @@
 #include "symbols/constants.h"
 
 #include <cerrno>
-#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "core/text.h"
 #include "format/byte_io.h"
-#include "symbols/variables.h"
 
 namespace vk6 {
 namespace {

@@ -1,11 +1,11 @@
 // Declared and predefined constants, and time-unit conversion.
 #pragma once
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 #include <string>
-#include <unordered_map>
-#include <vector>
+
+#include "symbols/constants_state.h"
 
 namespace vk6 {
 
@@ -19,20 +19,6 @@ enum UnitsCode : int {
   kUnitsMin = 3,
   kUnitsHr = 4,
   kUnitsDay = 5,
-};
-
-struct ConstantRecord {
-  std::string name;  // at most 16 characters
-  float value = 0.0f;
-  int line = 0;  // of the CONST; 0 for the predefined
-};
-
-struct ConstantTable {
-  std::vector<ConstantRecord> records;
-  std::size_t predefinedCount = 0;  // records before this are predefined
-  // Folded name -> indices of its records in order; a clashing CONST is
-  // still recorded, so a name can have several. Names hold no blank.
-  std::unordered_map<std::string, std::vector<std::size_t>> byName;
 };
 
 // The table grows by this many records at a time.
@@ -66,7 +52,6 @@ bool parseConstantInteger(Compilation& c, const std::string& text,
 bool parseIntegerLiteral(const std::string& text, std::int32_t& value);
 // Reports a clash of a new name with a constant.
 void checkConstantName(Compilation& c, const std::string& name);
-
 
 // Interval and units code to seconds; usec and msec are reported and give 0.
 std::int32_t unitsToSeconds(Compilation& c, std::int32_t value, std::int32_t code);

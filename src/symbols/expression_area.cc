@@ -1,6 +1,7 @@
 #include "symbols/expression_area.h"
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "format/byte_io.h"
 #include "format/operand_word.h"
 

@@ -10,24 +10,13 @@
 #include <cstdint>
 #include <vector>
 
-#include "format/operand_word.h"
+#include "symbols/expression_area_state.h"
 
 namespace vk6 {
 
 struct Compilation;
 
 constexpr std::size_t kExpressionAreaGrowth = 10000;
-
-struct DeferredExpression {
-  std::vector<std::uint16_t> code;  // the code words, ending in 39
-  std::uint16_t lengthBytes = 0;    // code length in bytes + 4, shrinks on rewrite
-};
-
-struct ExpressionArea {
-  std::vector<std::uint8_t> bytes;
-  std::vector<DeferredExpression> deferred;
-  bool full = false;  // the size error has been reported
-};
 
 // Appends a block; returns its start offset. Reports (once) and returns
 // kNoOperand when the area would reach offsets that operand words cannot

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "symbols/tables.h"
+#include "symbols/tables_state.h"
 
 namespace vk6 {
 

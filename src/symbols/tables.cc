@@ -1,9 +1,12 @@
 #include "symbols/tables.h"
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "core/text.h"
 #include "format/operand_word.h"
+#include "format/stack_code.h"
 #include "symbols/status_table.h"
+#include "symbols/variables_state.h"
 
 namespace vk6 {
 namespace {

@@ -1,10 +1,8 @@
 #include "symbols/variables.h"
 
-#include <cmath>
-
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "core/text.h"
-#include "format/byte_io.h"
 #include "format/operand_word.h"
 #include "symbols/constants.h"
 

@@ -4,41 +4,21 @@
 // and array elements.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
-#include <vector>
 
-#include "format/operand_word.h"
+#include "symbols/variables_state.h"
 
 namespace vk6 {
 
 struct Compilation;
 
-constexpr int kVariableLocations = 254;
 constexpr std::size_t kMaxNameLength = 16;
 constexpr std::uint8_t kFloatDataType = 9;
 constexpr int kDeclareLookup = 0;
 constexpr int kDeclareDim = 9;
 constexpr int kDeclarePublic = 10;
-
-// Every variable holds 4-byte floats (kFloatDataType).
-struct VariableRecord {
-  std::int32_t elementCount = 0;
-  std::string name;  // at most 16 (17 after an over-long declaration)
-  std::uint16_t location = 0;  // low byte first index, high byte count
-  std::int32_t publicKind = 0;  // 0 DIM, 10 PUBLIC
-  int line = 0;                 // of the first declaration
-
-  int firstIndex() const { return locationFirst(location); }
-};
-
-struct VariableTable {
-  std::vector<VariableRecord> records;
-  // Folded name -> index of its record; names are unique and hold no blank.
-  std::unordered_map<std::string, std::size_t> byName;
-  std::int32_t totalElements = 0;
-};
 
 // Declares (kind 9 or 10) or looks up (kind 0) the variable named at the
 // start of `text`. Returns its index in the table, or -1 for an undeclared

@@ -3,9 +3,15 @@
 #include <utility>
 
 #include "core/compilation.h"
+#include "core/diagnostics.h"
 #include "core/text.h"
 #include "image/image_inputs.h"
 #include "image/listings.h"
+#include "parse/pass1_state.h"
+#include "symbols/aliases_state.h"
+#include "symbols/constants_state.h"
+#include "symbols/tables_state.h"
+#include "symbols/variables.h"
 #include "vk6/passes.h"
 
 namespace vk6 {

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/diagnostics.h"
+#include "core/diagnostics_state.h"
 #include "core/options.h"
 #include "format/byte_io.h"
 

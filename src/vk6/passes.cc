@@ -5,6 +5,7 @@
 #include "image/image_writer.h"
 #include "instructions/dispatch.h"
 #include "instructions/table_allocation.h"
+#include "parse/pass1_state.h"
 #include "parse/source_reader.h"
 #include "symbols/tables.h"
 #include "vk6/compiler.h"

@@ -1,0 +1,35 @@
+// The variable table: declared variables and arrays in declaration order,
+// each with its place in the logger's variable memory.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "format/operand_word.h"  // locationFirst
+
+namespace vk6 {
+
+constexpr int kVariableLocations = 254;
+
+// Every variable holds 4-byte floats (kFloatDataType).
+struct VariableRecord {
+  std::int32_t elementCount = 0;
+  std::string name;  // at most 16 (17 after an over-long declaration)
+  std::uint16_t location = 0;  // low byte first index, high byte count
+  std::int32_t publicKind = 0;  // 0 DIM, 10 PUBLIC
+  int line = 0;                 // of the first declaration
+
+  int firstIndex() const { return locationFirst(location); }
+};
+
+struct VariableTable {
+  std::vector<VariableRecord> records;
+  // Folded name -> index of its record; names are unique and hold no blank.
+  std::unordered_map<std::string, std::size_t> byName;
+  std::int32_t totalElements = 0;
+};
+
+}  // namespace vk6
