@@ -464,10 +464,6 @@ const RecordLayout* findRecordLayout(std::uint16_t opcode) {
   return it != end && it->opcode == opcode ? it : nullptr;
 }
 
-bool hasNextOffset(const RecordLayout& layout) {
-  return layout.fields.size() > 1 && layout.fields[1].kind == K::kNextOffset;
-}
-
 const char* fieldKindName(FieldKind kind) {
   switch (kind) {
     case K::kOpcode: return "opcode";

@@ -55,8 +55,6 @@ struct RecordLayout {
 std::span<const RecordLayout> recordLayouts();
 // The layout of `opcode`, or nullptr when no record has it.
 const RecordLayout* findRecordLayout(std::uint16_t opcode);
-// True when the layout's word 1 is a next-record offset.
-bool hasNextOffset(const RecordLayout& layout);
 // Name of a field kind as the inspector prints it ("operand", "u16", ...).
 const char* fieldKindName(FieldKind kind);
 

@@ -6,7 +6,6 @@
 #include "core/diagnostics.h"
 #include "format/image_format.h"
 #include "image/checksum.h"
-#include "instructions/program_header.h"
 
 namespace vk6 {
 namespace {
@@ -15,9 +14,6 @@ constexpr std::size_t kMaxProgramName = 63;
 constexpr std::size_t kFieldSizeLimit = 256;
 constexpr int kMaxTableArray = 64;
 constexpr int kMaxPublicArray = 128;
-
-// The running location pool starts where the header says memory ends.
-static_assert(kLocationPoolStart == kImageLocations);
 
 // Sizes and offsets of tables and fields are 16-bit fields in the image.
 std::uint16_t word(std::int32_t value) { return static_cast<std::uint16_t>(value); }

@@ -2,13 +2,9 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "format/operand_word.h"
-#include "instructions/handlers.h"
-#include "parse/statement_buffer.h"
-#include "symbols/tables_state.h"
 
 namespace vk6 {
 
@@ -28,12 +24,5 @@ void appendBytes(RecordBuilder& r, const std::vector<std::uint8_t>& bytes);
 // Reports "<keyword> is not accepted, requires different OS version" in
 // the build for the model without a satellite transmitter.
 void refuseWithoutGoes(Compilation& c, const char* keyword);
-
-// Cores of the handlers that read the table list (the status table first,
-// then the user tables), for a given list.
-HandlerResult compileGOESData(Compilation& c, const Statement& st,
-                              const std::vector<TableDescriptor>& tables);
-HandlerResult compileSendData(Compilation& c, const Statement& st,
-                              const std::vector<TableDescriptor>& tables);
 
 }  // namespace vk6

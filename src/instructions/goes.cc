@@ -2,6 +2,7 @@
 // transmitter, the table whose fields it sends, its status and GPS data.
 #include <cctype>
 #include <cstdlib>
+#include <string>
 
 #include "core/compilation.h"
 #include "core/diagnostics.h"
@@ -15,6 +16,7 @@
 #include "instructions/handlers.h"
 #include "instructions/locations.h"
 #include "parse/instruction_table.h"
+#include "parse/statement_buffer.h"
 #include "symbols/tables_state.h"
 
 namespace vk6 {
@@ -284,8 +286,8 @@ bool fillFieldSlots(Compilation& c, const std::vector<FieldDescriptor>& fields,
 
 }  // namespace
 
-HandlerResult compileGOESData(Compilation& c, const Statement& st,
-                              const std::vector<TableDescriptor>& tables) {
+HandlerResult handleGOESData(Compilation& c, const Statement& st) {
+  const std::vector<TableDescriptor>& tables = c.tables.tables;
   const std::uint16_t first = resolveOperand(c, st.word(1));
   const int location = takeLocations(c, 1);
   refuseWithoutGoes(c, "GOESData");
@@ -321,10 +323,6 @@ HandlerResult compileGOESData(Compilation& c, const Statement& st,
   if (format > kMaxDataFormat) reportError(c, "Invalid data format parameter.");
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
-}
-
-HandlerResult handleGOESData(Compilation& c, const Statement& st) {
-  return compileGOESData(c, st, c.tables.tables);
 }
 
 HandlerResult handleGOESStatus(Compilation& c, const Statement& st) {

@@ -2,6 +2,8 @@
 // the RS-232 port) and writes to the logger's status table. GetValue,
 // SetValue and SendData carry the packet the logger sends, big-endian.
 
+#include <string>
+
 #include "core/compilation.h"
 #include "core/diagnostics.h"
 #include "core/text.h"
@@ -190,8 +192,9 @@ HandlerResult handleSetValue(Compilation& c, const Statement& st) {
   return HandlerResult::kCompiled;
 }
 
-HandlerResult compileSendData(Compilation& c, const Statement& st,
-                              const std::vector<TableDescriptor>& tables) {
+HandlerResult handleSendData(Compilation& c, const Statement& st) {
+  // The status table first, then the user tables.
+  const std::vector<TableDescriptor>& tables = c.tables.tables;
   refuseInInterruptSequence(c);
   const std::uint8_t port =
       checkedPort(c, st.word(1), "Invalid Port %d must be either 1-RF or 2-RS232.");
@@ -225,10 +228,6 @@ HandlerResult compileSendData(Compilation& c, const Statement& st,
   r.u8(port);
   appendCode(c, r, kPatchNext);
   return HandlerResult::kCompiled;
-}
-
-HandlerResult handleSendData(Compilation& c, const Statement& st) {
-  return compileSendData(c, st, c.tables.tables);
 }
 
 HandlerResult handleReadSendGetInfo(Compilation& c, const Statement& st) {

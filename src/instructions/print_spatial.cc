@@ -1,6 +1,7 @@
 // Print, the spatial statistics over runs of array elements, and the
 // rectangular-to-polar conversion.
 #include <cstdio>
+#include <string>
 
 #include "core/compilation.h"
 #include "core/diagnostics.h"

@@ -5,9 +5,12 @@
 
 #include <cstdint>
 
+#include "format/image_format.h"
+
 namespace vk6 {
 
-constexpr int kLocationPoolStart = 254;
+// The pool starts where the image header says variable memory ends.
+constexpr int kLocationPoolStart = kImageLocations;
 
 struct ProgramHeader {
   std::uint16_t beginProgOffset = 0;
