@@ -11,6 +11,7 @@
 #include "dump/report.h"
 #include "dump_support.h"
 #include "image/checksum.h"
+#include "format/image_format.h"
 #include "image/image_writer.h"
 #include "parse/source_reader.h"
 
@@ -302,11 +303,12 @@ TEST(DumpReport, TablesAndFieldsFromHeadersAndDefinitions) {
 
 TEST(DumpVerify, TableCorruptionsHaveTheirMessages) {
   const TableImage original = tableImage();
-  const std::size_t headers = loadU16(original.image.data() + 26);
-  const std::size_t defs = loadU16(original.image.data() + 34);
-  const std::size_t hourly = headers + 46;
-  const std::size_t hourlyEntry = defs + loadU16(original.image.data() + hourly + 20);
-  const std::size_t fieldHeaders = headers + 3 * 46;
+  const std::uint8_t* bytes = original.image.data();
+  const std::size_t headers = loadU16(bytes + program_header::kTableHeaders);
+  const std::size_t defs = loadU16(bytes + program_header::kDefinitions);
+  const std::size_t hourly = headers + kTableHeaderSize;
+  const std::size_t hourlyEntry = defs + loadU16(bytes + hourly + table_header::kNameEnd);
+  const std::size_t fieldHeaders = headers + 3 * kTableHeaderSize;
   const struct {
     const char* what;
     std::function<void(Bytes&)> corrupt;

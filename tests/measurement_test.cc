@@ -18,12 +18,7 @@ const std::string kWithTable = std::string(kDeclarations) +
                                "DataTable(Tb, True, 10)\r\n  Sample(1, T)\r\nEndTable\r\n";
 
 test::Compiled compileLine(const std::string& statement) {
-  return test::compileInScan(kDeclarations, "    " + statement + "\r\n");
-}
-
-// 0 without an image.
-std::uint16_t headerWord(const test::Compiled& c, std::size_t at) {
-  return c.image.size() < kProgramHeaderSize ? 0 : loadU16(c.image.data() + at);
+  return test::compileStatement(kDeclarations, statement);
 }
 
 TEST(VoltSe, ChannelRepsAndFlags) {
@@ -55,7 +50,7 @@ TEST(VoltSe, ChannelRepsAndFlags) {
   // The operands point into the expression area: T, then 1.0 and 0.
   const test::Compiled c = compileLine("VoltSe(T, 1, 3, 1.0, 0)");
   ASSERT_LE(kProgramHeaderSize, c.image.size());
-  const auto area = c.image.begin() + headerWord(c, program_header::kAreaOffset);
+  const auto area = c.image.begin() + test::imageWord(c.image, program_header::kAreaOffset);
   EXPECT_EQ(Bytes({0x31, 0x00, 0x00, 0x01,                 // T
                    0x28, 0x00, 0x00, 0x00, 0x80, 0x3F,     // 1.0
                    0x28, 0x00, 0x00, 0x00, 0x00, 0x00}),   // 0
@@ -163,7 +158,7 @@ TEST(Pulsecount, ChannelAndConfigTable) {
   for (const auto& t : cases) {
     const test::Compiled c = compileLine(t.statement);
     EXPECT_EQ(t.errors, c.errors) << t.statement;
-    EXPECT_EQ(t.pulseConfig, headerWord(c, program_header::kPulseConfig)) << t.statement;
+    EXPECT_EQ(t.pulseConfig, test::imageWord(c.image, program_header::kPulseConfig)) << t.statement;
   }
 }
 
@@ -180,8 +175,8 @@ TEST(Pulsecount, LocationsLoopsAndInterruptSequence) {
                    0xFC, 0x00,
                    0x01, 0x00, 0x00, 0x00, 0x40, 0x00}),  // CallTable
             test::scanBody(c));
-  EXPECT_EQ(0x00C4, headerWord(c, program_header::kPulseConfig));
-  EXPECT_EQ(252, headerWord(c, program_header::kLocationPool));
+  EXPECT_EQ(0x00C4, test::imageWord(c.image, program_header::kPulseConfig));
+  EXPECT_EQ(252, test::imageWord(c.image, program_header::kLocationPool));
 
   const test::Compiled inIf = test::compileInScan(
       "Public T\r\n", "If T > 1 Then\r\nPulseCount(T, 1, 0, 0, 1, 0)\r\nEndIf\r\n");
@@ -237,7 +232,8 @@ TEST(PeriodAvg, ChannelCyclesTimeoutAndRange) {
         0x00, 0x08, 0x01, 0x00}},
   };
   test::expectStatements(kDeclarations, cases);
-  EXPECT_EQ(0x8000, headerWord(compileLine(cases[0].statement), program_header::kPulseConfig));
+  EXPECT_EQ(0x8000,
+            test::imageWord(compileLine(cases[0].statement).image, program_header::kPulseConfig));
 }
 
 }  // namespace

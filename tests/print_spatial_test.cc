@@ -11,7 +11,7 @@ constexpr char kDeclarations[] =
     "Public D1, D2(2), Src(4), X, P(2), R(2)\r\nConst DispC2 = 2\r\n";
 
 test::Compiled compileStatement(const std::string& statement) {
-  return test::compileInScan(kDeclarations, "    " + statement + "\r\n");
+  return test::compileStatement(kDeclarations, statement);
 }
 
 TEST(Spatial, Records) {

@@ -9,10 +9,6 @@
 namespace vk6 {
 namespace {
 
-std::uint16_t headerWord(const Bytes& image, std::size_t offset) {
-  return loadU16(image.data() + offset);
-}
-
 TEST(TableAllocation, FixedAndAutomaticSizes) {
   const std::string source =
       "Public X(24)\r\n"
@@ -49,7 +45,7 @@ TEST(TableAllocation, FixedAndAutomaticSizes) {
   EXPECT_EQ(0, tables[0].recordsPer512);
   EXPECT_EQ("Public", tables[5].name);
   EXPECT_EQ(96, tables[5].recordSize);
-  EXPECT_EQ(6, headerWord(r.image, program_header::kPublicPosition));
+  EXPECT_EQ(6, test::imageWord(r.image, program_header::kPublicPosition));
 }
 
 TEST(TableAllocation, Messages) {
@@ -178,15 +174,15 @@ TEST(TableAllocation, DefinitionBlock) {
   const struct {
     std::uint16_t start, nameEnd, end;
   } offsets[] = {{0, 8, 717}, {717, 719, 774}, {774, 776, 829}, {829, 836, 908}};
-  const std::size_t headers = headerWord(r.image, program_header::kTableHeaders);
+  const std::size_t headers = test::imageWord(r.image, program_header::kTableHeaders);
   for (std::size_t i = 0; i < 4; ++i) {
     const std::size_t h = headers + i * kTableHeaderSize;
-    EXPECT_EQ(offsets[i].start, headerWord(r.image, h + table_header::kEntryStart)) << i;
-    EXPECT_EQ(offsets[i].nameEnd, headerWord(r.image, h + table_header::kNameEnd)) << i;
-    EXPECT_EQ(offsets[i].end, headerWord(r.image, h + table_header::kEntryEnd)) << i;
+    EXPECT_EQ(offsets[i].start, test::imageWord(r.image, h + table_header::kEntryStart)) << i;
+    EXPECT_EQ(offsets[i].nameEnd, test::imageWord(r.image, h + table_header::kNameEnd)) << i;
+    EXPECT_EQ(offsets[i].end, test::imageWord(r.image, h + table_header::kEntryEnd)) << i;
   }
-  EXPECT_EQ(2, headerWord(r.image, program_header::kPublicFieldCount));
-  EXPECT_EQ(4, headerWord(r.image, program_header::kPublicPosition));
+  EXPECT_EQ(2, test::imageWord(r.image, program_header::kPublicFieldCount));
+  EXPECT_EQ(4, test::imageWord(r.image, program_header::kPublicPosition));
   EXPECT_EQ(24, test::tablesOf(r.image).at(3).recordSize);  // all six variable locations
 }
 
@@ -217,11 +213,11 @@ std::string describedTables(std::size_t extra) {
 TEST(TableAllocation, DefinitionBlockLimit) {
   const CompileResult base = compileWithDefinitions(describedTables(0));
   ASSERT_EQ("", base.errorText);
-  const std::size_t length = headerWord(base.image, program_header::kDefinitionsLength);
+  const std::size_t length = test::imageWord(base.image, program_header::kDefinitionsLength);
   ASSERT_LT(length, 15360u);
   const CompileResult full = compileWithDefinitions(describedTables(15360 - length));
   EXPECT_EQ("", full.errorText);
-  EXPECT_EQ(15360, headerWord(full.image, program_header::kDefinitionsLength));
+  EXPECT_EQ(15360, test::imageWord(full.image, program_header::kDefinitionsLength));
   const CompileResult over = compileWithDefinitions(describedTables(15361 - length));
   EXPECT_EQ("Table definitions exceed max size of 15360.", over.errorText);
   EXPECT_TRUE(over.image.empty());

@@ -55,25 +55,17 @@ struct Compiled {
 Compiled compileInScan(const std::string& declarations, const std::string& body,
                        const BuildInfo& build = modelVK617Q());
 
+// compileInScan with `statement` alone in the scan, on its own line.
+Compiled compileStatement(const std::string& declarations, const std::string& statement,
+                          const BuildInfo& build = modelVK617Q());
+
+// The u16 at `offset` of `image`; 0 when there is no image.
+std::uint16_t imageWord(const Bytes& image, std::size_t offset);
+
 // The records of `body` from compileInScan: the code from the Scan(1, Sec)
 // record on, without that record and the trailing NextScan record. Empty
 // when the compile made no image.
 Bytes scanBody(const Compiled& compiled);
-
-// A fresh empty folder under the system's temporary folder.
-std::filesystem::path scratchFolder(const std::string& name);
-std::string readFile(const std::filesystem::path& path);
-void writeFile(const std::filesystem::path& path, const std::string& bytes);
-
-struct ProgramRun {
-  int exitCode;
-  std::string out;
-};
-
-// Runs `binary` with `arguments` in `folder`, capturing standard output
-// (standard error goes to stderr.txt there).
-ProgramRun runIn(const std::filesystem::path& folder, const std::string& binary,
-                 const std::string& arguments);
 
 // Compiles the whole program `source` through the library, with the code
 // records of its image as compileInScan gives them.
@@ -98,5 +90,20 @@ struct StatementCase {
 };
 void expectStatements(const std::string& declarations,
                       std::span<const StatementCase> cases);
+
+// A fresh empty folder under the system's temporary folder.
+std::filesystem::path scratchFolder(const std::string& name);
+std::string readFile(const std::filesystem::path& path);
+void writeFile(const std::filesystem::path& path, const std::string& bytes);
+
+struct ProgramRun {
+  int exitCode;
+  std::string out;
+};
+
+// Runs `binary` with `arguments` in `folder`, capturing standard output
+// (standard error goes to stderr.txt there).
+ProgramRun runIn(const std::filesystem::path& folder, const std::string& binary,
+                 const std::string& arguments);
 
 }  // namespace vk6::test
