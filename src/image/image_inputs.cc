@@ -13,8 +13,4 @@ ImageInputs collectImageInputs(Compilation& c) {
   return inputs;
 }
 
-std::span<const TableDescriptor> collectListingTables(const Compilation& c) {
-  return c.tables.tables;
-}
-
 }  // namespace vk6

@@ -1,8 +1,6 @@
-// Bridges the compiled tables to the image writer and the listings: both
-// read the table list's own descriptors.
+// Bridges the compiled tables to the image writer, which reads the table
+// list's own descriptors.
 #pragma once
-
-#include <span>
 
 #include "image/image_writer.h"
 
@@ -13,7 +11,5 @@ struct Compilation;
 // What the image writer needs of the compiled tables: the table list and
 // its definition block, which the writer marks in place.
 ImageInputs collectImageInputs(Compilation& c);
-// The tables the listing lists: the table list itself.
-std::span<const TableDescriptor> collectListingTables(const Compilation& c);
 
 }  // namespace vk6

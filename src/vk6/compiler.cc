@@ -5,7 +5,6 @@
 #include "core/compilation.h"
 #include "core/diagnostics.h"
 #include "core/text.h"
-#include "image/image_inputs.h"
 #include "image/listings.h"
 #include "parse/pass1_state.h"
 #include "symbols/aliases_state.h"
@@ -93,7 +92,7 @@ CompileResult compileProgram(const ProgramSource& source, const BuildInfo& build
   if (!options.noImage) r.image = std::move(c.image);
   // The image writer has marked the definition block: the listings come
   // after it.
-  if (options.listing) r.listing = tableListingText(collectListingTables(c));
+  if (options.listing) r.listing = tableListingText(c.tables.tables);
   if (options.definitionFile) r.definitionFile = definitionFileBytes(c.tables.definitions);
   return r;
 }
