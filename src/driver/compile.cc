@@ -70,6 +70,14 @@ bool readSource(const std::string& path, std::string& bytes) {
   return read;
 }
 
+// Writes a whole file; false when it cannot be created or written.
+bool writeWholeFile(const std::string& name, const void* data, std::size_t size) {
+  std::FILE* file = std::fopen(name.c_str(), "wb");
+  if (file == nullptr) return false;
+  const bool written = std::fwrite(data, 1, size, file) == size;
+  return std::fclose(file) == 0 && written;
+}
+
 // Writes the image beside the source through a temporary file, so a failed
 // write never leaves a half-written image behind. A failure fails the
 // compile, with the error among the compiler's own.
@@ -89,18 +97,11 @@ void saveImage(const std::string& sourcePath, CompileResult& result) {
     return;
   }
   const std::string temporary = name + ".tmp";
-  std::FILE* file = std::fopen(temporary.c_str(), "w+b");
-  if (file == nullptr) {
-    result.addError(refused);
-    return;
-  }
   const Bytes& image = result.image;
-  const bool written =
-      std::fwrite(image.data(), 1, image.size(), file) == image.size();
-  const bool closed = std::fclose(file) == 0;
+  const bool written = writeWholeFile(temporary, image.data(), image.size());
   std::error_code error;
-  if (written && closed) std::filesystem::rename(temporary, name, error);
-  if (!written || !closed || error) {
+  if (written) std::filesystem::rename(temporary, name, error);
+  if (!written || error) {
     std::filesystem::remove(temporary, error);
     result.addError(refused);
   }
@@ -118,29 +119,21 @@ std::string versionBanner(const CommandLine& line, const BuildInfo& build) {
          "  DATE:" + build.buildDate + "\r\n";
 }
 
-// Writes a whole file; false when it cannot be created or written.
-bool writeWholeFile(const std::string& name, const std::string& bytes) {
-  std::FILE* file = std::fopen(name.c_str(), "wb");
-  if (file == nullptr) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-  return std::fclose(file) == 0 && written;
-}
-
 // The -l and -z outputs, placed beside the source. They never change the
 // outcome of the compile.
 void writeListings(const CommandLine& line, const CompileResult& result,
                    std::ostream& out) {
   if (line.compile.listing) {
     const std::string name = placeBesideSource(line.sourcePath, line.listingName);
-    if (!safeOutputName(line, name) || !writeWholeFile(name, result.listing))
+    const std::string& text = result.listing;
+    if (!safeOutputName(line, name) || !writeWholeFile(name, text.data(), text.size()))
       out << "Unable to create listtdf file: " << name << "\r\n";
   }
   if (line.compile.definitionFile) {
     const std::string name =
         placeBesideSource(line.sourcePath, line.definitionFileName);
     const Bytes& bytes = result.definitionFile;
-    if (!safeOutputName(line, name) ||
-        !writeWholeFile(name, std::string(bytes.begin(), bytes.end())))
+    if (!safeOutputName(line, name) || !writeWholeFile(name, bytes.data(), bytes.size()))
       out << "Unable to create list file: " << name << "\r\n";
   }
 }
