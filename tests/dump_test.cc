@@ -5,13 +5,13 @@
 #include <cstdlib>
 #include <functional>
 
+#include "core/text.h"
 #include "dump/disassembler.h"
-#include "dump/dump_text.h"
 #include "dump/image_reader.h"
 #include "dump/report.h"
 #include "dump_support.h"
-#include "image/checksum.h"
 #include "format/image_format.h"
+#include "image/checksum.h"
 #include "image/image_writer.h"
 #include "parse/source_reader.h"
 
@@ -87,7 +87,7 @@ TEST(DumpVerify, EachCorruptionHasItsMessage) {
   const std::uint16_t stored = loadU16(original.data() + 6);
   // The line for an image whose bytes from 8 on are `image` once changed.
   auto signatureLine = [stored](const Bytes& image) {
-    return formatText("image signature 0x%04X, computed 0x%04X\n", stored,
+    return formatString("image signature 0x%04X, computed 0x%04X\n", stored,
                       computeSignature(kSignatureSeed, image.data() + 8, image.size() - 8));
   };
   // Image offsets: code at 46, expression area at 82 (50 bytes).

@@ -4,7 +4,7 @@
 #include <charconv>
 #include <set>
 
-#include "dump/dump_text.h"
+#include "core/text.h"
 #include "format/byte_io.h"
 #include "format/operand_word.h"
 #include "format/record_format.h"
@@ -96,7 +96,7 @@ class StackReader {
  private:
   bool word(std::uint16_t& v) {
     if (pos_ + kWord > area_.size()) {
-      fail(formatText("code runs past the end of the expression area at @%04zX",
+      fail(formatString("code runs past the end of the expression area at @%04zX",
                       pos_));
       return false;
     }
@@ -119,7 +119,7 @@ class StackReader {
   }
   Node pop(std::size_t at) {
     if (stack_.empty()) {
-      fail(formatText("stack underflow at @%04zX", at));
+      fail(formatString("stack underflow at @%04zX", at));
       return {"?", kAtom, -1};
     }
     Node n = stack_.back();
@@ -177,13 +177,13 @@ class StackReader {
       }
       case kOpPushInteger:
         if (!word(w)) return true;
-        emit(at, opcode, formatText("push integer %d", static_cast<std::int16_t>(w)));
+        emit(at, opcode, formatString("push integer %d", static_cast<std::int16_t>(w)));
         push(std::to_string(static_cast<std::int16_t>(w)), kAtom);
         return false;
       case kOpPushBlock:
         if (!doubleWord(d)) return true;
-        emit(at, opcode, formatText("push block @%04X", d));
-        push(formatText("@%04X", d), kAtom, static_cast<long>(d));
+        emit(at, opcode, formatString("push block @%04X", d));
+        push(formatString("@%04X", d), kAtom, static_cast<long>(d));
         return false;
       case kOpEnd:
         emit(at, opcode, "end");
@@ -231,7 +231,7 @@ class StackReader {
         return false;
       case kOpTableFieldName: {
         if (pos_ + kFieldNameBytes > area_.size()) {
-          fail(formatText("code runs past the end of the expression area at @%04zX",
+          fail(formatString("code runs past the end of the expression area at @%04zX",
                           pos_));
           return true;
         }
@@ -243,7 +243,7 @@ class StackReader {
         return false;
       }
       default:
-        fail(formatText("unknown stack opcode %u at @%04zX", opcode, at));
+        fail(formatString("unknown stack opcode %u at @%04zX", opcode, at));
         return true;
     }
   }
@@ -259,7 +259,7 @@ class StackReader {
   void call(std::size_t at, std::uint32_t code) {
     const BuiltinFunction* found = findFunction(code);
     if (found == nullptr) {
-      fail(formatText("unknown function code %u at @%04zX", code, at));
+      fail(formatString("unknown function code %u at @%04zX", code, at));
       return;
     }
     const BuiltinFunction& f = *found;
@@ -287,15 +287,15 @@ class StackReader {
     const std::size_t length =
         code == kFunctionIfTime ? kIfTimeBlockSize : kTransmitBlockSize;
     if (block + length > area_.size()) {
-      fail(formatText("constant block @%04zX runs past the end of the expression area",
+      fail(formatString("constant block @%04zX runs past the end of the expression area",
                       block));
       return "?";
     }
     out_.blocks.push_back({block, length});
     const std::uint8_t* p = area_.data() + block;
     if (code == kFunctionIfTime)
-      return formatText("IFTIME(%u, %u, Sec)", loadU32(p), loadU32(p + kIfTimeInterval));
-    return formatText("TIMEUNTILTRANSMIT(%d)", static_cast<std::int32_t>(loadU32(p)) + 1);
+      return formatString("IFTIME(%u, %u, Sec)", loadU32(p), loadU32(p + kIfTimeInterval));
+    return formatString("TIMEUNTILTRANSMIT(%d)", static_cast<std::int32_t>(loadU32(p)) + 1);
   }
 
   void finish() {
@@ -304,7 +304,7 @@ class StackReader {
     } else if (statement_.empty() && stack_.size() == 1) {
       out_.expression = stack_.back().text;
     } else {
-      fail(formatText("code ends with %zu values on the stack", stack_.size()));
+      fail(formatString("code ends with %zu values on the stack", stack_.size()));
     }
   }
 
@@ -324,7 +324,7 @@ std::string quoted(ByteSpan bytes) {
       out += '\\';
       out += static_cast<char>(b);
     } else if (b < 0x20 || b >= 0x7F) {
-      out += formatText("\\x%02X", b);
+      out += formatString("\\x%02X", b);
     } else {
       out += static_cast<char>(b);
     }
@@ -335,7 +335,7 @@ std::string quoted(ByteSpan bytes) {
 std::string hexBytes(ByteSpan bytes) {
   std::string out;
   for (std::size_t i = 0; i < bytes.size(); ++i)
-    out += formatText(i ? " %02X" : "%02X", bytes[i]);
+    out += formatString(i ? " %02X" : "%02X", bytes[i]);
   return out;
 }
 
@@ -368,7 +368,7 @@ class CodeWalker {
 
  private:
   void problem(const DecodedRecord& r, const std::string& text) {
-    out_.problems.push_back(formatText("record at %04zX (%s): ", r.offset,
+    out_.problems.push_back(formatString("record at %04zX (%s): ", r.offset,
                                        r.layout->name) + text);
   }
 
@@ -377,7 +377,7 @@ class CodeWalker {
     std::size_t pos = 0;
     while (pos < size) {
       if (pos + kWord * 2 > size) {
-        out_.problems.push_back(formatText(
+        out_.problems.push_back(formatString(
             "record at %04zX: %zu bytes left, too few for a record", pos, size - pos));
         return;
       }
@@ -385,7 +385,7 @@ class CodeWalker {
       const RecordLayout* layout = findRecordLayout(opcode);
       if (layout == nullptr) {
         out_.problems.push_back(
-            formatText("record at %04zX: unknown record opcode %u", pos, opcode));
+            formatString("record at %04zX: unknown record opcode %u", pos, opcode));
         DecodedRecord r;
         r.offset = pos;
         r.opcode = opcode;
@@ -397,7 +397,7 @@ class CodeWalker {
         continue;
       }
       if (pos + layout->length > size) {
-        out_.problems.push_back(formatText(
+        out_.problems.push_back(formatString(
             "record at %04zX (%s): its %u bytes run past the end of the code "
             "(%zu bytes)", pos, layout->name, layout->length, size));
         return;
@@ -433,13 +433,13 @@ class CodeWalker {
   std::string operandText(std::uint32_t v) {
     if (v == kNoOperand) return "none";
     if (v & kDeferredBit)
-      return formatText("deferred %u", v & ~std::uint32_t{kDeferredBit});
-    if (v >= c_.area.size()) return formatText("@%04X", v);
+      return formatString("deferred %u", v & ~std::uint32_t{kDeferredBit});
+    if (v >= c_.area.size()) return formatString("@%04X", v);
     if (std::find(out_.operandOffsets.begin(), out_.operandOffsets.end(), v) ==
         out_.operandOffsets.end())
       out_.operandOffsets.push_back(v);
     const Disassembly d = disassembleExpression(c_.area, v, c_.namer);
-    return formatText("@%04X ", v) + (d.problem.empty() ? d.expression : "?");
+    return formatString("@%04X ", v) + (d.problem.empty() ? d.expression : "?");
   }
 
   std::string fieldText(const RecordField& f, std::uint32_t v, ByteSpan bytes,
@@ -448,7 +448,7 @@ class CodeWalker {
       case FieldKind::kNextOffset:
       case FieldKind::kJumpTarget:
       case FieldKind::kLoopWord:
-        return formatText("%04X", v);
+        return formatString("%04X", v);
       case FieldKind::kOperand:
         return none ? "none" : operandText(v);
       case FieldKind::kOperandOrZero:
@@ -456,9 +456,9 @@ class CodeWalker {
       case FieldKind::kLocation:
         return locationText(static_cast<std::uint16_t>(v));
       case FieldKind::kTableNumber:
-        return formatText("%u ", v) + tableName(v + 1);
+        return formatString("%u ", v) + tableName(v + 1);
       case FieldKind::kTableIndex:
-        return formatText("%u ", v) + tableName(v);
+        return formatString("%u ", v) + tableName(v);
       case FieldKind::kText:
         return quoted(bytes);
       case FieldKind::kPacketBe:
@@ -489,10 +489,10 @@ class CodeWalker {
     const std::uint32_t v = d.value;
     if (v == kNoOperand || d.text == "none") return;
     if (v & kDeferredBit) {
-      problem(r, formatText("%s %04X is an unresolved deferred expression",
+      problem(r, formatString("%s %04X is an unresolved deferred expression",
                             d.layout->name, v));
     } else if (v >= c_.area.size()) {
-      problem(r, formatText("%s @%04X lies outside the expression area (%zu bytes)",
+      problem(r, formatString("%s @%04X lies outside the expression area (%zu bytes)",
                             d.layout->name, v, c_.area.size()));
     }
   }
@@ -504,16 +504,16 @@ class CodeWalker {
       switch (d.layout->kind) {
         case FieldKind::kNextOffset:
           if (d.value != r.offset + r.layout->length)
-            problem(r, formatText("next-record offset %04X, expected %04zX", d.value,
+            problem(r, formatString("next-record offset %04X, expected %04zX", d.value,
                                   r.offset + r.layout->length));
           break;
         case FieldKind::kJumpTarget:
           if (!atRecord(d.value))
-            problem(r, formatText("%s %04X is not at a record", name, d.value));
+            problem(r, formatString("%s %04X is not at a record", name, d.value));
           break;
         case FieldKind::kLoopWord:
           if (!isLoopWord(r.opcode, d.value))
-            problem(r, formatText(pointsAtFor(r.opcode)
+            problem(r, formatString(pointsAtFor(r.opcode)
                                       ? "%s %04X is not the variable word of a For record"
                                       : "%s %04X is not the mode word of a Do record",
                                   name, d.value));
@@ -524,11 +524,11 @@ class CodeWalker {
           break;
         case FieldKind::kTableNumber:
           if (d.value + 1 >= c_.tableNames.size())
-            problem(r, formatText("%s %u names no data table", name, d.value));
+            problem(r, formatString("%s %u names no data table", name, d.value));
           break;
         case FieldKind::kTableIndex:
           if (d.value < 1 || d.value >= c_.tableNames.size())
-            problem(r, formatText("%s %u names no data table", name, d.value));
+            problem(r, formatString("%s %u names no data table", name, d.value));
           break;
         default:
           break;
@@ -546,8 +546,8 @@ class CodeWalker {
 std::string locationText(std::uint16_t location) {
   const auto first = static_cast<unsigned>(locationFirst(location));
   const auto count = static_cast<unsigned>(locationCount(location));
-  if (count <= 1) return formatText("v[%u]", first);
-  return formatText("v[%u..%u]", first, first + count - 1);
+  if (count <= 1) return formatString("v[%u]", first);
+  return formatString("v[%u..%u]", first, first + count - 1);
 }
 
 std::string floatText(float value) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "dump/dump_text.h"
+#include "core/text.h"
 #include "format/byte_io.h"
 #include "format/image_format.h"
 #include "format/stack_code.h"
@@ -109,12 +109,12 @@ class Reader {
 
   ImageDump run() {
     if (im_.size() < kProgramHeaderSize) {
-      problem(formatText("file of %zu bytes is too short for a program header "
+      problem(formatString("file of %zu bytes is too short for a program header "
                          "(%zu bytes)", im_.size(), kProgramHeaderSize));
       return std::move(d_);
     }
     if (u16(ph::kMagic) != kImageMagic) {
-      problem(formatText("magic 0x%04X, expected 0x%04X", u16(ph::kMagic), kImageMagic));
+      problem(formatString("magic 0x%04X, expected 0x%04X", u16(ph::kMagic), kImageMagic));
       return std::move(d_);
     }
     d_.verdict = ImageVerdict::kSound;
@@ -144,17 +144,17 @@ class Reader {
     for (const FixedHeaderWord& w : kFixedHeaderWords) {
       const std::uint32_t v = w.width == 4 ? u32(w.offset) : u16(w.offset);
       if (v != w.value)
-        problem(formatText("header word at %zu (%s) is %u, expected %u", w.offset,
+        problem(formatString("header word at %zu (%s) is %u, expected %u", w.offset,
                            headerName(w.offset), v, w.value));
     }
     const std::size_t length =
         static_cast<std::size_t>(u16(ph::kImageLength)) + ph::kImageLength;
     if (length != im_.size())
-      problem(formatText("image length field says %zu bytes, the file has %zu",
+      problem(formatString("image length field says %zu bytes, the file has %zu",
                          length, im_.size()));
     const std::uint16_t signature = signatureOf(im_.subspan(ph::kImageLength));
     if (u16(ph::kImageSignature) != signature)
-      problem(formatText("image signature 0x%04X, computed 0x%04X",
+      problem(formatString("image signature 0x%04X, computed 0x%04X",
                          u16(ph::kImageSignature), signature));
   }
 
@@ -168,17 +168,17 @@ class Reader {
     areaOffset_ = u16(ph::kAreaOffset);
     tableHeaders_ = u16(ph::kTableHeaders);
     if (areaOffset_ < kProgramHeaderSize || areaOffset_ > im_.size()) {
-      problem(formatText("expression area offset %zu lies outside the image "
+      problem(formatString("expression area offset %zu lies outside the image "
                          "(%zu bytes)", areaOffset_, im_.size()));
       return false;
     }
     if (tableHeaders_ > im_.size()) {
-      problem(formatText("table headers offset %zu lies outside the image (%zu bytes)",
+      problem(formatString("table headers offset %zu lies outside the image (%zu bytes)",
                          tableHeaders_, im_.size()));
       return false;
     }
     if (tableHeaders_ < areaOffset_ + kIdentificationSize) {
-      problem(formatText("table headers offset %zu leaves no room for the "
+      problem(formatString("table headers offset %zu leaves no room for the "
                          "identification block after the expression area at %zu",
                          tableHeaders_, areaOffset_));
       return false;
@@ -189,7 +189,7 @@ class Reader {
     const std::size_t defs = u16(ph::kDefinitions);
     const std::size_t defsLength = u16(ph::kDefinitionsLength);
     if (defs + defsLength != im_.size())
-      problem(formatText("table-definition section at %zu of %zu bytes does not "
+      problem(formatString("table-definition section at %zu of %zu bytes does not "
                          "end at the end of the image (%zu bytes)",
                          defs, defsLength, im_.size()));
     return true;
@@ -208,10 +208,10 @@ class Reader {
         i.model.size());
     const std::uint16_t recorded = u16(ph::kModelSignature);
     if (recorded != signature)
-      problem(formatText("model signature 0x%04X does not match the model string "
+      problem(formatString("model signature 0x%04X does not match the model string "
                          "%s (0x%04X)", recorded, i.model.c_str(), signature));
     if (!i.modelMatches)
-      problem(formatText("image is for model %s, this inspector is built for %s",
+      problem(formatString("image is for model %s, this inspector is built for %s",
                          i.model.c_str(), d_.buildModel.c_str()));
   }
 
@@ -219,13 +219,13 @@ class Reader {
   void readTables() {
     const std::size_t count = u16(ph::kTableCount);
     if (tableHeaders_ + kTableHeaderSize * count > im_.size()) {
-      problem(formatText("%zu table headers at %zu run past the end of the image",
+      problem(formatString("%zu table headers at %zu run past the end of the image",
                          count, tableHeaders_));
       return;
     }
     const std::uint16_t publicPosition = u16(ph::kPublicPosition);
     if (publicPosition != kNoPublicTable && publicPosition != count)
-      problem(formatText("public table position %u, expected %u or %zu",
+      problem(formatString("public table position %u, expected %u or %zu",
                          publicPosition, kNoPublicTable, count));
     publicIndex_ = publicPosition == kNoPublicTable || publicPosition == 0
                        ? std::nullopt
@@ -244,15 +244,15 @@ class Reader {
       const std::uint16_t first = u16(at + th::kFirstWord);
       const std::size_t expectedFirst = t == 0 ? identOffset_ : kUnsetWord;
       if (first != expectedFirst)
-        problem(formatText("table %zu (%s): first header word %u, expected %zu", t,
+        problem(formatString("table %zu (%s): first header word %u, expected %zu", t,
                            table.name.c_str(), first, expectedFirst));
       const std::uint16_t fieldHeaders = u16(at + th::kFieldHeaders);
       if (fieldHeaders != fieldHeader)
-        problem(formatText("table %zu (%s): field headers at %u, expected %zu", t,
+        problem(formatString("table %zu (%s): field headers at %u, expected %zu", t,
                            table.name.c_str(), fieldHeaders, fieldHeader));
       const std::size_t fields = im_[at + th::kFieldCount];
       if (fieldHeader + kFieldHeaderSize * fields > im_.size()) {
-        problem(formatText("table %zu (%s): %zu field headers at %zu run past the "
+        problem(formatString("table %zu (%s): %zu field headers at %zu run past the "
                            "end of the image", t, table.name.c_str(), fields,
                            fieldHeader));
         d_.tables.push_back(table);
@@ -271,7 +271,7 @@ class Reader {
       d_.tables.push_back(table);
     }
     if (u16(ph::kDefinitions) != fieldHeader) {
-      problem(formatText("definitions offset %u, expected %zu", u16(ph::kDefinitions),
+      problem(formatString("definitions offset %u, expected %zu", u16(ph::kDefinitions),
                          fieldHeader));
       return;
     }
@@ -287,7 +287,7 @@ class Reader {
     if (section.empty() || section[0] != definitions::kLeadingByte) {
       problem(section.empty()
                   ? std::string("table-definition section is empty")
-                  : formatText("table-definition section starts with 0x%02X, "
+                  : formatString("table-definition section starts with 0x%02X, "
                                "expected 0x%02X", section[0],
                                definitions::kLeadingByte));
       return;
@@ -299,7 +299,7 @@ class Reader {
       previousEnd = cursor.pos;
     }
     if (cursor.pos != section.size())
-      problem(formatText("table-definition section has %zu bytes after the last "
+      problem(formatString("table-definition section has %zu bytes after the last "
                          "table", section.size() - cursor.pos));
   }
 
@@ -311,63 +311,63 @@ class Reader {
     const std::size_t at = tableHeaders_ + kTableHeaderSize * t;
     const std::size_t start = cursor.pos;
     if (u16(at + th::kEntryStart) != start)
-      problem(formatText("table %zu (%s): entry start %u, expected %zu", t, name,
+      problem(formatString("table %zu (%s): entry start %u, expected %zu", t, name,
                          u16(at + th::kEntryStart), start));
     if (t == 0) cursor.skip(sizeof definitions::kLeadingByte);
     std::string entryName;
     std::uint32_t marker = 0;
     if (!cursor.text(entryName) || !cursor.u32At(cursor.pos, marker)) {
-      problem(formatText("table %zu (%s): entry runs past the end of the "
+      problem(formatString("table %zu (%s): entry runs past the end of the "
                          "table-definition section", t, name));
       return false;
     }
     if (entryName != table.name)
-      problem(formatText("table %zu (%s): named %s in the definitions", t, name,
+      problem(formatString("table %zu (%s): named %s in the definitions", t, name,
                          entryName.c_str()));
     if (u16(at + th::kNameEnd) != cursor.pos)
-      problem(formatText("table %zu (%s): name end %u, expected %zu", t, name,
+      problem(formatString("table %zu (%s): name end %u, expected %zu", t, name,
                          u16(at + th::kNameEnd), cursor.pos));
     const bool isSigned = t == 0 || (publicIndex_ && *publicIndex_ == t);
     const std::uint32_t expectedMarker =
         isSigned ? definitions::kSignedMarker : definitions::kDataTableMarker;
     if (marker != expectedMarker)
-      problem(formatText("table %zu (%s): definition marker 0x%08X, expected 0x%08X",
+      problem(formatString("table %zu (%s): definition marker 0x%08X, expected 0x%08X",
                          t, name, marker, expectedMarker));
     cursor.skip(definitions::kMarkerSize);
     std::uint8_t tableByte = 0;
     if (!cursor.u8(tableByte) || !cursor.skip(definitions::kTableZeroBytes)) {
-      problem(formatText("table %zu (%s): entry runs past the end of the "
+      problem(formatString("table %zu (%s): entry runs past the end of the "
                          "table-definition section", t, name));
       return false;
     }
     if (tableByte != definitions::kTableByte)
-      problem(formatText("table %zu (%s): table byte 0x%02X, expected 0x%02X", t,
+      problem(formatString("table %zu (%s): table byte 0x%02X, expected 0x%02X", t,
                          name, tableByte, definitions::kTableByte));
     for (std::size_t f = 0; f < table.fields.size(); ++f) {
       if (!readFieldEntry(cursor, t, f)) {
-        problem(formatText("table %zu (%s): field %zu runs past the end of the "
+        problem(formatString("table %zu (%s): field %zu runs past the end of the "
                            "table-definition section", t, name, f));
         return false;
       }
     }
     std::uint8_t terminator = 0;
     if (!cursor.u8(terminator)) {
-      problem(formatText("table %zu (%s): entry runs past the end of the "
+      problem(formatString("table %zu (%s): entry runs past the end of the "
                          "table-definition section", t, name));
       return false;
     }
     if (terminator != definitions::kFieldListEnd)
-      problem(formatText("table %zu (%s): field list ends with 0x%02X, expected %u",
+      problem(formatString("table %zu (%s): field list ends with 0x%02X, expected %u",
                          t, name, terminator, definitions::kFieldListEnd));
     if (u16(at + th::kEntryEnd) != cursor.pos)
-      problem(formatText("table %zu (%s): entry end %u, expected %zu", t, name,
+      problem(formatString("table %zu (%s): entry end %u, expected %zu", t, name,
                          u16(at + th::kEntryEnd), cursor.pos));
     const std::uint16_t signature =
         isSigned ? signatureOf(section.subspan(previousEnd, cursor.pos - previousEnd))
                  : kUnsetWord;
     const std::uint16_t recorded = u16(at + th::kEntrySignature);
     if (recorded != signature)
-      problem(formatText(isSigned ? "table %zu (%s): entry signature 0x%04X, "
+      problem(formatString(isSigned ? "table %zu (%s): entry signature 0x%04X, "
                                     "computed 0x%04X"
                                   : "table %zu (%s): entry signature 0x%04X, "
                                     "expected 0x%04X",
@@ -393,14 +393,14 @@ class Reader {
     }
     const char* table = d_.tables[t].name.c_str();
     if (name != field.name)
-      problem(formatText("table %zu (%s): field %zu is %s in the definitions, %s "
+      problem(formatString("table %zu (%s): field %zu is %s in the definitions, %s "
                          "in its header", t, table, f, name.c_str(), field.name.c_str()));
     if (type != field.dataType)
-      problem(formatText("table %zu (%s): field %zu (%s) has data type %u in the "
+      problem(formatString("table %zu (%s): field %zu (%s) has data type %u in the "
                          "definitions, %u in its header", t, table, f,
                          field.name.c_str(), type, field.dataType));
     if (next != 0)
-      problem(formatText("table %zu (%s): field %zu (%s) does not end in a zero word",
+      problem(formatString("table %zu (%s): field %zu (%s) does not end in a zero word",
                          t, table, f, field.name.c_str()));
     return true;
   }
@@ -416,7 +416,7 @@ class Reader {
     }
     std::string table = index && *index < d_.tables.size()
                             ? d_.tables[*index].name
-                            : formatText("table%04X", tableWord);
+                            : formatString("table%04X", tableWord);
     if (tableWord == kPublicTableNumber && !(index && *index < d_.tables.size()))
       table = "Public";
     for (const SpecialField& special : kSpecialFields)
@@ -424,7 +424,7 @@ class Reader {
     if (index && *index < d_.tables.size() &&
         fieldWord < d_.tables[*index].fields.size())
       return table + "." + d_.tables[*index].fields[fieldWord].name;
-    return table + formatText(".field%u", fieldWord);
+    return table + formatString(".field%u", fieldWord);
   }
 
   void readCode() {
@@ -448,7 +448,7 @@ class Reader {
     for (std::size_t offset : offsets) {
       Disassembly d = disassembleExpression(context.area, offset, context.namer);
       if (!d.problem.empty())
-        problem(formatText("expression @%04zX: ", offset) + d.problem);
+        problem(formatString("expression @%04zX: ", offset) + d.problem);
       d_.expressions.push_back(std::move(d));
     }
   }
@@ -457,7 +457,7 @@ class Reader {
     if (offset == d_.codeSize) return;
     for (const DecodedRecord& r : d_.records)
       if (r.offset == offset && r.layout != nullptr) return;
-    problem(formatText("%s %04X is not at a record", name, offset));
+    problem(formatString("%s %04X is not at a record", name, offset));
   }
 
   ByteSpan im_;

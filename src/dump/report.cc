@@ -1,7 +1,7 @@
 #include "dump/report.h"
 
+#include "core/text.h"
 #include "dump/disassembler.h"
-#include "dump/dump_text.h"
 #include "format/record_layouts.h"
 
 namespace vk6 {
@@ -19,9 +19,9 @@ const char* verdictName(ImageVerdict v) {
 std::string headerValue(const HeaderField& f) {
   switch (f.style) {
     case ValueStyle::kHex:
-      return formatText(f.width == 4 ? "0x%08X" : "0x%04X", f.value);
+      return formatString(f.width == 4 ? "0x%08X" : "0x%04X", f.value);
     case ValueStyle::kCodeOffset:
-      return formatText("%04X", f.value);
+      return formatString("%04X", f.value);
     case ValueStyle::kDecimal:
       break;
   }
@@ -36,7 +36,7 @@ std::string quote(const std::string& text) {
       out += '\\';
       out += ch;
     } else if (b < 0x20 || b >= 0x7F) {
-      out += formatText("\\u%04X", b);
+      out += formatString("\\u%04X", b);
     } else {
       out += ch;
     }
@@ -46,8 +46,8 @@ std::string quote(const std::string& text) {
 
 std::string recordLine(const DecodedRecord& r) {
   if (r.layout == nullptr)
-    return formatText("  %04zX unknown (%u)", r.offset, r.opcode);
-  std::string line = formatText("  %04zX %s (%u)", r.offset, r.layout->name, r.opcode);
+    return formatString("  %04zX unknown (%u)", r.offset, r.opcode);
+  std::string line = formatString("  %04zX %s (%u)", r.offset, r.layout->name, r.opcode);
   const char* separator = ": ";
   for (const DecodedField& f : r.fields) {
     if (f.layout->kind == FieldKind::kOpcode) continue;
@@ -101,12 +101,12 @@ class Json {
 }  // namespace
 
 std::string reportText(const ImageDump& d) {
-  std::string out = formatText("Image of %zu bytes: %s\n", d.imageSize,
+  std::string out = formatString("Image of %zu bytes: %s\n", d.imageSize,
                                verdictName(d.verdict));
   if (!d.header.empty()) {
     out += "Header\n";
     for (const HeaderField& f : d.header)
-      out += formatText("  %2zu %s: ", f.offset, f.name) + headerValue(f) + "\n";
+      out += formatString("  %2zu %s: ", f.offset, f.name) + headerValue(f) + "\n";
   }
   if (!d.identification.model.empty() || !d.header.empty()) {
     const Identification& id = d.identification;
@@ -116,40 +116,40 @@ std::string reportText(const ImageDump& d) {
                             : " (this build is " + d.buildModel + ")\n");
     out += "  build date: " + id.buildDate + "\n";
     out += "  program name: " + id.programName + "\n";
-    out += formatText("  source signature: 0x%04X\n", id.sourceSignature);
+    out += formatString("  source signature: 0x%04X\n", id.sourceSignature);
   }
-  out += formatText("Tables: %zu\n", d.tables.size());
+  out += formatString("Tables: %zu\n", d.tables.size());
   for (std::size_t t = 0; t < d.tables.size(); ++t) {
     const TableInfo& table = d.tables[t];
-    out += formatText("  %zu %s: interval %u s, offset %u s, record %u bytes, size %u "
+    out += formatString("  %zu %s: interval %u s, offset %u s, record %u bytes, size %u "
                       "blocks, %u records per 512 bytes, flags 0x%02X, %zu fields\n",
                       t, table.name.c_str(), table.interval, table.offset,
                       table.recordSize, table.size, table.recordsPer512, table.flags,
                       table.fields.size());
     for (std::size_t f = 0; f < table.fields.size(); ++f) {
       const TableField& field = table.fields[f];
-      out += formatText("    %zu %s: type %u, byte offset %u, first index %u, count %u",
+      out += formatString("    %zu %s: type %u, byte offset %u, first index %u, count %u",
                         f, field.name.c_str(), field.dataType, field.byteOffset,
                         field.firstIndex, field.count);
       if (field.subDimension != 0)
-        out += formatText(", sub-dimension %u", field.subDimension);
+        out += formatString(", sub-dimension %u", field.subDimension);
       out += ", units " + quote(field.units) + ", processing " +
              quote(field.processing) + "\n";
     }
   }
-  out += formatText("Code: %zu bytes\n", d.codeSize);
+  out += formatString("Code: %zu bytes\n", d.codeSize);
   for (const DecodedRecord& r : d.records) out += recordLine(r) + "\n";
-  out += formatText("Expression area: %zu bytes\n", d.areaSize);
+  out += formatString("Expression area: %zu bytes\n", d.areaSize);
   for (const Disassembly& e : d.expressions) {
-    out += formatText("  @%04zX ", e.start) +
+    out += formatString("  @%04zX ", e.start) +
            (e.problem.empty() ? e.expression : "?") + "\n";
     for (const StackInstruction& i : e.code)
-      out += formatText("    @%04zX %2u %s\n", i.offset, i.opcode, i.text.c_str());
+      out += formatString("    @%04zX %2u %s\n", i.offset, i.opcode, i.text.c_str());
   }
   if (d.problems.empty()) {
     out += "Problems: none\n";
   } else {
-    out += formatText("Problems: %zu\n", d.problems.size());
+    out += formatString("Problems: %zu\n", d.problems.size());
     for (const std::string& p : d.problems) out += "  " + p + "\n";
   }
   return out;
