@@ -14,27 +14,6 @@
 namespace vk6 {
 namespace {
 
-
-struct Predefined {
-  const char* name;
-  float value;
-};
-
-// The option codes of instructions, in table order.
-constexpr Predefined kPredefinedConstants[] = {
-    {"While", 1},    {"Until", 0},   {"Select", 0},   {"Case", 2},
-    {"If", 0},       {"SUB", 3},     {"PROG", 4},     {"TABLE", 5},
-    {"SCAN", 6},     {"DO", 7},      {"FOR", 8},      {"TRUE", -1},
-    {"FALSE", 0},    {"P_LL", 0},    {"P_SW", 6},     {"C1", 1},
-    {"C2", 2},       {"EX1", 1},     {"EX2", 2},      {"mv5000", 5000},
-    {"mv2500", 2500}, {"mv0", 0},    {"usec", 0},     {"msec", 1},
-    {"sec", 2},      {"min", 3},     {"hr", 4},       {"day", 5},
-    {"RF_ON", 0},    {"RFpinEn", 1}, {"RF1_Sec", 2},  {"RF8_Sec", 3},
-    {"RF1S_LH", 4},  {"RF8S_LH", 5},
-};
-static_assert(std::size(kPredefinedConstants) == 34);
-
-
 int hexDigit(char ch) {
   if (isDigit(ch)) return ch - '0';
   if (ch >= 'A' && ch <= 'F') return ch - 'A' + 10;
@@ -129,7 +108,8 @@ void startConstants(Compilation& c) {
   table.records.clear();
   table.byName.clear();
   table.records.reserve(kConstantGrowth);
-  for (const Predefined& p : kPredefinedConstants) addConstant(table, p.name, p.value);
+  for (const PredefinedConstant& p : kPredefinedConstants)
+    addConstant(table, p.name, p.value);
   table.predefinedCount = table.records.size();
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string>
 
 #include "symbols/constants_state.h"
@@ -20,6 +21,27 @@ enum UnitsCode : int {
   kUnitsHr = 4,
   kUnitsDay = 5,
 };
+
+struct PredefinedConstant {
+  const char* name;
+  float value;
+};
+
+// The predefined constants, in table order: option words of instructions,
+// channel and excitation names, ranges and the time units usec .. day.
+// Read by the language server and the language reference too.
+inline constexpr PredefinedConstant kPredefinedConstants[] = {
+    {"While", 1},    {"Until", 0},   {"Select", 0},   {"Case", 2},
+    {"If", 0},       {"SUB", 3},     {"PROG", 4},     {"TABLE", 5},
+    {"SCAN", 6},     {"DO", 7},      {"FOR", 8},      {"TRUE", -1},
+    {"FALSE", 0},    {"P_LL", 0},    {"P_SW", 6},     {"C1", 1},
+    {"C2", 2},       {"EX1", 1},     {"EX2", 2},      {"mv5000", 5000},
+    {"mv2500", 2500}, {"mv0", 0},    {"usec", 0},     {"msec", 1},
+    {"sec", 2},      {"min", 3},     {"hr", 4},       {"day", 5},
+    {"RF_ON", 0},    {"RFpinEn", 1}, {"RF1_Sec", 2},  {"RF8_Sec", 3},
+    {"RF1S_LH", 4},  {"RF8S_LH", 5},
+};
+static_assert(std::size(kPredefinedConstants) == 34);
 
 // The table grows by this many records at a time.
 constexpr std::size_t kConstantGrowth = 100;
