@@ -47,7 +47,8 @@ ProgramSymbols programSymbols(const Compilation& c) {
   for (const VariableRecord& v : c.variables.records) {
     const VariableKind kind =
         v.publicKind == kDeclarePublic ? VariableKind::kPublic : VariableKind::kDim;
-    s.variables.push_back({v.name, kind, v.elementCount, v.line, unitsNamed(c, v.name)});
+    s.variables.push_back(
+        {v.name, kind, v.elementCount, v.line, unitsNamed(c, v.name), v.firstIndex()});
   }
   const std::vector<ConstantRecord>& constants = c.constants.records;
   for (std::size_t i = c.constants.predefinedCount; i < constants.size(); ++i)

@@ -52,6 +52,7 @@ struct VariableSymbol {
   int size = 1;  // elements; 1 for a single value
   int line = 0;  // of the first declaration
   std::string units;  // from a Units statement naming it, else empty
+  int location = 0;  // its first element of variable memory
 };
 
 // A constant the program declares; the predefined ones are not listed.
