@@ -27,7 +27,7 @@ std::string formatProgram(std::string_view text, const FormatOptions& options = 
 
 // What formatProgram makes of `text` before its check against the
 // compiler: the indentation, the trailing blanks and, with `respell`, the
-// keywords' spelling. For tests, which prove the check never needed.
+// keywords' spelling. The tests call it to show the check never needed.
 std::string layOutProgram(std::string_view text, const FormatOptions& options, bool respell);
 
 }  // namespace vk6
