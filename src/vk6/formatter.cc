@@ -98,8 +98,8 @@ void respellWord(std::string_view code, Span word, Respellings* out) {
 }
 
 // Respells, in code[from, end), the words among `words` outside double
-// quotes. Only statements whose text the compiler folds to capitals call
-// it, so the case it writes cannot matter.
+// quotes. It serves only text the compiler folds to capitals or looks up
+// ignoring case, so the case it writes cannot matter.
 void respellWords(std::string_view code, std::size_t from, std::size_t end,
                   std::initializer_list<std::string_view> words, Respellings* out) {
   std::size_t i = from;
@@ -131,19 +131,22 @@ Shape readStatement(std::string_view code, std::size_t start, std::size_t end,
 // and opens no block. The compiler finds THEN anywhere in the folded text
 // and splits what follows it at its first " ELSE ".
 Shape readIf(std::string_view code, std::size_t from, std::size_t end, Respellings* out) {
+  constexpr std::string_view kThen = "THEN";
+  constexpr std::string_view kElse = " ELSE ";
   std::string folded(code.substr(from, end - from));
   upcaseText(folded);
-  const std::size_t then = folded.find("THEN");
+  const std::size_t then = folded.find(kThen);
   respellWords(code, from, end, {"Then"}, out);
   if (then == std::string::npos) return opens(kIfBlock);
-  const std::size_t body = from + then + 4;
-  if (tokenAfter(code, body, end).start == end) return opens(kIfBlock);
-  const std::size_t orElse = folded.find(" ELSE ", then + 4);
-  const std::size_t thenEnd = orElse == std::string::npos ? end : from + orElse;
-  readStatement(code, body, thenEnd, out);
-  if (thenEnd != end) {
-    respellWord(code, {thenEnd + 1, thenEnd + 5}, out);
-    readStatement(code, thenEnd + 5, end, out);
+  const std::size_t statement = from + then + kThen.size();
+  if (tokenAfter(code, statement, end).start == end) return opens(kIfBlock);
+  const std::size_t orElse = folded.find(kElse, then + kThen.size());
+  const std::size_t statementEnd = orElse == std::string::npos ? end : from + orElse;
+  readStatement(code, statement, statementEnd, out);
+  if (statementEnd != end) {
+    const std::size_t word = statementEnd + 1;
+    respellWord(code, {word, word + kElse.size() - 2}, out);
+    readStatement(code, statementEnd + kElse.size(), end, out);
   }
   return {Role::kPlain, 0};
 }
