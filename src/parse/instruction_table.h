@@ -52,6 +52,7 @@ enum class InstructionFamily {
 struct Parameter {
   ParamKind kind = ParamKind::kConstant;
   const char* name = "";
+  const char* note = "";  // what it means and its limits, one plain line
 };
 
 // The most parameters a row has (ModBusMaster).
