@@ -43,7 +43,7 @@ std::vector<const vk6::InstructionInfo*> keywordRows() {
 // Words the statements read that are no instruction of their own.
 const char* const kBlockWords[] = {"Then", "To", "Step", "Until", "Is", "Prog", "Table"};
 
-// The expression compiler's word operators, all of one precedence.
+// The word operators of expressions.
 const char* const kWordOperators[] = {"NOT", "MOD", "AND", "OR", "XOR", "EQV", "IMP"};
 
 // What each predefined constant names, in table order.
@@ -88,13 +88,13 @@ bool inBlocks(const vk6::InstructionInfo& info) {
 const char* kindName(ParamKind kind) {
   switch (kind) {
     case ParamKind::kConstant: return "constant";
-    case ParamKind::kOptionalConstant: return "optional word";
+    case ParamKind::kOptionalConstant: return "optional constant";
     case ParamKind::kExpression: return "expression";
     case ParamKind::kVariable: return "variable";
     case ParamKind::kCondition: return "expression";
     case ParamKind::kForClause: return "loop clause";
-    case ParamKind::kName:
     case ParamKind::kSubName: return "name";
+    case ParamKind::kName:
     case ParamKind::kText: return "name or text";
     case ParamKind::kDimList:
     case ParamKind::kPublicList: return "declarations";
@@ -136,6 +136,7 @@ const Usage kUsages[] = {
     {vk6::kGOESSetup,
      "GOESSetup(FirstVariable, PlatformID, Window, STChannel, STBaud, RChannel, RBaud, "
      "\"STInterval\", \"STOffset\", \"RInterval\")"},
+    {vk6::kLoggerIdentify, "LoggerIdentify(Filter, Response)"},
     {vk6::kSerialInput, "SerialInput(Dest, Reps, Setting, Filter [, Port [, Baud]])"},
     {vk6::kModBusSlave,
      "ModBusSlave(ComPort, BaudRate, Value, Registers, Booleans [, Flag [, Setting]])"},
@@ -226,8 +227,9 @@ const char kExpressions[] = R"(Expressions compute with 4-byte floating-point va
 at most 255 characters. A value is a number (`12`, `1.5`, `1.5E-3`), a
 hexadecimal or binary literal (`&H1F`, `&B101`), `NAN`, a named constant,
 a variable or array element (`Temp`, `Temp(3)`), a built-in function or a
-field of a table, `Table.Field(Row, Element)`, where the table may also be
-`Public` or `Status` and the field one of the special names )";
+field of a table with its two arguments, `Table.Field(A, B)`, where the
+table may also be `Public` or `Status` and the field one of the special
+names )";
 
 const char kOperators[] = R"(
 
@@ -240,7 +242,7 @@ Operators, from the tightest binding:
 | `*` `/` `MOD` | product, quotient, remainder |
 | `+` `-` | sum and difference |
 | `=` `<>` `<` `>` `<=` `>=` | comparisons, true -1 and false 0; one per level, so `a < b < c` is refused |
-| `AND` `OR` `XOR` `EQV` `IMP` | bitwise logic of the whole values, all binding alike, left to right |
+| `AND` `OR` `XOR` `EQV` `IMP` | logic, all binding alike, left to right |
 
 In `Case` values, `Low To High` matches a range and `Is` stands for the
 tested value (`Case Is > 5`); several values separated by commas match
