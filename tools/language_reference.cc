@@ -287,8 +287,9 @@ void writeReference(std::ostream& out) {
   out << "\n## Unit words\n\n"
          "The time units of `Scan`, `DataInterval`, `Delay` and `IFTIME` are the "
          "predefined constants:\n\n| Unit | Seconds |\n|---|---|\n";
-  for (int i = 0; i < kConstantGroups[kTimeUnitGroup].count; ++i) {
-    const vk6::PredefinedConstant& unit = vk6::kPredefinedConstants[groupStart(kTimeUnitGroup) + i];
+  const std::size_t units = groupStart(kTimeUnitGroup);
+  for (std::size_t i = units; i < groupStart(kTimeUnitGroup + 1); ++i) {
+    const vk6::PredefinedConstant& unit = vk6::kPredefinedConstants[i];
     vk6::Compilation c;  // the compiler's own conversion; it refuses usec and msec
     const std::int32_t seconds = vk6::unitsToSeconds(c, 1, static_cast<std::int32_t>(unit.value));
     out << "| `" << unit.name << "` | "
