@@ -132,14 +132,10 @@ const Usage kUsages[] = {
     {vk6::kEnd, "End If | End Select | End Sub | End Table"},
     {vk6::kExit, "Exit Do | Exit For | Exit Sub"},
     {vk6::kPrint, "Print(Port, Baud, Item, ...)"},
-    {vk6::kRealTime, "RealTime(Dest [, Element])"},
     {vk6::kGOESSetup,
      "GOESSetup(FirstVariable, PlatformID, Window, STChannel, STBaud, RChannel, RBaud, "
      "\"STInterval\", \"STOffset\", \"RInterval\")"},
     {vk6::kLoggerIdentify, "LoggerIdentify(Filter, Response)"},
-    {vk6::kSerialInput, "SerialInput(Dest, Reps, Setting, Filter [, Port [, Baud]])"},
-    {vk6::kModBusSlave,
-     "ModBusSlave(ComPort, BaudRate, Value, Registers, Booleans [, Flag [, Setting]])"},
 };
 
 std::string usage(const vk6::InstructionInfo& info) {
@@ -153,9 +149,16 @@ std::string usage(const vk6::InstructionInfo& info) {
     return text;
   }
   text += "(";
-  for (std::size_t i = 0; i < info.parameters.size(); ++i)
-    text += (i == 0 ? "" : ", ") + std::string(info.parameters[i].name);
-  return text + ")";
+  std::string closing = ")";
+  for (std::size_t i = 0; i < info.parameters.size(); ++i) {
+    const vk6::Parameter& p = info.parameters[i];
+    if (p.kind == ParamKind::kOptionalConstant) {
+      text += " [";
+      closing.insert(0, "]");
+    }
+    text += (i == 0 ? "" : ", ") + std::string(p.name);
+  }
+  return text + closing;
 }
 
 std::string number(float value) { return vk6::formatString("%g", static_cast<double>(value)); }
