@@ -259,7 +259,7 @@ INSTRUCTION(Public, "PUBLIC", handleNothing, kDeclarations,
 INSTRUCTION(For, "FOR", handleFor, kFlowControl,
             "Opens a counted loop closed by Next: For Counter = Start To End [Step Step].",
             ({kForClause, "Clause",
-                "Counter = Start To End [Step Step]; the step is 1 when none is written"}))
+                "Start, End and Step are expressions; the step is 1 when none is written"}))
 INSTRUCTION(Next, "NEXT", handleNext, kFlowControl,
             "Closes a For loop; Next Scan closes the measurement loop.",
             ({kNextKind, "Word",
