@@ -52,7 +52,30 @@ enum class InstructionFamily {
 struct Parameter {
   ParamKind kind = ParamKind::kConstant;
   const char* name = "";
+  const char* note = "";  // what it means and its limits, one plain line
 };
+
+// Notes that several rows of instruction_list.h share.
+inline constexpr char kNoteMeasuredDest[] =
+    "the variable or array element that receives the results; Reps elements from it";
+inline constexpr char kNoteMultiplier[] =
+    "multiplier applied to each result; with () after an array, one element per repetition";
+inline constexpr char kNoteOffset[] =
+    "offset added to each result; with () after an array, one element per repetition";
+inline constexpr char kNoteOutputReps[] =
+    "number of consecutive elements of Source, one field each";
+inline constexpr char kNoteOutputSource[] =
+    "the variable, array element or Table.Field whose values are processed";
+inline constexpr char kNoteDisableVar[] =
+    "no value is taken in a scan where it is true; False to take every scan";
+inline constexpr char kNoteSpatialSource[] =
+    "the first element of the run of source elements";
+inline constexpr char kNoteSpatialCount[] = "number of source elements";
+inline constexpr char kNoteNetworkPort[] = "1 for the radio, 2 for RS-232";
+inline constexpr char kNoteHostAddress[] = "host network address, 1..4094";
+inline constexpr char kNoteRepeaterAddress[] = "repeater network address, 1..4094";
+inline constexpr char kNoteCarriedVariable[] = "a variable carried in the record";
+inline constexpr char kNoteCarriedExpression[] = "an expression carried in the record";
 
 // The most parameters a row has (ModBusMaster).
 constexpr std::size_t kMaxParameters = 10;
