@@ -18,6 +18,7 @@
 #include "core/text.h"
 #include "format/stack_code.h"
 #include "parse/instruction_table.h"
+#include "parse/spelling.h"
 #include "symbols/constants.h"
 
 namespace {
@@ -29,8 +30,10 @@ using vk6::ParamKind;
 const char kReferencePath[] = "docs/language.md";
 const char kGrammarPath[] = "editors/vscode/syntaxes/vk6.tmLanguage.json";
 
-// How a keyword is shown: as the instruction list stores it.
-std::string shownKeyword(const vk6::InstructionInfo& info) { return info.keyword; }
+// How a keyword is shown: as a tidy program writes it.
+std::string shownKeyword(const vk6::InstructionInfo& info) {
+  return vk6::canonicalSpelling(info.index);
+}
 
 // The rows a program can name: all but the end record and the lookup's end.
 std::vector<const vk6::InstructionInfo*> keywordRows() {
