@@ -18,8 +18,6 @@
 namespace vk6 {
 namespace {
 
-constexpr const char* kModel = "VK617Q.Std.03";
-
 constexpr const char* kSmallProgram =
     "Public T, X(3)\r\n"
     "BeginProg\r\n"
@@ -41,39 +39,39 @@ void resign(Bytes& image) {
 
 TEST(DumpReport, CodeAndExpressionsReadBack) {
   const Bytes image = test::compiledImage(kSmallProgram);
-  const ImageDump dump = inspectImage(image, kModel);
-  const std::string report = reportText(dump);
+  const ImageDump dump = inspectImage(image);
+  const std::string report = reportText(dump, {true, nullptr});
   EXPECT_EQ(
       "Code: 36 bytes\n"
-      "  0000 Scan (2): next=0006; interval=5\n"
-      "  0006 Expression (3): next=000C; expression=@0000 v[0] = v[1..3](2.0) + 1.0\n"
-      "  000C If (30): next=0016; condition=@0018 v[0] > 2.0; kind=0; false=0020\n"
-      "  0016 Expression (3): next=001C; expression=@0026 v[0] = 0.0\n"
-      "  001C EndIf (24): next=0020\n"
-      "  0020 NextScan (0): next=0024\n"
+      "  0000 Scan: interval=5\n"
+      "  0006 Expression: expression=T = X(2.0) + 1.0\n"
+      "  000C If: condition=T > 2.0; kind=0; false=0020\n"
+      "  0016 Expression: expression=T = 0.0\n"
+      "  001C EndIf\n"
+      "  0020 NextScan\n"
       "Expression area: 50 bytes\n"
-      "  @0000 v[0] = v[1..3](2.0) + 1.0\n"
+      "  @0000 T = X(2.0) + 1.0\n"
       "    @0000 35 push 2.0\n"
-      "    @0006 46 push element v[1..3]\n"
+      "    @0006 46 push element X\n"
       "    @000A 35 push 1.0\n"
       "    @0010  5 add\n"
-      "    @0012 47 store v[0]\n"
+      "    @0012 47 store T\n"
       "    @0016 39 end\n"
-      "  @0018 v[0] > 2.0\n"
-      "    @0018 36 push v[0]\n"
+      "  @0018 T > 2.0\n"
+      "    @0018 36 push T\n"
       "    @001C 35 push 2.0\n"
       "    @0022 15 gt\n"
       "    @0024 39 end\n"
-      "  @0026 v[0] = 0.0\n"
+      "  @0026 T = 0.0\n"
       "    @0026 35 push 0.0\n"
-      "    @002C 47 store v[0]\n"
+      "    @002C 47 store T\n"
       "    @0030 39 end\n",
       test::reportPart(report, "Code:", "Problems:"));
   EXPECT_EQ("Problems: none\n", report.substr(report.find("Problems:")));
   EXPECT_EQ(0, exitCodeOf(dump));
   EXPECT_NE(std::string::npos,
             report.find("Identification\n"
-                        "  model: VK617Q.Std.03 (matches this build)\n"
+                        "  model: VK617Q.Std.03\n"
                         "  build date: 131104\n"
                         "  program name: prog.cr\n"));
   EXPECT_NE(std::string::npos, report.find("  14 scan offset: 0000\n"
@@ -155,13 +153,13 @@ TEST(DumpVerify, EachCorruptionHasItsMessage) {
         expected.replace(mark, 11, signatureLine(image));
       }
     }
-    const ImageDump dump = inspectImage(image, kModel);
+    const ImageDump dump = inspectImage(image);
     EXPECT_EQ(expected, problemLines(dump));
     EXPECT_EQ(t.exitCode, exitCodeOf(dump));
   }
-  EXPECT_EQ("image is for model VK617Q.Std.03, this inspector is built for "
-            "VK610Q.Std.03\n",
-            problemLines(inspectImage(original, "VK610Q.Std.03")));
+  EXPECT_EQ("", problemLines(inspectImage(original, {.model = "VK617Q"})));
+  EXPECT_EQ("image is for model VK617Q.Std.03, not VK610Q\n",
+            problemLines(inspectImage(original, {.model = "VK610Q"})));
 }
 
 // Every truncation and every flipped byte of a sound image is read without
@@ -170,12 +168,12 @@ TEST(DumpVerify, DamagedBytesAreNeverSound) {
   const Bytes original = test::builtImage(kSmallProgram);
   for (std::size_t size = 0; size < original.size(); ++size) {
     const Bytes cut(original.begin(), original.begin() + static_cast<long>(size));
-    EXPECT_NE(0, exitCodeOf(inspectImage(cut, kModel))) << size;
+    EXPECT_NE(0, exitCodeOf(inspectImage(cut))) << size;
   }
   for (std::size_t at = 0; at < original.size(); ++at) {
     Bytes image = original;
     image[at] ^= 0xFF;
-    const ImageDump dump = inspectImage(image, kModel);
+    const ImageDump dump = inspectImage(image);
     EXPECT_NE(0, exitCodeOf(dump)) << at;
     reportText(dump);
     reportJson(dump);
@@ -280,7 +278,7 @@ TableImage tableImage() {
 
 TEST(DumpReport, TablesAndFieldsFromHeadersAndDefinitions) {
   const TableImage t = tableImage();
-  const ImageDump dump = inspectImage(t.image, kModel);
+  const ImageDump dump = inspectImage(t.image);
   EXPECT_EQ(
       "Tables: 3\n"
       "  0 Status: interval 0 s, offset 0 s, record 4 bytes, size 1 blocks, 0 records "
@@ -297,7 +295,7 @@ TEST(DumpReport, TablesAndFieldsFromHeadersAndDefinitions) {
       "per 512 bytes, flags 0x00, 1 fields\n"
       "    0 PTemp: type 9, byte offset 0, first index 1, count 1, units \"\", "
       "processing \"\"\n",
-      test::reportPart(reportText(dump), "Tables:", "Code:"));
+      test::reportPart(reportText(dump, {true, nullptr}), "Tables:", "Code:"));
   EXPECT_EQ("", problemLines(dump));
 }
 
@@ -338,7 +336,7 @@ TEST(DumpVerify, TableCorruptionsHaveTheirMessages) {
     Bytes image = original.image;
     t.corrupt(image);
     resign(image);
-    EXPECT_EQ(t.problems, problemLines(inspectImage(image, kModel)));
+    EXPECT_EQ(t.problems, problemLines(inspectImage(image)));
   }
 }
 
@@ -388,13 +386,13 @@ TEST(Disassembler, StackCodeReadsBackAsExpressions) {
       {{36, t, 36, t, 39}, "", "code ends with 2 values on the stack"},
       {{3, 25, 0, 39}, "", "unknown function code 25 at @0000"},
   };
-  const FieldNamer namer = [](std::uint16_t table, std::uint16_t field) {
+  const Naming naming = {[](std::uint16_t table, std::uint16_t field) {
     return table == 0xFFFF && field == 1 ? std::string("Public.Batt") : std::string("?");
-  };
+  }, {}};
   for (const auto& c : cases) {
     Bytes area;
     for (std::uint16_t w : c.words) putU16(area, w);
-    const Disassembly d = disassembleExpression(area, 0, namer);
+    const Disassembly d = disassembleExpression(area, 0, naming);
     EXPECT_EQ(c.problem, d.problem) << c.text;
     if (d.problem.empty()) {
       EXPECT_EQ(c.text, d.expression);
@@ -408,68 +406,78 @@ TEST(Disassembler, IfTimeBlockShowsItsSeconds) {
   putU32(area, 0);
   putU32(area, 600);
   for (int w : {38, 0, 0, 3, 23, 0, 39}) putU16(area, static_cast<std::uint16_t>(w));
-  const Disassembly d = disassembleExpression(area, 8, nullptr);
+  const Disassembly d = disassembleExpression(area, 8, {});
   EXPECT_EQ("", d.problem);
   EXPECT_EQ("IFTIME(0, 600, Sec)", d.expression);
   ASSERT_EQ(1u, d.blocks.size());
   EXPECT_EQ(8u, d.blocks[0].length);
 }
 
-struct DumpRun {
-  int exitCode;
-  std::string out;
-};
-
-DumpRun runDumpIn(const std::filesystem::path& folder, const std::string& binary,
-                  const std::string& arguments) {
-  const std::string command = "cd '" + folder.string() + "' && '" + binary + "' " +
-                              arguments + " >stdout.txt 2>stderr.txt";
-  const int status = std::system(command.c_str());
-  return {WEXITSTATUS(status), test::readFile(folder / "stdout.txt")};
-}
-
-TEST(DumpProgram, InspectsTheImageTheCompilerWrote) {
+// One inspector for the images of both models; --model, --source and the
+// command line's faults.
+TEST(DumpProgram, ReadsBothModelsAndTheirSource) {
   const std::filesystem::path folder = test::scratchFolder("dump_program");
   test::writeFile(folder / "prog.cr", kSmallProgram);
-  const std::string compile =
-      "cd '" + folder.string() + "' && '" VK6_VK617Q_BINARY "' prog.cr >/dev/null";
-  ASSERT_EQ(0, std::system(compile.c_str()));
-
-  DumpRun run = runDumpIn(folder, VK6_VK617Q_DUMP, "prog.bin");
-  EXPECT_EQ(0, run.exitCode);
-  EXPECT_EQ(0u, run.out.find("Image of "));
-  EXPECT_NE(std::string::npos, run.out.find(" bytes: sound\nHeader\n   0 magic: 0x5AFE\n"));
-  EXPECT_NE(std::string::npos, run.out.find("\nProblems: none\n"));
-
-  run = runDumpIn(folder, VK6_VK617Q_DUMP, "--json prog.bin");
-  EXPECT_EQ(0, run.exitCode);
-  EXPECT_EQ(0u, run.out.find("{\"size\":"));
-  EXPECT_NE(std::string::npos,
-            run.out.find(",\"verdict\":\"sound\",\"header\":[{\"name\":\"magic\","
-                         "\"offset\":0,\"value\":23294,\"text\":\"0x5AFE\"}"));
-  EXPECT_NE(std::string::npos, run.out.find("\"problems\":[]}\n"));
-
-  run = runDumpIn(folder, VK6_VK610Q_DUMP, "prog.bin");
-  EXPECT_EQ(1, run.exitCode);
-  EXPECT_NE(std::string::npos,
-            run.out.find("\nProblems: 1\n  image is for model VK617Q.Std.03, this "
-                         "inspector is built for VK610Q.Std.03\n"));
-
-  run = runDumpIn(folder, VK6_VK617Q_DUMP, "prog.cr");
-  EXPECT_EQ(2, run.exitCode);
-  EXPECT_EQ(0u, run.out.find("Image of 107 bytes: not an image\n"));
-  EXPECT_EQ(2, runDumpIn(folder, VK6_VK617Q_DUMP, "missing.bin").exitCode);
-  EXPECT_EQ(2, runDumpIn(folder, VK6_VK617Q_DUMP, "").exitCode);
-
-  run = runDumpIn(folder, VK6_VK610Q_DUMP, "--version --json prog.bin");
-  EXPECT_EQ(0, run.exitCode);
-  EXPECT_EQ("vk6dump (vk6comp) " VK6_VERSION "\nModel: VK610Q.Std.03\n", run.out);
-  run = runDumpIn(folder, VK6_VK617Q_DUMP, "--help");
-  EXPECT_EQ(0, run.exitCode);
-  EXPECT_TRUE(run.out.starts_with("Usage: vk6dump [--json] image.bin\nPrints a VK617Q "
-                                  "program image (.bin)"))
-      << run.out;
-  EXPECT_EQ(2, runDumpIn(folder, VK6_VK617Q_DUMP, "--helpx").exitCode);
+  test::writeFile(folder / "old.cr", std::string(kSmallProgram) + "' changed\r\n");
+  for (const char* compiler : {VK6_VK610Q_BINARY, VK6_VK617Q_BINARY}) {
+    ASSERT_EQ(0, test::runIn(folder, compiler, "prog.cr").exitCode);
+    std::filesystem::rename(folder / "prog.bin",
+                            folder / (compiler == std::string(VK6_VK610Q_BINARY)
+                                          ? "610.bin" : "617.bin"));
+  }
+  const struct {
+    const char* arguments;
+    int exitCode;
+    const char* out;  // the start of standard output, or the part shown
+    const char* err;
+  } cases[] = {
+      {"617.bin", 0, "Image of 1744 bytes for VK617Q: sound\n", ""},
+      {"--model VK610Q 610.bin", 0, "Image of 1744 bytes for VK610Q: sound\n", ""},
+      {"--model VK617Q.Std.03 617.bin", 0, "Image of 1744 bytes for VK617Q: sound\n", ""},
+      {"--model VK610Q 617.bin", 1,
+       "Problems: 1\n  image is for model VK617Q.Std.03, not VK610Q\n", ""},
+      {"--source prog.cr 610.bin", 0,
+       "Code: 36 bytes\n"
+       "   1 | Public T, X(3)\n"
+       "   2 | BeginProg\n"
+       "   3 |   Scan(5, Sec)\n"
+       "       0000 Scan: interval=5\n"
+       "   4 |     T = X(2) + 1\n"
+       "       0006 Expression: expression=T = X(2.0) + 1.0\n"
+       "   5 |     If T > 2 Then T = 0\n"
+       "       000C If: condition=T > 2.0; kind=0; false=0020\n"
+       "       0016 Expression: expression=T = 0.0\n"
+       "       001C EndIf\n"
+       "   6 |   NextScan\n"
+       "       0020 NextScan\n"
+       "   7 | EndProg\n",
+       ""},
+      {"--source old.cr 617.bin", 1, "",
+       "vk6dump: 617.bin was built from another version of old.cr (source signature "
+       "0xD914 in the image, 0x00E7 of the file)\n"},
+      {"--source missing.cr 617.bin", 2, "", "vk6dump: cannot open missing.cr\n"},
+      {"prog.cr", 2, "Image of 107 bytes: not an image\n", ""},
+      {"missing.bin", 2, "", "vk6dump: cannot open missing.bin\n"},
+      {"", 2, "", "usage: vk6dump [--json] [--all] [--model MODEL] [--source PROG] image.bin\n"},
+      {"617.bin --model", 2, "",
+       "usage: vk6dump [--json] [--all] [--model MODEL] [--source PROG] image.bin\n"},
+      {"--version --json 617.bin", 0,
+       "vk6dump (vk6comp) " VK6_VERSION "\nModels: VK617Q.Std.03, VK610Q.Std.03\n", ""},
+      {"--help", 0, "Usage: vk6dump [options] image.bin\nPrints a program image (.bin) of any "
+       "VK6xx model", ""},
+  };
+  for (const auto& t : cases) {
+    SCOPED_TRACE(t.arguments);
+    const test::ProgramRun run = test::runIn(folder, VK6_DUMP, t.arguments);
+    EXPECT_EQ(t.exitCode, run.exitCode);
+    const std::string part = test::reportPart(run.out, "Code:", "Expression area:");
+    const std::string problems = run.out.substr(std::min(run.out.size(), run.out.find("Problems:")));
+    const std::string out = std::string(t.out).starts_with("Code:")       ? part
+                            : std::string(t.out).starts_with("Problems:") ? problems
+                                                                         : run.out;
+    EXPECT_TRUE(out.starts_with(t.out)) << out;
+    EXPECT_EQ(t.err, test::readFile(folder / "stderr.txt"));
+  }
 }
 
 }  // namespace
