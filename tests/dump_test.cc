@@ -413,6 +413,115 @@ TEST(Disassembler, IfTimeBlockShowsItsSeconds) {
   EXPECT_EQ(8u, d.blocks[0].length);
 }
 
+// The records a program compiles to, as the report lists them, without
+// offsets and without the Scan and NextScan around the body.
+std::string recordLines(const std::string& tables, const std::string& body) {
+  const Bytes image = test::compiledImage("Public T, X(3), Res, Regs(4)\r\n" + tables +
+                                          "BeginProg\r\n  Scan(10, Sec)\r\n" + body +
+                                          "  NextScan\r\nEndProg\r\n");
+  const std::string code =
+      test::reportPart(reportText(inspectImage(image)), "Code:", "Expression area:");
+  std::string out;
+  std::size_t at = code.find('\n') + 1;
+  while (at < code.size()) {
+    const std::size_t end = code.find('\n', at);
+    const std::string line = code.substr(at + 7, end - at - 7);
+    if (!line.starts_with("Scan:") && line != "NextScan") out += line + "\n";
+    at = end + 1;
+  }
+  return out;
+}
+
+TEST(DumpReport, RecordsShowTheirInstructionAndParametersAsWritten) {
+  const char* table = "DataTable(Hourly, True, -1)\r\n  DataInterval(0, 60, Min)\r\n";
+  const struct {
+    std::string tables;
+    const char* body;
+    const char* records;
+  } cases[] = {
+      {std::string(table) + "  Totalize(1, T, False)\r\n  StdDev(1, T, False)\r\n"
+       "  Maximum(2, X(2), Res, 1)\r\n  EToDaily(T, X(1), X(2), X(3), 1, 2, 3, 4)\r\n"
+       "EndTable\r\n",
+       "    CallTable Hourly\r\n",
+       "DataTable: table=Hourly; trigger=-1.0\n"
+       "Totalize: source=T; disable=0.0; reps=1; table=Hourly; location=252 (state); "
+       "kind=2\n"
+       "StdDev: source=T; disable=0.0; reps=1; table=Hourly; location=248 (state); kind=0\n"
+       "Maximum: source=X(2.0); disable=Res; table=Hourly; reps=2; location=243 (state); "
+       "maximum=1; timeOption=1\n"
+       "EToDaily: source1=T; source2=X(1.0); source3=X(2.0); source4=X(3.0); "
+       "parameter8=4.0; parameter5=1.0; parameter6=2.0; parameter7=3.0; table=Hourly; "
+       "location=232 (state); daily=1\n"
+       "EndTable: table=Hourly\n"
+       "CallTable: table=Hourly at 0000; return=005E\n"},
+      {"", "    VoltSe(X(), 3, 2, 0.5, Regs())\r\n",
+       "VoltSe: channel=2; destination=X; offset=Regs; multiplier=0.5; reps=3; "
+       "offsetPerRep=1; multiplierPerRep=0\n"},
+      {"", "    ExDelSE(X(), 3, 1, 2, 5000, 1000, 0.5, 0)\r\n    ThermPrb(T, 1, 4, 2, 1.0, 0)\r\n",
+       "ExDelSE: channel=1; excitation=2, 5000 mV; destination=X; offset=0.0; "
+       "multiplier=0.5; delay=1000; reps=3; probe=0; offsetPerRep=0; multiplierPerRep=0\n"
+       "ThermPrb: channel=4; excitation=2, 2500 mV; destination=T; offset=0.0; "
+       "multiplier=1.0; reps=1; probe=1; offsetPerRep=0; multiplierPerRep=0\n"},
+      {"", "    PeriodAvg(T, 2, 0, 10, 5, 3, 1.0, 0)\r\n    Pulsecount(T, C2, 0, 1, 1.0, 0)\r\n"
+       "    ExciteV(2, 2500)\r\n",
+       "PeriodAvg: destination=T; multiplier=1.0; offset=0.0; cycles=10; timeout=5; "
+       "range=3; channel=2; option=0\n"
+       "PulseCount: config=C2, PConfig 0, POption 1; destination=T; offset=0.0; "
+       "multiplier=1.0; location=253 (state)\n"
+       "ExciteV: excitation=2, 2500 mV\n"},
+      {"", "    PortSet(2, 1)\r\n    AnalogPortGet(T, 6)\r\n    Delay(250, msec)\r\n"
+       "    ReadSendGetInfo(Res, 2)\r\n",
+       "PortSet: value=1.0; port=2\n"
+       "AnalogPortGet: channel=6; destination=T\n"
+       "Delay: amount=250; units=msec\n"
+       "ReadSendGetInfo: destination=Res; port=2\n"},
+      {"", "    Print(C2, 1200, \"\xC2\xB0" "C=\", T; CHR$(13))\r\n",
+       "Print: item2=T; items=3; baud=1200; slot1=\"\xC2\xB0" "C=\"; slot3=\"\\x0D\"; "
+       "kind1=string; kind2=expression; kind3=character; separator1=','; separator2=';'; "
+       "separator3=none; port=C2; negativePort=0\n"},
+      {"", "    SetStatus(RfPwrMode, RF8S_LH)\r\n    SetStatus(RfAddress, 3)\r\n",
+       "SetStatus: type=11; field=RfPwrMode; mode=\"RF8S_LH\"\n"
+       "SetStatus: value=3.0; type=21; field=RfAddress\n"},
+      {"", "    SerialInput(X, 1, 0, \"AB\", 4, 2400)\r\n",
+       "SerialInput: destination=X; reps=1; baud=2400; filter=\"AB\"; byte=0; "
+       "location1=245 (state); port=4; location2=241 (state)\n"},
+  };
+  for (const auto& t : cases) {
+    SCOPED_TRACE(t.body);
+    EXPECT_EQ(t.records, recordLines(t.tables, t.body));
+  }
+}
+
+// Text in the image: UTF-8 as it stands, anything else escaped.
+TEST(DumpReport, TextsAreUtf8OrEscaped) {
+  const struct {
+    const char* bytes;
+    const char* quoted;
+  } cases[] = {
+      {"\xC2\xB0" "C", "\"\xC2\xB0" "C\""},
+      {"\xB0" "C", "\"\\xB0C\""},                  // Latin-1
+      {"\xC2", "\"\\xC2\""},                       // cut short
+      {"\xC0\xB0", "\"\\xC0\\xB0\""},              // overlong
+      {"\xED\xA0\x80", "\"\\xED\\xA0\\x80\""},     // a surrogate
+      {"\xF0\x9F\x8C\xA7", "\"\xF0\x9F\x8C\xA7\""},
+      {"a\"b\\\t", "\"a\\\"b\\\\\\x09\""},
+  };
+  for (const auto& t : cases) EXPECT_EQ(t.quoted, quotedText(t.bytes)) << t.bytes;
+}
+
+TEST(DumpReport, LocationsByTheVariableThatHoldsThem) {
+  const Naming naming = {nullptr, {{0, 1, "AirT"}, {1, 3, "Temp"}, {5, 2, "Pair"}}};
+  const struct {
+    std::uint16_t word;
+    const char* text;
+  } cases[] = {
+      {0x0100, "AirT"},  {0x0000, "AirT"},         {0x0301, "Temp"},
+      {0x0102, "Temp(2)"}, {0x0202, "Temp(2..3)"}, {0x0203, "v[3..4]"},
+      {0x0104, "v[4]"},    {0x0106, "Pair(2)"},    {0x0200, "v[0..1]"},
+  };
+  for (const auto& t : cases) EXPECT_EQ(t.text, naming.location(t.word)) << t.word;
+}
+
 // One inspector for the images of both models; --model, --source and the
 // command line's faults.
 TEST(DumpProgram, ReadsBothModelsAndTheirSource) {

@@ -26,6 +26,9 @@ constexpr int kAtom = 7;
 
 constexpr std::size_t kWord = kCodeWordBytes;
 constexpr std::size_t kFieldNameBytes = operandWords(kOpTableFieldName) * kWord;
+// Field positions in the layouts of CallTable and DataTable.
+constexpr std::size_t kCallTableTarget = 1;
+constexpr std::size_t kDataTableName = 2;
 
 struct Node {
   std::string text;
@@ -421,6 +424,8 @@ constexpr Code kExcitationLevels[] = {{0, "0 mV"}, {2, "2500 mV"}, {5, "5000 mV"
 constexpr Code kPrintPorts[] = {{0, "1"}, {1, "2"}, {2, "C1"}, {3, "C2"}};
 constexpr Code kSerialPorts[] = {{1, "2"}, {3, "4"}};
 constexpr Code kControlPorts[] = {{0x4000, "1"}, {0x8000, "2"}};
+constexpr Code kPrintKinds[] = {{0, "expression"}, {1, "string"}, {2, "character"}};
+constexpr Code kSeparators[] = {{',', "','"}, {';', "';'"}, {0, "none"}};
 
 template <std::size_t N>
 std::string codeText(const Code (&codes)[N], std::uint32_t v) {
@@ -454,6 +459,7 @@ class CodeWalker {
   CodeListing run() {
     walk();
     for (const DecodedRecord& r : out_.records) check(r);
+    nameCalledTables();
     return std::move(out_);
   }
 
@@ -580,7 +586,11 @@ class CodeWalker {
       case FieldKind::kStatusOffset:
         return statusFieldAt(v);
       case FieldKind::kPoolLocation:
-        return formatString("state at %u", v);
+        return formatString("%u (state)", v);
+      case FieldKind::kPrintKind:
+        return codeText(kPrintKinds, v);
+      case FieldKind::kSeparator:
+        return codeText(kSeparators, v);
       case FieldKind::kUnused:
         return "unused";
       case FieldKind::kText:
@@ -594,6 +604,17 @@ class CodeWalker {
         break;
     }
     return std::to_string(v);
+  }
+
+  // A CallTable goes to the DataTable record of its table: name the table.
+  void nameCalledTables() {
+    for (DecodedRecord& r : out_.records) {
+      if (r.opcode != kRecordCallTable || r.layout == nullptr) continue;
+      DecodedField& target = r.fields[kCallTableTarget];
+      for (const DecodedRecord& t : out_.records)
+        if (t.offset == target.value && t.opcode == kRecordDataTable)
+          target.text = t.fields[kDataTableName].text + " at " + target.text;
+    }
   }
 
   bool atRecord(std::uint32_t offset) const {

@@ -314,8 +314,9 @@ constexpr RecordField printSlot(const char* name, std::uint8_t item) {
   return {name, static_cast<std::uint8_t>(18 + 20 * (item - 1)), 20, K::kText,
           noneWhenU8(static_cast<std::uint8_t>(117 + item), 0), pastItems(item)};
 }
-constexpr RecordField printByte(const char* name, std::uint8_t offset, std::uint8_t item) {
-  return {name, offset, 1, K::kU8, pastItems(item)};
+constexpr RecordField printByte(const char* name, std::uint8_t offset, FieldKind kind,
+                                std::uint8_t item) {
+  return {name, offset, 1, kind, pastItems(item)};
 }
 constexpr RecordField kPrint[] = {
     kOp, kNext,
@@ -331,16 +332,16 @@ constexpr RecordField kPrint[] = {
     printSlot("slot3", 3),
     printSlot("slot4", 4),
     printSlot("slot5", 5),
-    printByte("kind1", 118, 1),
-    printByte("kind2", 119, 2),
-    printByte("kind3", 120, 3),
-    printByte("kind4", 121, 4),
-    printByte("kind5", 122, 5),
-    printByte("separator1", 123, 1),
-    printByte("separator2", 124, 2),
-    printByte("separator3", 125, 3),
-    printByte("separator4", 126, 4),
-    printByte("separator5", 127, 5),
+    printByte("kind1", 118, K::kPrintKind, 1),
+    printByte("kind2", 119, K::kPrintKind, 2),
+    printByte("kind3", 120, K::kPrintKind, 3),
+    printByte("kind4", 121, K::kPrintKind, 4),
+    printByte("kind5", 122, K::kPrintKind, 5),
+    printByte("separator1", 123, K::kSeparator, 1),
+    printByte("separator2", 124, K::kSeparator, 2),
+    printByte("separator3", 125, K::kSeparator, 3),
+    printByte("separator4", 126, K::kSeparator, 4),
+    printByte("separator5", 127, K::kSeparator, 5),
     {"port", 128, 1, K::kPrintPort},
     {"negativePort", 129, 1, K::kU8}};
 constexpr RecordField kSpatial[] = {kOp, kNext,
@@ -530,6 +531,8 @@ const char* fieldKindName(FieldKind kind) {
     case K::kSerialPort: return "port";
     case K::kStatusOffset: return "status field";
     case K::kPoolLocation: return "pool location";
+    case K::kPrintKind: return "print item kind";
+    case K::kSeparator: return "separator";
     case K::kUnused: return "unused";
   }
   return "?";

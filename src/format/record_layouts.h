@@ -40,6 +40,8 @@ enum class FieldKind : std::uint8_t {
   kSerialPort,      // SerialInput's port code: 1 port 2, 3 port 4
   kStatusOffset,    // a status field's offset among the writable fields
   kPoolLocation,    // the first of the locations taken from the pool
+  kPrintKind,       // a Print item: 0 expression, 1 string, 2 character code
+  kSeparator,       // the character after a Print item: ',' ';' or 0 at the end
   kUnused,          // written as 0, meaning nothing
 };
 
