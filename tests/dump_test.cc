@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <functional>
 
+#include <nlohmann/json.hpp>
+
 #include "core/text.h"
 #include "dump/disassembler.h"
 #include "dump/image_reader.h"
@@ -586,6 +588,78 @@ TEST(DumpProgram, ReadsBothModelsAndTheirSource) {
                                                                          : run.out;
     EXPECT_TRUE(out.starts_with(t.out)) << out;
     EXPECT_EQ(t.err, test::readFile(folder / "stderr.txt"));
+  }
+}
+
+// The lines of `text` from its first line that starts with `prefix`.
+std::vector<std::string> linesFrom(const std::string& text, const std::string& first,
+                                   const std::string& last) {
+  std::vector<std::string> lines = sourceLines(test::reportPart(text, first, last));
+  if (!lines.empty()) lines.erase(lines.begin());
+  return lines;
+}
+
+// Each example compiled for each model and read back with its source: the
+// listing holds every source line in order, names every variable, and
+// the JSON document holds the same records; an edited source is refused.
+TEST(DumpExamples, ListedWithTheirSourceOnBothModels) {
+  const std::filesystem::path folder = test::scratchFolder("dump_examples");
+  for (const auto& entry : std::filesystem::directory_iterator(VK6_EXAMPLES_DIR)) {
+    const std::string file = entry.path().filename().string();
+    if (entry.path().extension() != ".vk6") continue;
+    const std::string source = test::readFile(entry.path());
+    test::writeFile(folder / file, source);
+    test::writeFile(folder / "edited.vk6", source + "' edited\r\n");
+    for (const BuildInfo& build : {test::modelVK617Q(), test::modelVK610Q()}) {
+      const std::string model = build.model.substr(0, 6);
+      SCOPED_TRACE(file + " on " + model);
+      const CompileResult r = compileProgram({source, file}, build);
+      if (r.outcome() != Outcome::kCompiled) continue;  // no GOES on the VK610Q
+      test::writeFile(folder / "prog.bin", std::string(r.image.begin(), r.image.end()));
+
+      const std::string arguments = "--model " + model + " --source " + file + " prog.bin";
+      const test::ProgramRun text = test::runIn(folder, VK6_DUMP, arguments);
+      EXPECT_EQ(0, text.exitCode);
+      EXPECT_TRUE(text.out.starts_with(formatString("Image of %zu bytes for %s: sound\n",
+                                                    r.image.size(), model.c_str())));
+      std::vector<std::string> listed;
+      std::vector<std::string> records;
+      for (const std::string& line : linesFrom(text.out, "Code:", "Expression area:")) {
+        if (line.compare(4, 2, " |") == 0) {
+          listed.push_back(line.size() > 7 ? line.substr(7) : "");
+        } else {
+          records.push_back(line.substr(7));
+        }
+        EXPECT_EQ(std::string::npos, line.find("v[")) << line;
+      }
+      EXPECT_EQ(sourceLines(source), listed);
+
+      const test::ProgramRun json = test::runIn(folder, VK6_DUMP, "--json " + arguments);
+      const nlohmann::json j = nlohmann::json::parse(json.out);
+      EXPECT_EQ(model, j["model"]);
+      std::vector<std::string> fromJson;
+      for (const auto& record : j["code"]["records"]) {
+        EXPECT_LT(0, record["line"].get<int>());
+        std::string line = formatString("%04X ", record["offset"].get<unsigned>()) +
+                           record["instruction"].get<std::string>();
+        const char* separator = ": ";
+        for (const auto& f : record["fields"]) {
+          if (f["unused"] || f["kind"] == "opcode" || f["kind"] == "next offset") continue;
+          line += separator + f["name"].get<std::string>() + "=" + f["text"].get<std::string>();
+          separator = "; ";
+        }
+        fromJson.push_back(line);
+      }
+      EXPECT_EQ(records, fromJson);
+
+      const test::ProgramRun edited =
+          test::runIn(folder, VK6_DUMP, "--source edited.vk6 prog.bin");
+      EXPECT_EQ(1, edited.exitCode);
+      EXPECT_EQ("", edited.out);
+      EXPECT_TRUE(test::readFile(folder / "stderr.txt")
+                      .starts_with("vk6dump: prog.bin was built from another version of "
+                                   "edited.vk6 (source signature "));
+    }
   }
 }
 

@@ -60,7 +60,8 @@ std::string interleavedCode(const ImageDump& d, const SourceListing& s) {
   std::size_t printed = 0;  // source lines shown so far
   auto showUpTo = [&](std::size_t line) {
     for (; printed < line && printed < s.lines.size(); ++printed)
-      out += formatString("%4zu | ", printed + 1) + utf8Text(s.lines[printed]) + "\n";
+      out += formatString("%4zu |", printed + 1) +
+             (s.lines[printed].empty() ? "" : " " + utf8Text(s.lines[printed])) + "\n";
   };
   std::size_t next = 0;  // in s.recordOffsets
   for (const DecodedRecord& r : d.records) {
