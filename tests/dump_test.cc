@@ -545,6 +545,8 @@ TEST(DumpProgram, ReadsBothModelsAndTheirSource) {
       {"617.bin", 0, "Image of 1744 bytes for VK617Q: sound\n", ""},
       {"--model VK610Q 610.bin", 0, "Image of 1744 bytes for VK610Q: sound\n", ""},
       {"--model VK617Q.Std.03 617.bin", 0, "Image of 1744 bytes for VK617Q: sound\n", ""},
+      {"--model vk617q 617.bin", 0, "Image of 1744 bytes for VK617Q: sound\n", ""},
+      {"--model VK611Q 617.bin", 2, "", "vk6dump: unknown model VK611Q (VK617Q or VK610Q)\n"},
       {"--model VK610Q 617.bin", 1,
        "Problems: 1\n  image is for model VK617Q.Std.03, not VK610Q\n", ""},
       {"--source prog.cr 610.bin", 0,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <map>
 #include <set>
 
 #include "core/text.h"
@@ -608,12 +609,15 @@ class CodeWalker {
 
   // A CallTable goes to the DataTable record of its table: name the table.
   void nameCalledTables() {
+    std::map<std::size_t, const DecodedRecord*> tables;
+    for (const DecodedRecord& r : out_.records)
+      if (r.opcode == kRecordDataTable && r.layout != nullptr) tables[r.offset] = &r;
     for (DecodedRecord& r : out_.records) {
       if (r.opcode != kRecordCallTable || r.layout == nullptr) continue;
       DecodedField& target = r.fields[kCallTableTarget];
-      for (const DecodedRecord& t : out_.records)
-        if (t.offset == target.value && t.opcode == kRecordDataTable)
-          target.text = t.fields[kDataTableName].text + " at " + target.text;
+      const auto table = tables.find(target.value);
+      if (table != tables.end())
+        target.text = table->second->fields[kDataTableName].text + " at " + target.text;
     }
   }
 

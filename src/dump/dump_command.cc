@@ -1,5 +1,6 @@
 #include "dump/dump_command.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -146,6 +147,12 @@ int runDump(const std::vector<std::string>& args, std::ostream& out, std::ostrea
   }
   if (!complete || request.files.size() != 1) {
     err << kUsageLine;
+    return kDumpUsageError;
+  }
+  if (!request.model.empty() &&
+      std::none_of(std::begin(kKnownModels), std::end(kKnownModels),
+                   [&](const char* known) { return isModel(request.model, known); })) {
+    err << "vk6dump: unknown model " << request.model << " (VK617Q or VK610Q)\n";
     return kDumpUsageError;
   }
   const std::optional<std::string> image = readFile(request.files[0]);

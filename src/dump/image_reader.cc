@@ -109,6 +109,15 @@ std::string knownModelName(const std::string& model) {
   return std::string();
 }
 
+}  // namespace
+
+bool isModel(const std::string& name, const std::string& model) {
+  return nameEquals(name.c_str(), model.c_str()) ||
+         nameEquals(name.c_str(), model.substr(0, model.find('.')).c_str());
+}
+
+namespace {
+
 class Reader {
  public:
   Reader(ByteSpan image, const InspectOptions& options) : im_(image), options_(options) {
@@ -222,7 +231,7 @@ class Reader {
     if (d_.modelName.empty()) {
       problem(formatString("image is for model %s, which this inspector does not know",
                            i.model.c_str()));
-    } else if (!asked.empty() && asked != d_.modelName && asked != i.model) {
+    } else if (!asked.empty() && !isModel(asked, i.model)) {
       problem(formatString("image is for model %s, not %s", i.model.c_str(),
                            asked.c_str()));
     }

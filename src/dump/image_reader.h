@@ -83,6 +83,10 @@ struct InspectOptions {
 
 ImageDump inspectImage(ByteSpan image, const InspectOptions& options = {});
 
+// Whether `name` ("VK610Q" or a whole model string, in any case) names
+// `model`, a model string.
+bool isModel(const std::string& name, const std::string& model);
+
 // 0 for a sound image, 1 for a faulty one, 2 for bytes that are no image.
 int exitCodeOf(const ImageDump& dump);
 
