@@ -484,6 +484,18 @@ TEST(DumpReport, RecordsShowTheirInstructionAndParametersAsWritten) {
       {"", "    SetStatus(RfPwrMode, RF8S_LH)\r\n    SetStatus(RfAddress, 3)\r\n",
        "SetStatus: type=11; field=RfPwrMode; mode=\"RF8S_LH\"\n"
        "SetStatus: value=3.0; type=21; field=RfAddress\n"},
+      // The master's result variable is the first expression: offset 0.
+      {"", "    ModBusMaster(Res, 2, 9600, 1, 3, Regs(1), 1, 1, 3, 100)\r\n"
+       "    SDI12Recorder(X(), \"0M!\", 1.0, 0)\r\n",
+       "ModBus: operand1=Regs(1.0); operand2=Res; operand3=1.0; port=2; function=3; "
+       "baud=9600; word16=20; word18=26; timeout=100; bufferSize=76; location=229 (state); "
+       "byte25=3; dataType=0; flag=0\n"
+       "SDI12Recorder: destination=X; multiplier=1.0; offset=0.0; substitution=0; "
+       "command=\"0M!\"; offsetPerRep=0; multiplierPerRep=0\n"},
+      {"", "    ModBusSlave(2, 1200, 1, Regs, 0)\r\n",
+       "ModBus: operand1=Regs; operand2=none; operand3=1.0; port=2; function=0; baud=1200; "
+       "word16=0; word18=0; timeout=0; bufferSize=28; location=241 (state); byte25=0; "
+       "dataType=0; flag=0\n"},
       {"", "    SerialInput(X, 1, 0, \"AB\", 4, 2400)\r\n",
        "SerialInput: destination=X; reps=1; baud=2400; filter=\"AB\"; byte=0; "
        "location1=245 (state); port=4; location2=241 (state)\n"},

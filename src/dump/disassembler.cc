@@ -406,8 +406,13 @@ bool guardSaysNone(ByteSpan record, const FieldGuard& g) {
 }
 
 bool isUnused(ByteSpan record, const RecordField& f) {
+  if (f.kind == FieldKind::kOperandOrZero) return false;
   return f.kind == FieldKind::kUnused || guardSaysNone(record, f.guard) ||
          guardSaysNone(record, f.alsoGuard);
+}
+
+bool zeroIsNone(ByteSpan record, const RecordField& f) {
+  return f.guard.width == 0 || guardSaysNone(record, f.guard);
 }
 
 // Values that the handlers encode, by the codes they stand for; the
@@ -520,7 +525,11 @@ class CodeWalker {
       if (f.kind != FieldKind::kText && f.kind != FieldKind::kPacketBe)
         d.value = loadWidth(bytes.data(), f.width);
       d.unused = isUnused(record, f);
-      d.text = d.unused ? "unused" : fieldText(f, d.value, bytes);
+      if (f.kind == FieldKind::kOperandOrZero && d.value == 0 && zeroIsNone(record, f)) {
+        d.text = "none";
+      } else {
+        d.text = d.unused ? "unused" : fieldText(f, d.value, bytes);
+      }
       r.fields.push_back(d);
     }
     return r;
@@ -551,7 +560,7 @@ class CodeWalker {
       case FieldKind::kOperand:
         return operandText(v);
       case FieldKind::kOperandOrZero:
-        return v == 0 ? "none" : operandText(v);
+        return operandText(v);
       case FieldKind::kLocation:
         return c_.naming.location(static_cast<std::uint16_t>(v));
       case FieldKind::kTableNumber:

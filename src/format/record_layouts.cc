@@ -286,7 +286,10 @@ constexpr RecordField kSendData[] = {kOp, kNext,
 // Modbus.
 constexpr RecordField kModBus[] = {kOp, kNext,
                                    {"operand1", 4, 2, K::kOperand},
-                                   {"operand2", 6, 2, K::kOperandOrZero},
+                                   // Only ModBusSlave, whose function word is 0,
+                                   // writes 0 for no variable.
+                                   {"operand2", 6, 2, K::kOperandOrZero,
+                                    noneWhenU16(12, 0)},
                                    {"operand3", 8, 2, K::kOperand},
                                    {"port", 10, 2, K::kPortLess1},
                                    {"function", 12, 2, K::kU16},

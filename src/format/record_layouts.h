@@ -17,7 +17,8 @@ enum class FieldKind : std::uint8_t {
   kU16,
   kU32,
   kOperand,      // an operand word: an expression-area offset, or 0xFFFF
-  kOperandOrZero,  // an operand word where 0 stands for "none"
+  kOperandOrZero,  // an operand word where 0 stands for "none"; with a guard,
+                   // only while the guard holds
   kLocation,     // a location word: low byte first location, high byte count
   kJumpTarget,   // a code offset where execution goes on
   kLoopWord,     // the code offset of a word inside a For or Do record
