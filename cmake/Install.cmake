@@ -36,6 +36,12 @@ if(NOT WIN32)
   endforeach()
 endif()
 
+# The formatter has one page and no model in its name.
+if(NOT WIN32)
+  configure_file(${CMAKE_SOURCE_DIR}/man/vk6fmt.1 ${CMAKE_BINARY_DIR}/man/vk6fmt.1 @ONLY)
+  install(FILES ${CMAKE_BINARY_DIR}/man/vk6fmt.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
+
 install(FILES README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The language reference, generated into docs/.
 install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR} OPTIONAL)
