@@ -18,20 +18,21 @@ endif()")
   endif()
 endwhile()
 
-# `man vk6comp-617q` shows the page of vk6comp, through a .so link.
+# `man vk6comp-617q` shows the page of vk6comp, through a .so link; the
+# one vk6dump has its page alone.
 if(NOT WIN32)
   foreach(page IN ITEMS vk6comp vk6dump)
     configure_file(${CMAKE_SOURCE_DIR}/man/${page}.1
                    ${CMAKE_BINARY_DIR}/man/${page}.1 @ONLY)
-    set(pages ${CMAKE_BINARY_DIR}/man/${page}.1)
-    foreach(model IN LISTS VK6_MODELS)
-      string(TOLOWER "${model}" suffix)
-      string(SUBSTRING "${suffix}" 2 -1 suffix)
-      file(WRITE ${CMAKE_BINARY_DIR}/man/${page}-${suffix}.1
-           ".so man1/${page}.1\n")
-      list(APPEND pages ${CMAKE_BINARY_DIR}/man/${page}-${suffix}.1)
-    endforeach()
-    install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    install(FILES ${CMAKE_BINARY_DIR}/man/${page}.1
+            DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  endforeach()
+  foreach(model IN LISTS VK6_MODELS)
+    string(TOLOWER "${model}" suffix)
+    string(SUBSTRING "${suffix}" 2 -1 suffix)
+    file(WRITE ${CMAKE_BINARY_DIR}/man/vk6comp-${suffix}.1 ".so man1/vk6comp.1\n")
+    install(FILES ${CMAKE_BINARY_DIR}/man/vk6comp-${suffix}.1
+            DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
   endforeach()
 endif()
 

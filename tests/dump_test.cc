@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <functional>
 
+#include <nlohmann/json.hpp>
+
 #include "core/text.h"
 #include "dump/disassembler.h"
 #include "dump/image_reader.h"
@@ -17,8 +19,6 @@
 
 namespace vk6 {
 namespace {
-
-constexpr const char* kModel = "VK617Q.Std.03";
 
 constexpr const char* kSmallProgram =
     "Public T, X(3)\r\n"
@@ -41,39 +41,39 @@ void resign(Bytes& image) {
 
 TEST(DumpReport, CodeAndExpressionsReadBack) {
   const Bytes image = test::compiledImage(kSmallProgram);
-  const ImageDump dump = inspectImage(image, kModel);
-  const std::string report = reportText(dump);
+  const ImageDump dump = inspectImage(image);
+  const std::string report = reportText(dump, {true, nullptr});
   EXPECT_EQ(
       "Code: 36 bytes\n"
-      "  0000 Scan (2): next=0006; interval=5\n"
-      "  0006 Expression (3): next=000C; expression=@0000 v[0] = v[1..3](2.0) + 1.0\n"
-      "  000C If (30): next=0016; condition=@0018 v[0] > 2.0; kind=0; false=0020\n"
-      "  0016 Expression (3): next=001C; expression=@0026 v[0] = 0.0\n"
-      "  001C EndIf (24): next=0020\n"
-      "  0020 NextScan (0): next=0024\n"
+      "  0000 Scan: interval=5\n"
+      "  0006 Expression: expression=T = X(2.0) + 1.0\n"
+      "  000C If: condition=T > 2.0; kind=0; false=0020\n"
+      "  0016 Expression: expression=T = 0.0\n"
+      "  001C EndIf\n"
+      "  0020 NextScan\n"
       "Expression area: 50 bytes\n"
-      "  @0000 v[0] = v[1..3](2.0) + 1.0\n"
+      "  @0000 T = X(2.0) + 1.0\n"
       "    @0000 35 push 2.0\n"
-      "    @0006 46 push element v[1..3]\n"
+      "    @0006 46 push element X\n"
       "    @000A 35 push 1.0\n"
       "    @0010  5 add\n"
-      "    @0012 47 store v[0]\n"
+      "    @0012 47 store T\n"
       "    @0016 39 end\n"
-      "  @0018 v[0] > 2.0\n"
-      "    @0018 36 push v[0]\n"
+      "  @0018 T > 2.0\n"
+      "    @0018 36 push T\n"
       "    @001C 35 push 2.0\n"
       "    @0022 15 gt\n"
       "    @0024 39 end\n"
-      "  @0026 v[0] = 0.0\n"
+      "  @0026 T = 0.0\n"
       "    @0026 35 push 0.0\n"
-      "    @002C 47 store v[0]\n"
+      "    @002C 47 store T\n"
       "    @0030 39 end\n",
       test::reportPart(report, "Code:", "Problems:"));
   EXPECT_EQ("Problems: none\n", report.substr(report.find("Problems:")));
   EXPECT_EQ(0, exitCodeOf(dump));
   EXPECT_NE(std::string::npos,
             report.find("Identification\n"
-                        "  model: VK617Q.Std.03 (matches this build)\n"
+                        "  model: VK617Q.Std.03\n"
                         "  build date: 131104\n"
                         "  program name: prog.cr\n"));
   EXPECT_NE(std::string::npos, report.find("  14 scan offset: 0000\n"
@@ -155,13 +155,13 @@ TEST(DumpVerify, EachCorruptionHasItsMessage) {
         expected.replace(mark, 11, signatureLine(image));
       }
     }
-    const ImageDump dump = inspectImage(image, kModel);
+    const ImageDump dump = inspectImage(image);
     EXPECT_EQ(expected, problemLines(dump));
     EXPECT_EQ(t.exitCode, exitCodeOf(dump));
   }
-  EXPECT_EQ("image is for model VK617Q.Std.03, this inspector is built for "
-            "VK610Q.Std.03\n",
-            problemLines(inspectImage(original, "VK610Q.Std.03")));
+  EXPECT_EQ("", problemLines(inspectImage(original, {.model = "VK617Q"})));
+  EXPECT_EQ("image is for model VK617Q.Std.03, not VK610Q\n",
+            problemLines(inspectImage(original, {.model = "VK610Q"})));
 }
 
 // Every truncation and every flipped byte of a sound image is read without
@@ -170,12 +170,12 @@ TEST(DumpVerify, DamagedBytesAreNeverSound) {
   const Bytes original = test::builtImage(kSmallProgram);
   for (std::size_t size = 0; size < original.size(); ++size) {
     const Bytes cut(original.begin(), original.begin() + static_cast<long>(size));
-    EXPECT_NE(0, exitCodeOf(inspectImage(cut, kModel))) << size;
+    EXPECT_NE(0, exitCodeOf(inspectImage(cut))) << size;
   }
   for (std::size_t at = 0; at < original.size(); ++at) {
     Bytes image = original;
     image[at] ^= 0xFF;
-    const ImageDump dump = inspectImage(image, kModel);
+    const ImageDump dump = inspectImage(image);
     EXPECT_NE(0, exitCodeOf(dump)) << at;
     reportText(dump);
     reportJson(dump);
@@ -280,7 +280,7 @@ TableImage tableImage() {
 
 TEST(DumpReport, TablesAndFieldsFromHeadersAndDefinitions) {
   const TableImage t = tableImage();
-  const ImageDump dump = inspectImage(t.image, kModel);
+  const ImageDump dump = inspectImage(t.image);
   EXPECT_EQ(
       "Tables: 3\n"
       "  0 Status: interval 0 s, offset 0 s, record 4 bytes, size 1 blocks, 0 records "
@@ -297,7 +297,7 @@ TEST(DumpReport, TablesAndFieldsFromHeadersAndDefinitions) {
       "per 512 bytes, flags 0x00, 1 fields\n"
       "    0 PTemp: type 9, byte offset 0, first index 1, count 1, units \"\", "
       "processing \"\"\n",
-      test::reportPart(reportText(dump), "Tables:", "Code:"));
+      test::reportPart(reportText(dump, {true, nullptr}), "Tables:", "Code:"));
   EXPECT_EQ("", problemLines(dump));
 }
 
@@ -338,7 +338,7 @@ TEST(DumpVerify, TableCorruptionsHaveTheirMessages) {
     Bytes image = original.image;
     t.corrupt(image);
     resign(image);
-    EXPECT_EQ(t.problems, problemLines(inspectImage(image, kModel)));
+    EXPECT_EQ(t.problems, problemLines(inspectImage(image)));
   }
 }
 
@@ -388,13 +388,13 @@ TEST(Disassembler, StackCodeReadsBackAsExpressions) {
       {{36, t, 36, t, 39}, "", "code ends with 2 values on the stack"},
       {{3, 25, 0, 39}, "", "unknown function code 25 at @0000"},
   };
-  const FieldNamer namer = [](std::uint16_t table, std::uint16_t field) {
+  const Naming naming = {[](std::uint16_t table, std::uint16_t field) {
     return table == 0xFFFF && field == 1 ? std::string("Public.Batt") : std::string("?");
-  };
+  }, {}};
   for (const auto& c : cases) {
     Bytes area;
     for (std::uint16_t w : c.words) putU16(area, w);
-    const Disassembly d = disassembleExpression(area, 0, namer);
+    const Disassembly d = disassembleExpression(area, 0, naming);
     EXPECT_EQ(c.problem, d.problem) << c.text;
     if (d.problem.empty()) {
       EXPECT_EQ(c.text, d.expression);
@@ -408,68 +408,273 @@ TEST(Disassembler, IfTimeBlockShowsItsSeconds) {
   putU32(area, 0);
   putU32(area, 600);
   for (int w : {38, 0, 0, 3, 23, 0, 39}) putU16(area, static_cast<std::uint16_t>(w));
-  const Disassembly d = disassembleExpression(area, 8, nullptr);
+  const Disassembly d = disassembleExpression(area, 8, {});
   EXPECT_EQ("", d.problem);
   EXPECT_EQ("IFTIME(0, 600, Sec)", d.expression);
   ASSERT_EQ(1u, d.blocks.size());
   EXPECT_EQ(8u, d.blocks[0].length);
 }
 
-struct DumpRun {
-  int exitCode;
+// The records a program compiles to, as the report lists them, without
+// offsets and without the Scan and NextScan around the body.
+std::string recordLines(const std::string& tables, const std::string& body) {
+  const Bytes image = test::compiledImage("Public T, X(3), Res, Regs(4)\r\n" + tables +
+                                          "BeginProg\r\n  Scan(10, Sec)\r\n" + body +
+                                          "  NextScan\r\nEndProg\r\n");
+  const std::string code =
+      test::reportPart(reportText(inspectImage(image)), "Code:", "Expression area:");
   std::string out;
-};
-
-DumpRun runDumpIn(const std::filesystem::path& folder, const std::string& binary,
-                  const std::string& arguments) {
-  const std::string command = "cd '" + folder.string() + "' && '" + binary + "' " +
-                              arguments + " >stdout.txt 2>stderr.txt";
-  const int status = std::system(command.c_str());
-  return {WEXITSTATUS(status), test::readFile(folder / "stdout.txt")};
+  std::size_t at = code.find('\n') + 1;
+  while (at < code.size()) {
+    const std::size_t end = code.find('\n', at);
+    const std::string line = code.substr(at + 7, end - at - 7);
+    if (!line.starts_with("Scan:") && line != "NextScan") out += line + "\n";
+    at = end + 1;
+  }
+  return out;
 }
 
-TEST(DumpProgram, InspectsTheImageTheCompilerWrote) {
+TEST(DumpReport, RecordsShowTheirInstructionAndParametersAsWritten) {
+  const char* table = "DataTable(Hourly, True, -1)\r\n  DataInterval(0, 60, Min)\r\n";
+  const struct {
+    std::string tables;
+    const char* body;
+    const char* records;
+  } cases[] = {
+      {std::string(table) + "  Totalize(1, T, False)\r\n  StdDev(1, T, False)\r\n"
+       "  Maximum(2, X(2), Res, 1)\r\n  EToDaily(T, X(1), X(2), X(3), 1, 2, 3, 4)\r\n"
+       "EndTable\r\n",
+       "    CallTable Hourly\r\n",
+       "DataTable: table=Hourly; trigger=-1.0\n"
+       "Totalize: source=T; disable=0.0; reps=1; table=Hourly; location=252 (state); "
+       "kind=2\n"
+       "StdDev: source=T; disable=0.0; reps=1; table=Hourly; location=248 (state); kind=0\n"
+       "Maximum: source=X(2.0); disable=Res; table=Hourly; reps=2; location=243 (state); "
+       "maximum=1; timeOption=1\n"
+       "EToDaily: source1=T; source2=X(1.0); source3=X(2.0); source4=X(3.0); "
+       "parameter8=4.0; parameter5=1.0; parameter6=2.0; parameter7=3.0; table=Hourly; "
+       "location=232 (state); daily=1\n"
+       "EndTable: table=Hourly\n"
+       "CallTable: table=Hourly at 0000; return=005E\n"},
+      {"", "    VoltSe(X(), 3, 2, 0.5, Regs())\r\n",
+       "VoltSe: channel=2; destination=X; offset=Regs; multiplier=0.5; reps=3; "
+       "offsetPerRep=1; multiplierPerRep=0\n"},
+      {"", "    ExDelSE(X(), 3, 1, 2, 5000, 1000, 0.5, 0)\r\n    ThermPrb(T, 1, 4, 2, 1.0, 0)\r\n",
+       "ExDelSE: channel=1; excitation=2, 5000 mV; destination=X; offset=0.0; "
+       "multiplier=0.5; delay=1000; reps=3; probe=0; offsetPerRep=0; multiplierPerRep=0\n"
+       "ThermPrb: channel=4; excitation=2, 2500 mV; destination=T; offset=0.0; "
+       "multiplier=1.0; reps=1; probe=1; offsetPerRep=0; multiplierPerRep=0\n"},
+      {"", "    PeriodAvg(T, 2, 0, 10, 5, 3, 1.0, 0)\r\n    Pulsecount(T, C2, 0, 1, 1.0, 0)\r\n"
+       "    ExciteV(2, 2500)\r\n",
+       "PeriodAvg: destination=T; multiplier=1.0; offset=0.0; cycles=10; timeout=5; "
+       "range=3; channel=2; option=0\n"
+       "PulseCount: config=C2, PConfig 0, POption 1; destination=T; offset=0.0; "
+       "multiplier=1.0; location=253 (state)\n"
+       "ExciteV: excitation=2, 2500 mV\n"},
+      {"", "    PortSet(2, 1)\r\n    AnalogPortGet(T, 6)\r\n    Delay(250, msec)\r\n"
+       "    ReadSendGetInfo(Res, 2)\r\n",
+       "PortSet: value=1.0; port=2\n"
+       "AnalogPortGet: channel=6; destination=T\n"
+       "Delay: amount=250; units=msec\n"
+       "ReadSendGetInfo: destination=Res; port=2\n"},
+      {"", "    Print(C2, 1200, \"\xC2\xB0" "C=\", T; CHR$(13))\r\n",
+       "Print: item2=T; items=3; baud=1200; slot1=\"\xC2\xB0" "C=\"; slot3=\"\\x0D\"; "
+       "kind1=string; kind2=expression; kind3=character; separator1=','; separator2=';'; "
+       "separator3=none; port=C2; negativePort=0\n"},
+      {"", "    SetStatus(RfPwrMode, RF8S_LH)\r\n    SetStatus(RfAddress, 3)\r\n",
+       "SetStatus: type=11; field=RfPwrMode; mode=\"RF8S_LH\"\n"
+       "SetStatus: value=3.0; type=21; field=RfAddress\n"},
+      // The master's result variable is the first expression: offset 0.
+      {"", "    ModBusMaster(Res, 2, 9600, 1, 3, Regs(1), 1, 1, 3, 100)\r\n"
+       "    SDI12Recorder(X(), \"0M!\", 1.0, 0)\r\n",
+       "ModBus: operand1=Regs(1.0); operand2=Res; operand3=1.0; port=2; function=3; "
+       "baud=9600; word16=20; word18=26; timeout=100; bufferSize=76; location=229 (state); "
+       "byte25=3; dataType=0; flag=0\n"
+       "SDI12Recorder: destination=X; multiplier=1.0; offset=0.0; substitution=0; "
+       "command=\"0M!\"; offsetPerRep=0; multiplierPerRep=0\n"},
+      {"", "    ModBusSlave(2, 1200, 1, Regs, 0)\r\n",
+       "ModBus: operand1=Regs; operand2=none; operand3=1.0; port=2; function=0; baud=1200; "
+       "word16=0; word18=0; timeout=0; bufferSize=28; location=241 (state); byte25=0; "
+       "dataType=0; flag=0\n"},
+      {"", "    SerialInput(X, 1, 0, \"AB\", 4, 2400)\r\n",
+       "SerialInput: destination=X; reps=1; baud=2400; filter=\"AB\"; byte=0; "
+       "location1=245 (state); port=4; location2=241 (state)\n"},
+  };
+  for (const auto& t : cases) {
+    SCOPED_TRACE(t.body);
+    EXPECT_EQ(t.records, recordLines(t.tables, t.body));
+  }
+}
+
+// Text in the image: UTF-8 as it stands, anything else escaped.
+TEST(DumpReport, TextsAreUtf8OrEscaped) {
+  const struct {
+    const char* bytes;
+    const char* quoted;
+  } cases[] = {
+      {"\xC2\xB0" "C", "\"\xC2\xB0" "C\""},
+      {"\xB0" "C", "\"\\xB0C\""},                  // Latin-1
+      {"\xC2", "\"\\xC2\""},                       // cut short
+      {"\xC0\xB0", "\"\\xC0\\xB0\""},              // overlong
+      {"\xED\xA0\x80", "\"\\xED\\xA0\\x80\""},     // a surrogate
+      {"\xF0\x9F\x8C\xA7", "\"\xF0\x9F\x8C\xA7\""},
+      {"a\"b\\\t", "\"a\\\"b\\\\\\x09\""},
+  };
+  for (const auto& t : cases) EXPECT_EQ(t.quoted, quotedText(t.bytes)) << t.bytes;
+}
+
+TEST(DumpReport, LocationsByTheVariableThatHoldsThem) {
+  const Naming naming = {nullptr, {{0, 1, "AirT"}, {1, 3, "Temp"}, {5, 2, "Pair"}}};
+  const struct {
+    std::uint16_t word;
+    const char* text;
+  } cases[] = {
+      {0x0100, "AirT"},  {0x0000, "AirT"},         {0x0301, "Temp"},
+      {0x0102, "Temp(2)"}, {0x0202, "Temp(2..3)"}, {0x0203, "v[3..4]"},
+      {0x0104, "v[4]"},    {0x0106, "Pair(2)"},    {0x0200, "v[0..1]"},
+  };
+  for (const auto& t : cases) EXPECT_EQ(t.text, naming.location(t.word)) << t.word;
+}
+
+// One inspector for the images of both models; --model, --source and the
+// command line's faults.
+TEST(DumpProgram, ReadsBothModelsAndTheirSource) {
   const std::filesystem::path folder = test::scratchFolder("dump_program");
   test::writeFile(folder / "prog.cr", kSmallProgram);
-  const std::string compile =
-      "cd '" + folder.string() + "' && '" VK6_VK617Q_BINARY "' prog.cr >/dev/null";
-  ASSERT_EQ(0, std::system(compile.c_str()));
+  test::writeFile(folder / "old.cr", std::string(kSmallProgram) + "' changed\r\n");
+  for (const char* compiler : {VK6_VK610Q_BINARY, VK6_VK617Q_BINARY}) {
+    ASSERT_EQ(0, test::runIn(folder, compiler, "prog.cr").exitCode);
+    std::filesystem::rename(folder / "prog.bin",
+                            folder / (compiler == std::string(VK6_VK610Q_BINARY)
+                                          ? "610.bin" : "617.bin"));
+  }
+  const struct {
+    const char* arguments;
+    int exitCode;
+    const char* out;  // the start of standard output, or the part shown
+    const char* err;
+  } cases[] = {
+      {"617.bin", 0, "Image of 1744 bytes for VK617Q: sound\n", ""},
+      {"--model VK610Q 610.bin", 0, "Image of 1744 bytes for VK610Q: sound\n", ""},
+      {"--model VK617Q.Std.03 617.bin", 0, "Image of 1744 bytes for VK617Q: sound\n", ""},
+      {"--model vk617q 617.bin", 0, "Image of 1744 bytes for VK617Q: sound\n", ""},
+      {"--model VK611Q 617.bin", 2, "", "vk6dump: unknown model VK611Q (VK617Q or VK610Q)\n"},
+      {"--model VK610Q 617.bin", 1,
+       "Problems: 1\n  image is for model VK617Q.Std.03, not VK610Q\n", ""},
+      {"--source prog.cr 610.bin", 0,
+       "Code: 36 bytes\n"
+       "   1 | Public T, X(3)\n"
+       "   2 | BeginProg\n"
+       "   3 |   Scan(5, Sec)\n"
+       "       0000 Scan: interval=5\n"
+       "   4 |     T = X(2) + 1\n"
+       "       0006 Expression: expression=T = X(2.0) + 1.0\n"
+       "   5 |     If T > 2 Then T = 0\n"
+       "       000C If: condition=T > 2.0; kind=0; false=0020\n"
+       "       0016 Expression: expression=T = 0.0\n"
+       "       001C EndIf\n"
+       "   6 |   NextScan\n"
+       "       0020 NextScan\n"
+       "   7 | EndProg\n",
+       ""},
+      {"--source old.cr 617.bin", 1, "",
+       "vk6dump: 617.bin was built from another version of old.cr (source signature "
+       "0xD914 in the image, 0x00E7 of the file)\n"},
+      {"--source missing.cr 617.bin", 2, "", "vk6dump: cannot open missing.cr\n"},
+      {"prog.cr", 2, "Image of 107 bytes: not an image\n", ""},
+      {"missing.bin", 2, "", "vk6dump: cannot open missing.bin\n"},
+      {"", 2, "", "usage: vk6dump [--json] [--all] [--model MODEL] [--source PROG] image.bin\n"},
+      {"617.bin --model", 2, "",
+       "usage: vk6dump [--json] [--all] [--model MODEL] [--source PROG] image.bin\n"},
+      {"--version --json 617.bin", 0,
+       "vk6dump (vk6comp) " VK6_VERSION "\nModels: VK617Q.Std.03, VK610Q.Std.03\n", ""},
+      {"--help", 0, "Usage: vk6dump [options] image.bin\nPrints a program image (.bin) of any "
+       "VK6xx model", ""},
+  };
+  for (const auto& t : cases) {
+    SCOPED_TRACE(t.arguments);
+    const test::ProgramRun run = test::runIn(folder, VK6_DUMP, t.arguments);
+    EXPECT_EQ(t.exitCode, run.exitCode);
+    const std::string part = test::reportPart(run.out, "Code:", "Expression area:");
+    const std::string problems = run.out.substr(std::min(run.out.size(), run.out.find("Problems:")));
+    const std::string out = std::string(t.out).starts_with("Code:")       ? part
+                            : std::string(t.out).starts_with("Problems:") ? problems
+                                                                         : run.out;
+    EXPECT_TRUE(out.starts_with(t.out)) << out;
+    EXPECT_EQ(t.err, test::readFile(folder / "stderr.txt"));
+  }
+}
 
-  DumpRun run = runDumpIn(folder, VK6_VK617Q_DUMP, "prog.bin");
-  EXPECT_EQ(0, run.exitCode);
-  EXPECT_EQ(0u, run.out.find("Image of "));
-  EXPECT_NE(std::string::npos, run.out.find(" bytes: sound\nHeader\n   0 magic: 0x5AFE\n"));
-  EXPECT_NE(std::string::npos, run.out.find("\nProblems: none\n"));
+// The lines of `text` from its first line that starts with `prefix`.
+std::vector<std::string> linesFrom(const std::string& text, const std::string& first,
+                                   const std::string& last) {
+  std::vector<std::string> lines = sourceLines(test::reportPart(text, first, last));
+  if (!lines.empty()) lines.erase(lines.begin());
+  return lines;
+}
 
-  run = runDumpIn(folder, VK6_VK617Q_DUMP, "--json prog.bin");
-  EXPECT_EQ(0, run.exitCode);
-  EXPECT_EQ(0u, run.out.find("{\"size\":"));
-  EXPECT_NE(std::string::npos,
-            run.out.find(",\"verdict\":\"sound\",\"header\":[{\"name\":\"magic\","
-                         "\"offset\":0,\"value\":23294,\"text\":\"0x5AFE\"}"));
-  EXPECT_NE(std::string::npos, run.out.find("\"problems\":[]}\n"));
+// Each example compiled for each model and read back with its source: the
+// listing holds every source line in order, names every variable, and
+// the JSON document holds the same records; an edited source is refused.
+TEST(DumpExamples, ListedWithTheirSourceOnBothModels) {
+  const std::filesystem::path folder = test::scratchFolder("dump_examples");
+  for (const auto& entry : std::filesystem::directory_iterator(VK6_EXAMPLES_DIR)) {
+    const std::string file = entry.path().filename().string();
+    if (entry.path().extension() != ".vk6") continue;
+    const std::string source = test::readFile(entry.path());
+    test::writeFile(folder / file, source);
+    test::writeFile(folder / "edited.vk6", source + "' edited\r\n");
+    for (const BuildInfo& build : {test::modelVK617Q(), test::modelVK610Q()}) {
+      const std::string model = build.model.substr(0, 6);
+      SCOPED_TRACE(file + " on " + model);
+      const CompileResult r = compileProgram({source, file}, build);
+      if (r.outcome() != Outcome::kCompiled) continue;  // no GOES on the VK610Q
+      test::writeFile(folder / "prog.bin", std::string(r.image.begin(), r.image.end()));
 
-  run = runDumpIn(folder, VK6_VK610Q_DUMP, "prog.bin");
-  EXPECT_EQ(1, run.exitCode);
-  EXPECT_NE(std::string::npos,
-            run.out.find("\nProblems: 1\n  image is for model VK617Q.Std.03, this "
-                         "inspector is built for VK610Q.Std.03\n"));
+      const std::string arguments = "--model " + model + " --source " + file + " prog.bin";
+      const test::ProgramRun text = test::runIn(folder, VK6_DUMP, arguments);
+      EXPECT_EQ(0, text.exitCode);
+      EXPECT_TRUE(text.out.starts_with(formatString("Image of %zu bytes for %s: sound\n",
+                                                    r.image.size(), model.c_str())));
+      std::vector<std::string> listed;
+      std::vector<std::string> records;
+      for (const std::string& line : linesFrom(text.out, "Code:", "Expression area:")) {
+        if (line.compare(4, 2, " |") == 0) {
+          listed.push_back(line.size() > 7 ? line.substr(7) : "");
+        } else {
+          records.push_back(line.substr(7));
+        }
+        EXPECT_EQ(std::string::npos, line.find("v[")) << line;
+      }
+      EXPECT_EQ(sourceLines(source), listed);
 
-  run = runDumpIn(folder, VK6_VK617Q_DUMP, "prog.cr");
-  EXPECT_EQ(2, run.exitCode);
-  EXPECT_EQ(0u, run.out.find("Image of 107 bytes: not an image\n"));
-  EXPECT_EQ(2, runDumpIn(folder, VK6_VK617Q_DUMP, "missing.bin").exitCode);
-  EXPECT_EQ(2, runDumpIn(folder, VK6_VK617Q_DUMP, "").exitCode);
+      const test::ProgramRun json = test::runIn(folder, VK6_DUMP, "--json " + arguments);
+      const nlohmann::json j = nlohmann::json::parse(json.out);
+      EXPECT_EQ(model, j["model"]);
+      std::vector<std::string> fromJson;
+      for (const auto& record : j["code"]["records"]) {
+        EXPECT_LT(0, record["line"].get<int>());
+        std::string line = formatString("%04X ", record["offset"].get<unsigned>()) +
+                           record["instruction"].get<std::string>();
+        const char* separator = ": ";
+        for (const auto& f : record["fields"]) {
+          if (f["unused"] || f["kind"] == "opcode" || f["kind"] == "next offset") continue;
+          line += separator + f["name"].get<std::string>() + "=" + f["text"].get<std::string>();
+          separator = "; ";
+        }
+        fromJson.push_back(line);
+      }
+      EXPECT_EQ(records, fromJson);
 
-  run = runDumpIn(folder, VK6_VK610Q_DUMP, "--version --json prog.bin");
-  EXPECT_EQ(0, run.exitCode);
-  EXPECT_EQ("vk6dump (vk6comp) " VK6_VERSION "\nModel: VK610Q.Std.03\n", run.out);
-  run = runDumpIn(folder, VK6_VK617Q_DUMP, "--help");
-  EXPECT_EQ(0, run.exitCode);
-  EXPECT_TRUE(run.out.starts_with("Usage: vk6dump [--json] image.bin\nPrints a VK617Q "
-                                  "program image (.bin)"))
-      << run.out;
-  EXPECT_EQ(2, runDumpIn(folder, VK6_VK617Q_DUMP, "--helpx").exitCode);
+      const test::ProgramRun edited =
+          test::runIn(folder, VK6_DUMP, "--source edited.vk6 prog.bin");
+      EXPECT_EQ(1, edited.exitCode);
+      EXPECT_EQ("", edited.out);
+      EXPECT_TRUE(test::readFile(folder / "stderr.txt")
+                      .starts_with("vk6dump: prog.bin was built from another version of "
+                                   "edited.vk6 (source signature "));
+    }
+  }
 }
 
 }  // namespace

@@ -31,7 +31,7 @@ Compiled compileWith(const std::string& source, const BuildInfo& build) {
 }
 
 std::string problemsOf(const Bytes& image, const std::string& model) {
-  const ImageDump dump = inspectImage(image, model);
+  const ImageDump dump = inspectImage(image, {.model = model});
   std::string out = dump.verdict == ImageVerdict::kSound ? "" : "not sound\n";
   for (const std::string& p : dump.problems) out += p + "\n";
   return out;

@@ -65,7 +65,7 @@ Compiled compileSource(const std::string& source, const BuildInfo& build) {
 
 std::vector<TableInfo> tablesOf(const Bytes& image) {
   if (image.empty()) return {};
-  return inspectImage(image, modelVK617Q().model).tables;
+  return inspectImage(image).tables;
 }
 
 Bytes patched(Bytes record, std::initializer_list<std::pair<std::size_t, std::uint8_t>> bytes) {

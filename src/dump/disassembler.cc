@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <map>
 #include <set>
 
 #include "core/text.h"
@@ -9,6 +10,7 @@
 #include "format/operand_word.h"
 #include "format/record_format.h"
 #include "format/stack_code.h"
+#include "symbols/status_table.h"
 
 namespace vk6 {
 namespace {
@@ -25,6 +27,9 @@ constexpr int kAtom = 7;
 
 constexpr std::size_t kWord = kCodeWordBytes;
 constexpr std::size_t kFieldNameBytes = operandWords(kOpTableFieldName) * kWord;
+// Field positions in the layouts of CallTable and DataTable.
+constexpr std::size_t kCallTableTarget = 1;
+constexpr std::size_t kDataTableName = 2;
 
 struct Node {
   std::string text;
@@ -76,8 +81,8 @@ const Binary* findBinary(std::uint16_t opcode) {
 // Reads the stack code of one expression; every read checks the bounds.
 class StackReader {
  public:
-  StackReader(ByteSpan area, std::size_t start, const FieldNamer& namer)
-      : area_(area), pos_(start), namer_(namer) {
+  StackReader(ByteSpan area, std::size_t start, const Naming& naming)
+      : area_(area), pos_(start), naming_(naming) {
     out_.start = start;
   }
 
@@ -171,8 +176,8 @@ class StackReader {
       case kOpLoneVariable: {
         if (!word(w)) return true;
         const bool lone = opcode == kOpLoneVariable;
-        emit(at, opcode, (lone ? "variable " : "push ") + locationText(w));
-        push(locationText(w), kAtom);
+        emit(at, opcode, (lone ? "variable " : "push ") + naming_.location(w));
+        push(naming_.location(w), kAtom);
         return lone;
       }
       case kOpPushInteger:
@@ -197,30 +202,30 @@ class StackReader {
         if (!word(w)) return true;
         const Node index = pop(at);
         const bool lone = opcode == kOpLoneElement;
-        emit(at, opcode, (lone ? "element " : "push element ") + locationText(w));
-        push(locationText(w) + "(" + index.text + ")", kAtom);
+        emit(at, opcode, (lone ? "element " : "push element ") + naming_.location(w));
+        push(naming_.location(w) + "(" + index.text + ")", kAtom);
         return lone;
       }
       case kOpStoreVariable: {
         if (!word(w)) return true;
         const Node value = pop(at);
-        emit(at, opcode, "store " + locationText(w));
-        statement_ = locationText(w) + " = " + value.text;
+        emit(at, opcode, "store " + naming_.location(w));
+        statement_ = naming_.location(w) + " = " + value.text;
         return false;
       }
       case kOpStoreElement: {
         if (!word(w)) return true;
         const Node value = pop(at);
         const Node index = pop(at);
-        emit(at, opcode, "store element " + locationText(w));
-        statement_ = locationText(w) + "(" + index.text + ") = " + value.text;
+        emit(at, opcode, "store element " + naming_.location(w));
+        statement_ = naming_.location(w) + "(" + index.text + ") = " + value.text;
         return false;
       }
       case kOpTableField: {
         std::uint16_t table = 0;
         std::uint16_t field = 0;
         if (!word(table) || !word(field)) return true;
-        const std::string name = namer_ ? namer_(table, field) : "?";
+        const std::string name = naming_.fields ? naming_.fields(table, field) : "?";
         tableField(at, opcode, "field " + name, name);
         return false;
       }
@@ -239,7 +244,7 @@ class StackReader {
         for (std::size_t i = 0; i < kFieldNameBytes && area_[pos_ + i] != 0; ++i)
           name.push_back(static_cast<char>(area_[pos_ + i]));
         pos_ += kFieldNameBytes;
-        tableField(at, opcode, "field name \"" + name + "\"", name);
+        tableField(at, opcode, "field name " + quotedText(name), utf8Text(name));
         return false;
       }
       default:
@@ -310,26 +315,65 @@ class StackReader {
 
   ByteSpan area_;
   std::size_t pos_;
-  const FieldNamer& namer_;
+  const Naming& naming_;
   Disassembly out_;
   std::vector<Node> stack_;
   std::string statement_;
 };
 
-std::string quoted(ByteSpan bytes) {
-  std::string out = "\"";
-  for (std::uint8_t b : bytes) {
-    if (b == 0) break;
-    if (b == '"' || b == '\\') {
+// A fixed-width text field up to its first NUL.
+std::string_view fieldChars(ByteSpan bytes) {
+  std::size_t n = 0;
+  while (n < bytes.size() && bytes[n] != 0) ++n;
+  return {reinterpret_cast<const char*>(bytes.data()), n};
+}
+
+// The length of the UTF-8 sequence at `at`, or 0 where none starts.
+std::size_t utf8Length(std::string_view s, std::size_t at) {
+  const auto b = static_cast<unsigned char>(s[at]);
+  std::size_t length = 0;
+  unsigned least = 0;  // the smallest code point of that length
+  if (b < 0x80) return 1;
+  if ((b & 0xE0) == 0xC0) { length = 2; least = 0x80; }
+  else if ((b & 0xF0) == 0xE0) { length = 3; least = 0x800; }
+  else if ((b & 0xF8) == 0xF0) { length = 4; least = 0x10000; }
+  else return 0;
+  if (at + length > s.size()) return 0;
+  unsigned code = b & (0x7Fu >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    const auto c = static_cast<unsigned char>(s[at + i]);
+    if ((c & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (c & 0x3F);
+  }
+  const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
+  return code < least || code > 0x10FFFF || surrogate ? 0 : length;
+}
+
+bool isUtf8(std::string_view s) {
+  for (std::size_t i = 0; i < s.size();) {
+    const std::size_t n = utf8Length(s, i);
+    if (n == 0) return false;
+    i += n;
+  }
+  return true;
+}
+
+// `s` with control characters, and all bytes from 0x80 unless `utf8`,
+// as \xNN; with `quotes` also " and \ escaped.
+std::string escaped(std::string_view s, bool utf8, bool quotes) {
+  std::string out;
+  for (char ch : s) {
+    const auto b = static_cast<unsigned char>(ch);
+    if (quotes && (ch == '"' || ch == '\\')) {
       out += '\\';
-      out += static_cast<char>(b);
-    } else if (b < 0x20 || b >= 0x7F) {
+      out += ch;
+    } else if (b < 0x20 || b == 0x7F || (b >= 0x80 && !utf8)) {
       out += formatString("\\x%02X", b);
     } else {
-      out += static_cast<char>(b);
+      out += ch;
     }
   }
-  return out + "\"";
+  return out;
 }
 
 std::string hexBytes(ByteSpan bytes) {
@@ -352,8 +396,66 @@ bool pointsAtFor(std::uint16_t opcode) {
 
 bool guardSaysNone(ByteSpan record, const FieldGuard& g) {
   if (g.width == 0 || g.offset + g.width > record.size()) return false;
-  const bool equal = loadWidth(record.data() + g.offset, g.width) == g.value;
-  return equal == g.noneWhenEqual;
+  const std::uint32_t v = loadWidth(record.data() + g.offset, g.width);
+  switch (g.test) {
+    case GuardTest::kEqual: return v == g.value;
+    case GuardTest::kNotEqual: return v != g.value;
+    case GuardTest::kAtMost: return v <= g.value;
+  }
+  return false;
+}
+
+bool isUnused(ByteSpan record, const RecordField& f) {
+  if (f.kind == FieldKind::kOperandOrZero) return false;
+  return f.kind == FieldKind::kUnused || guardSaysNone(record, f.guard) ||
+         guardSaysNone(record, f.alsoGuard);
+}
+
+bool zeroIsNone(ByteSpan record, const RecordField& f) {
+  return f.guard.width == 0 || guardSaysNone(record, f.guard);
+}
+
+// Values that the handlers encode, by the codes they stand for; the
+// others show as a number.
+struct Code {
+  std::uint32_t value;
+  const char* text;
+};
+constexpr Code kTimeUnitCodes[] = {{0, "usec"}, {1, "msec"}, {2, "sec"},
+                                   {3, "min"},  {4, "hr"},   {5, "day"}};
+constexpr Code kPulseChannels[] = {{0, "P_LL"}, {1, "C1"}, {2, "C2"}, {6, "P_SW"}};
+constexpr Code kRangeCodes[] = {{0x4000, "1"}, {0x8000, "2"}, {0x0400, "3"},
+                                {0x0800, "4"}, {0x1000, "5"}, {0x2000, "6"}};
+constexpr Code kExcitationLevels[] = {{0, "0 mV"}, {2, "2500 mV"}, {5, "5000 mV"}};
+constexpr Code kPrintPorts[] = {{0, "1"}, {1, "2"}, {2, "C1"}, {3, "C2"}};
+constexpr Code kSerialPorts[] = {{1, "2"}, {3, "4"}};
+constexpr Code kControlPorts[] = {{0x4000, "1"}, {0x8000, "2"}};
+constexpr Code kPrintKinds[] = {{0, "expression"}, {1, "string"}, {2, "character"}};
+constexpr Code kSeparators[] = {{',', "','"}, {';', "';'"}, {0, "none"}};
+
+template <std::size_t N>
+std::string codeText(const Code (&codes)[N], std::uint32_t v) {
+  for (const Code& c : codes)
+    if (c.value == v) return c.text;
+  return formatString("%u (no code)", v);
+}
+
+// The channel n for which `v` is `base` shifted left by n.
+std::string shiftedChannel(std::uint32_t base, std::uint32_t v) {
+  for (std::uint32_t n = 0; n < 16; ++n)
+    if ((base << n) == v) return std::to_string(n);
+  return formatString("%u (no channel)", v);
+}
+
+// The status field that a SetStatus offset among the writable fields names.
+std::string statusFieldAt(std::uint32_t offset) {
+  for (const FieldDescriptor& f : statusTable().fields) {
+    const StatusField s = findStatusField(f.name);
+    if ((s.typeByte & kReadOnlyType) == 0 &&
+        static_cast<std::uint32_t>(s.writableOffset) == offset)
+      return f.name;
+  }
+  return formatString("%u (no field)", offset);
 }
 
 class CodeWalker {
@@ -363,6 +465,7 @@ class CodeWalker {
   CodeListing run() {
     walk();
     for (const DecodedRecord& r : out_.records) check(r);
+    nameCalledTables();
     return std::move(out_);
   }
 
@@ -414,13 +517,19 @@ class CodeWalker {
     r.opcode = layout.opcode;
     r.layout = &layout;
     const ByteSpan record = c_.code.subspan(pos, layout.length);
+    r.instruction = instructionName(layout, record.data());
     for (const RecordField& f : layout.fields) {
       DecodedField d;
       d.layout = &f;
       const ByteSpan bytes = record.subspan(f.offset, f.width);
       if (f.kind != FieldKind::kText && f.kind != FieldKind::kPacketBe)
         d.value = loadWidth(bytes.data(), f.width);
-      d.text = fieldText(f, d.value, bytes, guardSaysNone(record, f.guard));
+      d.unused = isUnused(record, f);
+      if (f.kind == FieldKind::kOperandOrZero && d.value == 0 && zeroIsNone(record, f)) {
+        d.text = "none";
+      } else {
+        d.text = d.unused ? "unused" : fieldText(f, d.value, bytes);
+      }
       r.fields.push_back(d);
     }
     return r;
@@ -438,29 +547,64 @@ class CodeWalker {
     if (std::find(out_.operandOffsets.begin(), out_.operandOffsets.end(), v) ==
         out_.operandOffsets.end())
       out_.operandOffsets.push_back(v);
-    const Disassembly d = disassembleExpression(c_.area, v, c_.namer);
-    return formatString("@%04X ", v) + (d.problem.empty() ? d.expression : "?");
+    const Disassembly d = disassembleExpression(c_.area, v, c_.naming);
+    return d.problem.empty() ? d.expression : formatString("@%04X ?", v);
   }
 
-  std::string fieldText(const RecordField& f, std::uint32_t v, ByteSpan bytes,
-                        bool none) {
+  std::string fieldText(const RecordField& f, std::uint32_t v, ByteSpan bytes) {
     switch (f.kind) {
       case FieldKind::kNextOffset:
       case FieldKind::kJumpTarget:
       case FieldKind::kLoopWord:
         return formatString("%04X", v);
       case FieldKind::kOperand:
-        return none ? "none" : operandText(v);
+        return operandText(v);
       case FieldKind::kOperandOrZero:
-        return v == 0 ? "none" : operandText(v);
+        return operandText(v);
       case FieldKind::kLocation:
-        return locationText(static_cast<std::uint16_t>(v));
+        return c_.naming.location(static_cast<std::uint16_t>(v));
       case FieldKind::kTableNumber:
-        return formatString("%u ", v) + tableName(v + 1);
+        return tableName(v + 1);
       case FieldKind::kTableIndex:
-        return formatString("%u ", v) + tableName(v);
+        return tableName(v);
+      case FieldKind::kChannelWord:
+        return (v & 0xFF) == 0 ? std::to_string((v >> 8) + 1)
+                               : formatString("0x%04X (no channel)", v);
+      case FieldKind::kExcitationWord:
+        return std::to_string((v >> 8) + 1) + ", " + codeText(kExcitationLevels, v & 0xFF);
+      case FieldKind::kPulseWord:
+        return codeText(kPulseChannels, v & 0xFF) +
+               formatString(", PConfig %u, POption %u", v >> 12, (v >> 8) & 0xF);
+      case FieldKind::kRangeFlags:
+        return v == 0 ? "none" : codeText(kRangeCodes, v);
+      case FieldKind::kDelayLess400:
+        return std::to_string((v + 400) & 0xFFFF);
+      case FieldKind::kTimeUnits:
+        return codeText(kTimeUnitCodes, v);
+      case FieldKind::kControlPortBit:
+        return codeText(kControlPorts, v);
+      case FieldKind::kAnalogGetBit:
+        return shiftedChannel(4, v);
+      case FieldKind::kAnalogSetBit:
+        return shiftedChannel(128, v);
+      case FieldKind::kPortLess1:
+        return std::to_string(v + 1);
+      case FieldKind::kPrintPort:
+        return codeText(kPrintPorts, v);
+      case FieldKind::kSerialPort:
+        return codeText(kSerialPorts, v);
+      case FieldKind::kStatusOffset:
+        return statusFieldAt(v);
+      case FieldKind::kPoolLocation:
+        return formatString("%u (state)", v);
+      case FieldKind::kPrintKind:
+        return codeText(kPrintKinds, v);
+      case FieldKind::kSeparator:
+        return codeText(kSeparators, v);
+      case FieldKind::kUnused:
+        return "unused";
       case FieldKind::kText:
-        return quoted(bytes);
+        return quotedText(fieldChars(bytes));
       case FieldKind::kPacketBe:
         return hexBytes(bytes);
       case FieldKind::kOpcode:
@@ -470,6 +614,20 @@ class CodeWalker {
         break;
     }
     return std::to_string(v);
+  }
+
+  // A CallTable goes to the DataTable record of its table: name the table.
+  void nameCalledTables() {
+    std::map<std::size_t, const DecodedRecord*> tables;
+    for (const DecodedRecord& r : out_.records)
+      if (r.opcode == kRecordDataTable && r.layout != nullptr) tables[r.offset] = &r;
+    for (DecodedRecord& r : out_.records) {
+      if (r.opcode != kRecordCallTable || r.layout == nullptr) continue;
+      DecodedField& target = r.fields[kCallTableTarget];
+      const auto table = tables.find(target.value);
+      if (table != tables.end())
+        target.text = table->second->fields[kDataTableName].text + " at " + target.text;
+    }
   }
 
   bool atRecord(std::uint32_t offset) const {
@@ -487,7 +645,7 @@ class CodeWalker {
 
   void checkOperand(const DecodedRecord& r, const DecodedField& d) {
     const std::uint32_t v = d.value;
-    if (v == kNoOperand || d.text == "none") return;
+    if (v == kNoOperand || d.unused || d.text == "none") return;
     if (v & kDeferredBit) {
       problem(r, formatString("%s %04X is an unresolved deferred expression",
                             d.layout->name, v));
@@ -558,9 +716,30 @@ std::string floatText(float value) {
   return text;
 }
 
+std::string quotedText(std::string_view text) {
+  return "\"" + escaped(text, isUtf8(text), true) + "\"";
+}
+
+std::string utf8Text(std::string_view text) {
+  return isUtf8(text) ? std::string(text) : escaped(text, false, false);
+}
+
+std::string Naming::location(std::uint16_t word) const {
+  const int first = locationFirst(word);
+  const int count = std::max(1, locationCount(word));
+  for (const NamedVariable& v : variables) {
+    if (first < v.first || first + count > v.first + v.count) continue;
+    if (first == v.first && count == v.count) return v.name;
+    const int index = first - v.first + 1;
+    if (count == 1) return formatString("%s(%d)", v.name.c_str(), index);
+    return formatString("%s(%d..%d)", v.name.c_str(), index, index + count - 1);
+  }
+  return locationText(word);
+}
+
 Disassembly disassembleExpression(ByteSpan area, std::size_t start,
-                                  const FieldNamer& namer) {
-  return StackReader(area, start, namer).run();
+                                  const Naming& naming) {
+  return StackReader(area, start, naming).run();
 }
 
 CodeListing disassembleCode(const CodeContext& context) {

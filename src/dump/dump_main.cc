@@ -1,5 +1,4 @@
-// vk6dump: prints and checks a program image. The model string is a
-// build-time value, as for the compiler.
+// vk6dump: prints and checks a program image of any model.
 #include <iostream>
 #include <string>
 #include <vector>
@@ -8,5 +7,5 @@
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv, argv + argc);
-  return vk6::runDump(args, VK6_MODEL_STRING, std::cout, std::cerr);
+  return vk6::runDump(args, std::cout, std::cerr);
 }

@@ -17,6 +17,8 @@ namespace th = table_header;
 namespace fh = field_header;
 namespace id = identification;
 
+constexpr int kLocationBytes = 4;  // one float per location of variable memory
+
 // Header fields by offset; ORDER HEADER: the image's order.
 constexpr struct {
   const char* name;
@@ -100,11 +102,26 @@ class SectionCursor {
   ByteSpan s_;
 };
 
+// The model name of a known model string ("VK617Q"), else empty.
+std::string knownModelName(const std::string& model) {
+  for (const char* known : kKnownModels)
+    if (model == known) return model.substr(0, model.find('.'));
+  return std::string();
+}
+
+}  // namespace
+
+bool isModel(const std::string& name, const std::string& model) {
+  return nameEquals(name.c_str(), model.c_str()) ||
+         nameEquals(name.c_str(), model.substr(0, model.find('.')).c_str());
+}
+
+namespace {
+
 class Reader {
  public:
-  Reader(ByteSpan image, const std::string& buildModel) : im_(image) {
+  Reader(ByteSpan image, const InspectOptions& options) : im_(image), options_(options) {
     d_.imageSize = image.size();
-    d_.buildModel = buildModel;
   }
 
   ImageDump run() {
@@ -202,7 +219,7 @@ class Reader {
     i.buildDate = fieldText(ident.subspan(id::kBuildDate, id::kBuildDateSize));
     i.programName = fieldText(ident.subspan(id::kProgramName, id::kProgramNameSize));
     i.sourceSignature = loadU16(ident.data() + id::kSourceSignature);
-    i.modelMatches = i.model == d_.buildModel;
+    d_.modelName = knownModelName(i.model);
     const std::uint16_t signature = computeSignature(
         kSignatureSeed, reinterpret_cast<const std::uint8_t*>(i.model.data()),
         i.model.size());
@@ -210,9 +227,14 @@ class Reader {
     if (recorded != signature)
       problem(formatString("model signature 0x%04X does not match the model string "
                          "%s (0x%04X)", recorded, i.model.c_str(), signature));
-    if (!i.modelMatches)
-      problem(formatString("image is for model %s, this inspector is built for %s",
-                         i.model.c_str(), d_.buildModel.c_str()));
+    const std::string& asked = options_.model;
+    if (d_.modelName.empty()) {
+      problem(formatString("image is for model %s, which this inspector does not know",
+                           i.model.c_str()));
+    } else if (!asked.empty() && !isModel(asked, i.model)) {
+      problem(formatString("image is for model %s, not %s", i.model.c_str(),
+                           asked.c_str()));
+    }
   }
 
   // Table headers, field headers and the table-definition section.
@@ -432,9 +454,11 @@ class Reader {
     context.code = im_.subspan(kProgramHeaderSize, d_.codeSize);
     context.area = im_.subspan(areaOffset_, d_.areaSize);
     for (const TableInfo& t : d_.tables) context.tableNames.push_back(t.name);
-    context.namer = [this](std::uint16_t table, std::uint16_t field) {
+    context.naming.fields = [this](std::uint16_t table, std::uint16_t field) {
       return fieldName(table, field);
     };
+    context.naming.variables =
+        options_.variables.empty() ? publicVariables() : options_.variables;
     CodeListing listing = disassembleCode(context);
     d_.records = std::move(listing.records);
     for (std::string& p : listing.problems) problem(std::move(p));
@@ -446,11 +470,22 @@ class Reader {
     std::vector<std::size_t> offsets = listing.operandOffsets;
     std::sort(offsets.begin(), offsets.end());
     for (std::size_t offset : offsets) {
-      Disassembly d = disassembleExpression(context.area, offset, context.namer);
+      Disassembly d = disassembleExpression(context.area, offset, context.naming);
       if (!d.problem.empty())
         problem(formatString("expression @%04zX: ", offset) + d.problem);
       d_.expressions.push_back(std::move(d));
     }
+  }
+
+  // The public table's fields are the public variables, each at the byte
+  // offset of its first location.
+  std::vector<NamedVariable> publicVariables() const {
+    std::vector<NamedVariable> variables;
+    if (!publicIndex_ || *publicIndex_ >= d_.tables.size()) return variables;
+    for (const TableField& f : d_.tables[*publicIndex_].fields)
+      variables.push_back({f.byteOffset / kLocationBytes,
+                           std::max(1, f.byteSize / kLocationBytes), f.name});
+    return variables;
   }
 
   void checkEntryPoint(const char* name, std::uint16_t offset) {
@@ -461,6 +496,7 @@ class Reader {
   }
 
   ByteSpan im_;
+  const InspectOptions& options_;
   ImageDump d_;
   std::size_t areaOffset_ = 0;
   std::size_t tableHeaders_ = 0;
@@ -470,8 +506,8 @@ class Reader {
 
 }  // namespace
 
-ImageDump inspectImage(ByteSpan image, const std::string& buildModel) {
-  return Reader(image, buildModel).run();
+ImageDump inspectImage(ByteSpan image, const InspectOptions& options) {
+  return Reader(image, options).run();
 }
 
 int exitCodeOf(const ImageDump& dump) {

@@ -28,7 +28,6 @@ struct Identification {
   std::string buildDate;
   std::string programName;
   std::uint16_t sourceSignature = 0;
-  bool modelMatches = false;
 };
 
 struct TableField {
@@ -59,7 +58,7 @@ enum class ImageVerdict { kSound, kFaulty, kNotAnImage };
 struct ImageDump {
   ImageVerdict verdict = ImageVerdict::kNotAnImage;
   std::size_t imageSize = 0;
-  std::string buildModel;  // the model this inspector was built for
+  std::string modelName;  // "VK617Q" of a known model's string, else empty
   std::vector<HeaderField> header;
   Identification identification;
   std::vector<TableInfo> tables;
@@ -70,8 +69,23 @@ struct ImageDump {
   std::vector<std::string> problems;
 };
 
-// Inspects `image`; `buildModel` is the model string of this build.
-ImageDump inspectImage(ByteSpan image, const std::string& buildModel);
+// The model strings images of the models this inspector knows carry.
+inline constexpr const char* kKnownModels[] = {"VK617Q.Std.03", "VK610Q.Std.03"};
+
+struct InspectOptions {
+  // "VK610Q" or a whole model string: an image of another model is faulty.
+  // Empty: a sound image of any known model is sound.
+  std::string model;
+  // Every variable by name (from the source); empty: the public ones,
+  // from the image's public table.
+  std::vector<NamedVariable> variables = {};
+};
+
+ImageDump inspectImage(ByteSpan image, const InspectOptions& options = {});
+
+// Whether `name` ("VK610Q" or a whole model string, in any case) names
+// `model`, a model string.
+bool isModel(const std::string& name, const std::string& model);
 
 // 0 for a sound image, 1 for a faulty one, 2 for bytes that are no image.
 int exitCodeOf(const ImageDump& dump);

@@ -15,11 +15,15 @@ constexpr RecordField kNext = {"next", kRecordNextWord, 2, K::kNextOffset};
 
 // A field that is "none" while the u16 at `offset` equals `value`.
 constexpr FieldGuard noneWhenU16(std::uint8_t offset, std::uint16_t value) {
-  return {offset, 2, value, true};
+  return {offset, 2, value, GuardTest::kEqual};
+}
+// A field that is "none" while the u8 at `offset` equals `value`.
+constexpr FieldGuard noneWhenU8(std::uint8_t offset, std::uint16_t value) {
+  return {offset, 1, value, GuardTest::kEqual};
 }
 // A field that is "none" unless the u8 at `offset` equals `value`.
 constexpr FieldGuard noneUnlessU8(std::uint8_t offset, std::uint16_t value) {
-  return {offset, 1, value, false};
+  return {offset, 1, value, GuardTest::kNotEqual};
 }
 
 // Records with no field but the opcode and the next-record offset.
@@ -68,7 +72,7 @@ constexpr RecordField kCall[] = {kOp, {"body", kRecordNextWord, 2, K::kJumpTarge
 constexpr RecordField kDataTable[] = {kOp, kNext,
                                       {"table", 4, 2, K::kTableNumber},
                                       {"trigger", 6, 2, K::kOperand}};
-constexpr RecordField kEndTable[] = {kOp, {"unused", 2, 2, K::kU16},
+constexpr RecordField kEndTable[] = {kOp, {"unused", 2, 2, K::kUnused},
                                      {"table", 4, 2, K::kTableNumber}};
 constexpr RecordField kCallTable[] = {kOp, {"table", kRecordNextWord, 2, K::kJumpTarget},
                                       {"return", 4, 2, K::kJumpTarget}};
@@ -77,17 +81,19 @@ constexpr RecordField kAverage[] = {kOp, kNext,
                                     {"disable", 6, 2, K::kOperand},
                                     {"reps", 8, 2, K::kU16},
                                     {"table", 10, 2, K::kTableNumber},
-                                    {"location", 12, 1, K::kU8},
+                                    {"location", 12, 1, K::kPoolLocation},
                                     {"kind", 13, 1, K::kU8}};
+constexpr const char* kAverageKinds[] = {"StdDev", "Average", "Totalize"};
 constexpr RecordField kMaximum[] = {kOp, kNext,
                                     {"source", 4, 2, K::kOperand},
                                     {"disable", 6, 2, K::kOperand},
                                     {"table", 8, 2, K::kTableNumber},
                                     {"reps", 10, 2, K::kU16},
-                                    {"location", 12, 1, K::kU8},
+                                    {"location", 12, 1, K::kPoolLocation},
                                     {"maximum", 13, 1, K::kU8},
                                     {"timeOption", 14, 1, K::kU8},
-                                    {"reserved", 15, 1, K::kU8}};
+                                    {"reserved", 15, 1, K::kUnused}};
+constexpr const char* kExtremeKinds[] = {"Minimum", "Maximum"};
 constexpr RecordField kSample[] = {kOp, kNext,
                                    {"source", 4, 2, K::kOperand},
                                    {"table", 6, 2, K::kTableNumber},
@@ -97,7 +103,7 @@ constexpr RecordField kWindVector[] = {kOp, kNext,
                                        {"second", 6, 2, K::kOperand},
                                        {"disable", 8, 2, K::kOperand},
                                        {"table", 10, 1, K::kTableNumber},
-                                       {"location", 11, 1, K::kU8},
+                                       {"location", 11, 1, K::kPoolLocation},
                                        {"option", 12, 1, K::kU8},
                                        {"fourth", 13, 1, K::kU8}};
 constexpr RecordField kEto[] = {kOp, kNext,
@@ -110,13 +116,14 @@ constexpr RecordField kEto[] = {kOp, kNext,
                                 {"parameter6", 16, 2, K::kOperand},
                                 {"parameter7", 18, 2, K::kOperand},
                                 {"table", 20, 1, K::kTableNumber},
-                                {"location", 21, 1, K::kU8},
-                                {"reserved", 22, 1, K::kU8},
+                                {"location", 21, 1, K::kPoolLocation},
+                                {"reserved", 22, 1, K::kUnused},
                                 {"daily", 23, 1, K::kU8}};
+constexpr const char* kEtoKinds[] = {"ETo", "EToDaily"};
 
 // Analog, pulse and period measurements.
 constexpr RecordField kVoltSe[] = {kOp, kNext,
-                                   {"channel", 4, 2, K::kU16},
+                                   {"channel", 4, 2, K::kChannelWord},
                                    {"destination", 6, 2, K::kOperand},
                                    {"offset", 8, 2, K::kOperand},
                                    {"multiplier", 10, 2, K::kOperand},
@@ -124,16 +131,19 @@ constexpr RecordField kVoltSe[] = {kOp, kNext,
                                    {"offsetPerRep", 14, 1, K::kU8},
                                    {"multiplierPerRep", 15, 1, K::kU8}};
 constexpr RecordField kExDelSe[] = {kOp, kNext,
-                                    {"channel", 4, 2, K::kU16},
-                                    {"excitation", 6, 2, K::kU16},
+                                    {"channel", 4, 2, K::kChannelWord},
+                                    {"excitation", 6, 2, K::kExcitationWord},
                                     {"destination", 8, 2, K::kOperand},
                                     {"offset", 10, 2, K::kOperand},
                                     {"multiplier", 12, 2, K::kOperand},
-                                    {"delay", 14, 2, K::kU16},
+                                    // ThermPrb has no delay; it stores 6000.
+                                    {"delay", 14, 2, K::kDelayLess400,
+                                     noneWhenU8(17, 1)},
                                     {"reps", 16, 1, K::kU8},
                                     {"probe", 17, 1, K::kU8},
                                     {"offsetPerRep", 18, 1, K::kU8},
                                     {"multiplierPerRep", 19, 1, K::kU8}};
+constexpr const char* kExDelSeKinds[] = {"ExDelSE", "ThermPrb"};
 constexpr RecordField kSingleOperand[] = {kOp, kNext,
                                           {"operand", 4, 2, K::kOperand}};
 constexpr RecordField kDestination[] = {kOp, kNext,
@@ -144,18 +154,18 @@ constexpr RecordField kPeriodAvg[] = {kOp, kNext,
                                       {"offset", 8, 2, K::kOperand},
                                       {"cycles", 10, 2, K::kU16},
                                       {"timeout", 12, 2, K::kU16},
-                                      {"range", 14, 2, K::kU16},
+                                      {"range", 14, 2, K::kRangeFlags},
                                       {"channel", 16, 1, K::kU8},
                                       {"option", 17, 1, K::kU8}};
 constexpr RecordField kPulseCount[] = {kOp, kNext,
-                                       {"config", 4, 2, K::kU16},
+                                       {"config", 4, 2, K::kPulseWord},
                                        {"destination", 6, 2, K::kOperand},
                                        {"offset", 8, 2, K::kOperand},
                                        {"multiplier", 10, 2, K::kOperand},
-                                       {"location", 12, 1, K::kU8},
-                                       {"reserved", 13, 1, K::kU8}};
+                                       {"location", 12, 1, K::kPoolLocation},
+                                       {"reserved", 13, 1, K::kUnused}};
 constexpr RecordField kExciteV[] = {kOp, kNext,
-                                    {"excitation", 4, 2, K::kU16}};
+                                    {"excitation", 4, 2, K::kExcitationWord}};
 
 // Ports, timing and system instructions.
 constexpr RecordField kPortGet[] = {kOp, kNext,
@@ -163,16 +173,16 @@ constexpr RecordField kPortGet[] = {kOp, kNext,
                                     {"destination", 6, 2, K::kOperand}};
 constexpr RecordField kPortSet[] = {kOp, kNext,
                                     {"value", 4, 2, K::kOperand},
-                                    {"port", 6, 2, K::kU16}};
+                                    {"port", 6, 2, K::kControlPortBit}};
 constexpr RecordField kAnalogPortSet[] = {kOp, kNext,
-                                          {"channel", 4, 2, K::kU16},
+                                          {"channel", 4, 2, K::kAnalogSetBit},
                                           {"value", 6, 2, K::kOperand}};
 constexpr RecordField kAnalogPortGet[] = {kOp, kNext,
-                                          {"channel", 4, 2, K::kU16},
+                                          {"channel", 4, 2, K::kAnalogGetBit},
                                           {"destination", 6, 2, K::kOperand}};
 constexpr RecordField kDelay[] = {kOp, kNext,
                                   {"amount", 4, 2, K::kU16},
-                                  {"units", 6, 2, K::kU16}};
+                                  {"units", 6, 2, K::kTimeUnits}};
 constexpr RecordField kRealTime[] = {kOp, kNext,
                                      {"destination", 4, 2, K::kOperand},
                                      {"element", 6, 2, K::kU16}};
@@ -188,14 +198,14 @@ constexpr RecordField kSdi12Recorder[] = {kOp, kNext,
                                           {"multiplierPerRep", 25, 1, K::kU8}};
 constexpr RecordField kSdi12SensorSetup[] = {kOp, kNext,
                                              {"operand", 4, 2, K::kOperand},
-                                             {"zero", 6, 2, K::kU16},
+                                             {"zero", 6, 2, K::kUnused},
                                              {"responseTime", 8, 2, K::kU16},
                                              {"reps", 10, 1, K::kU8},
                                              {"port", 11, 1, K::kU8},
-                                             {"location1", 12, 1, K::kU8},
-                                             {"location2", 13, 1, K::kU8},
-                                             {"zero2", 14, 2, K::kU16},
-                                             {"zero3", 16, 2, K::kU16}};
+                                             {"location1", 12, 1, K::kPoolLocation},
+                                             {"location2", 13, 1, K::kPoolLocation},
+                                             {"zero2", 14, 2, K::kUnused},
+                                             {"zero3", 16, 2, K::kUnused}};
 constexpr RecordField kSdi12SensorResponse[] = {
     kOp, kNext,
     {"operand", 4, 2, K::kOperand},
@@ -203,19 +213,19 @@ constexpr RecordField kSdi12SensorResponse[] = {
     {"responseTime", 8, 2, K::kU16},
     {"reps", 10, 1, K::kU8},
     {"port", 11, 1, K::kU8},
-    {"location1", 12, 1, K::kU8},
-    {"location2", 13, 1, K::kU8},
-    {"zero2", 14, 2, K::kU16},
-    {"zero3", 16, 2, K::kU16}};
+    {"location1", 12, 1, K::kPoolLocation},
+    {"location2", 13, 1, K::kPoolLocation},
+    {"zero2", 14, 2, K::kUnused},
+    {"zero3", 16, 2, K::kUnused}};
 constexpr RecordField kSerialInput[] = {kOp, kNext,
                                         {"destination", 4, 2, K::kOperand},
                                         {"reps", 6, 2, K::kU16},
                                         {"baud", 8, 2, K::kU16},
                                         {"filter", 10, 32, K::kText},
                                         {"byte", 42, 1, K::kU8},
-                                        {"location1", 43, 1, K::kU8},
-                                        {"port", 44, 1, K::kU8},
-                                        {"location2", 45, 1, K::kU8}};
+                                        {"location1", 43, 1, K::kPoolLocation},
+                                        {"port", 44, 1, K::kSerialPort},
+                                        {"location2", 45, 1, K::kPoolLocation}};
 constexpr RecordField kLoggerIdentify[] = {kOp, kNext,
                                            {"filter", 4, 6, K::kText},
                                            {"response", 10, 40, K::kText}};
@@ -226,16 +236,16 @@ constexpr RecordField kSendGetData[] = {kOp, kNext,
                                         {"received", 6, 2, K::kLocation},
                                         {"sent", 8, 2, K::kLocation},
                                         {"repeater", 10, 2, K::kU16},
-                                        {"zero", 12, 2, K::kU16},
+                                        {"zero", 12, 2, K::kUnused},
                                         {"host", 14, 2, K::kU16},
-                                        {"zero2", 16, 2, K::kU16},
+                                        {"zero2", 16, 2, K::kUnused},
                                         {"code", 18, 2, K::kU16},
                                         {"last", 20, 2, K::kU16},
-                                        {"zero3", 22, 2, K::kU16},
+                                        {"zero3", 22, 2, K::kUnused},
                                         {"receivedCount", 24, 2, K::kU16},
                                         {"sentCount", 26, 2, K::kU16},
                                         {"port", 28, 1, K::kU8},
-                                        {"reserved", 29, 1, K::kU8}};
+                                        {"reserved", 29, 1, K::kUnused}};
 constexpr RecordField kSetValue[] = {kOp, kNext,
                                      {"host", 4, 2, K::kU16},
                                      {"repeater", 6, 2, K::kU16},
@@ -256,12 +266,16 @@ constexpr RecordField kGetValue[] = {kOp, kNext,
                                      {"port", 61, 1, K::kU8}};
 constexpr RecordField kReadSendGetInfo[] = {kOp, kNext,
                                             {"destination", 4, 2, K::kOperand},
-                                            {"port", 6, 2, K::kU16}};
-constexpr RecordField kSetStatus[] = {kOp, kNext,
-                                      {"value", 4, 2, K::kOperand},
-                                      {"type", 6, 1, K::kU8},
-                                      {"fieldOffset", 7, 1, K::kU8},
-                                      {"mode", 8, 8, K::kText}};
+                                            {"port", 6, 2, K::kPortLess1}};
+// RfPwrMode, the one text field SetStatus writes, carries its setting as
+// a name instead of an operand.
+constexpr std::uint16_t kRfPowerModeType = 0x0B;
+constexpr RecordField kSetStatus[] = {
+    kOp, kNext,
+    {"value", 4, 2, K::kOperand, noneWhenU8(6, kRfPowerModeType)},
+    {"type", 6, 1, K::kU8},
+    {"field", 7, 1, K::kStatusOffset},
+    {"mode", 8, 8, K::kText, noneUnlessU8(6, kRfPowerModeType)}};
 constexpr RecordField kSendData[] = {kOp, kNext,
                                      {"host", 4, 2, K::kU16},
                                      {"neighbor", 6, 2, K::kU16},
@@ -272,47 +286,66 @@ constexpr RecordField kSendData[] = {kOp, kNext,
 // Modbus.
 constexpr RecordField kModBus[] = {kOp, kNext,
                                    {"operand1", 4, 2, K::kOperand},
-                                   {"operand2", 6, 2, K::kOperandOrZero},
+                                   // Only ModBusSlave, whose function word is 0,
+                                   // writes 0 for no variable.
+                                   {"operand2", 6, 2, K::kOperandOrZero,
+                                    noneWhenU16(12, 0)},
                                    {"operand3", 8, 2, K::kOperand},
-                                   {"port", 10, 2, K::kU16},
+                                   {"port", 10, 2, K::kPortLess1},
                                    {"function", 12, 2, K::kU16},
                                    {"baud", 14, 2, K::kU16},
                                    {"word16", 16, 2, K::kU16},
                                    {"word18", 18, 2, K::kU16},
                                    {"timeout", 20, 2, K::kU16},
                                    {"bufferSize", 22, 2, K::kU16},
-                                   {"location", 24, 1, K::kU8},
+                                   {"location", 24, 1, K::kPoolLocation},
                                    {"byte25", 25, 1, K::kU8},
                                    {"dataType", 26, 1, K::kU8},
                                    {"flag", 27, 1, K::kU8}};
 
-// Print and spatial/vector math. Print items hold operands only when
-// their kind byte is 0.
+// Print and spatial/vector math. Item i (from 1) is unused past the
+// item count; its operand holds code only for kind 0, its slot text only
+// for the kinds 1 (a string) and 2 (a character code in the first byte).
+constexpr FieldGuard pastItems(std::uint8_t item) {
+  return {14, 2, static_cast<std::uint16_t>(item - 1), GuardTest::kAtMost};
+}
+constexpr RecordField printOperand(const char* name, std::uint8_t item) {
+  return {name, static_cast<std::uint8_t>(2 + 2 * item), 2, K::kOperand,
+          noneUnlessU8(static_cast<std::uint8_t>(117 + item), 0), pastItems(item)};
+}
+constexpr RecordField printSlot(const char* name, std::uint8_t item) {
+  return {name, static_cast<std::uint8_t>(18 + 20 * (item - 1)), 20, K::kText,
+          noneWhenU8(static_cast<std::uint8_t>(117 + item), 0), pastItems(item)};
+}
+constexpr RecordField printByte(const char* name, std::uint8_t offset, FieldKind kind,
+                                std::uint8_t item) {
+  return {name, offset, 1, kind, pastItems(item)};
+}
 constexpr RecordField kPrint[] = {
     kOp, kNext,
-    {"item1", 4, 2, K::kOperand, noneUnlessU8(118, 0)},
-    {"item2", 6, 2, K::kOperand, noneUnlessU8(119, 0)},
-    {"item3", 8, 2, K::kOperand, noneUnlessU8(120, 0)},
-    {"item4", 10, 2, K::kOperand, noneUnlessU8(121, 0)},
-    {"item5", 12, 2, K::kOperand, noneUnlessU8(122, 0)},
+    printOperand("item1", 1),
+    printOperand("item2", 2),
+    printOperand("item3", 3),
+    printOperand("item4", 4),
+    printOperand("item5", 5),
     {"items", 14, 2, K::kU16},
     {"baud", 16, 2, K::kU16},
-    {"slot1", 18, 20, K::kText},
-    {"slot2", 38, 20, K::kText},
-    {"slot3", 58, 20, K::kText},
-    {"slot4", 78, 20, K::kText},
-    {"slot5", 98, 20, K::kText},
-    {"kind1", 118, 1, K::kU8},
-    {"kind2", 119, 1, K::kU8},
-    {"kind3", 120, 1, K::kU8},
-    {"kind4", 121, 1, K::kU8},
-    {"kind5", 122, 1, K::kU8},
-    {"separator1", 123, 1, K::kU8},
-    {"separator2", 124, 1, K::kU8},
-    {"separator3", 125, 1, K::kU8},
-    {"separator4", 126, 1, K::kU8},
-    {"separator5", 127, 1, K::kU8},
-    {"port", 128, 1, K::kU8},
+    printSlot("slot1", 1),
+    printSlot("slot2", 2),
+    printSlot("slot3", 3),
+    printSlot("slot4", 4),
+    printSlot("slot5", 5),
+    printByte("kind1", 118, K::kPrintKind, 1),
+    printByte("kind2", 119, K::kPrintKind, 2),
+    printByte("kind3", 120, K::kPrintKind, 3),
+    printByte("kind4", 121, K::kPrintKind, 4),
+    printByte("kind5", 122, K::kPrintKind, 5),
+    printByte("separator1", 123, K::kSeparator, 1),
+    printByte("separator2", 124, K::kSeparator, 2),
+    printByte("separator3", 125, K::kSeparator, 3),
+    printByte("separator4", 126, K::kSeparator, 4),
+    printByte("separator5", 127, K::kSeparator, 5),
+    {"port", 128, 1, K::kPrintPort},
     {"negativePort", 129, 1, K::kU8}};
 constexpr RecordField kSpatial[] = {kOp, kNext,
                                     {"source", 4, 2, K::kOperand},
@@ -321,7 +354,7 @@ constexpr RecordField kSpatial[] = {kOp, kNext,
                                     {"count", 10, 2, K::kU16},
                                     {"results", 12, 2, K::kU16},
                                     {"statistic", 14, 1, K::kU8},
-                                    {"reserved", 15, 1, K::kU8}};
+                                    {"reserved", 15, 1, K::kUnused}};
 constexpr RecordField kRectPolar[] = {kOp, kNext,
                                       {"rectangular", 4, 2, K::kOperand},
                                       {"polar", 6, 2, K::kOperand}};
@@ -343,13 +376,13 @@ constexpr RecordField kGoesData[] = {
     {"slot8Value", 124, 2, K::kU16}, {"slot8Text", 126, 13, K::kText},
     {"slot9Value", 140, 2, K::kU16}, {"slot9Text", 142, 13, K::kText},
     {"slot10Value", 156, 2, K::kU16}, {"slot10Text", 158, 13, K::kText},
-    {"location", 172, 1, K::kU8},
+    {"location", 172, 1, K::kPoolLocation},
     {"bufferOption", 173, 1, K::kU8},
     {"format", 174, 1, K::kU8},
-    {"reserved", 175, 1, K::kU8}};
+    {"reserved", 175, 1, K::kUnused}};
 constexpr RecordField kGoesStatus[] = {kOp, kNext,
                                        {"destination", 4, 2, K::kOperand},
-                                       {"reserved", 6, 1, K::kU8},
+                                       {"reserved", 6, 1, K::kUnused},
                                        {"second", 7, 1, K::kU8},
                                        {"required", 8, 1, K::kU8},
                                        {"request", 9, 1, K::kU8}};
@@ -358,16 +391,16 @@ constexpr RecordField kGoesSetup[] = {kOp, kNext,
                                       {"stSetup", 6, 16, K::kPacketBe},
                                       {"rSetup", 22, 10, K::kPacketBe},
                                       {"platform", 32, 7, K::kPacketBe},
-                                      {"reserved", 39, 1, K::kU8}};
+                                      {"reserved", 39, 1, K::kUnused}};
 constexpr RecordField kGoesGps[] = {kOp, kNext,
                                     {"first", 4, 2, K::kOperand},
                                     {"second", 6, 2, K::kOperand}};
 
 // A record's layout: its opcode, name and length from the record list.
-constexpr RecordLayout layout(RecordOpcode opcode,
-                              std::span<const RecordField> fields) {
+constexpr RecordLayout layout(RecordOpcode opcode, std::span<const RecordField> fields,
+                              RecordVariant variant = {}) {
   const RecordInfo* info = findRecordInfo(opcode);
-  return {opcode, info->name, info->length, fields};
+  return {opcode, info->name, info->length, fields, variant};
 }
 
 // ORDER OPCODES: the order of VK6_RECORDS, so lookup can search.
@@ -377,7 +410,7 @@ constexpr RecordLayout kLayouts[] = {
     layout(kRecordScan, kScan),
     layout(kRecordExpression, kExpression),
     layout(kRecordVoltSe, kVoltSe),
-    layout(kRecordExDelSe, kExDelSe),
+    layout(kRecordExDelSe, kExDelSe, {17, kExDelSeKinds}),
     layout(kRecordPanelTemp, kDestination),
     layout(kRecordBattery, kDestination),
     layout(kRecordPeriodAvg, kPeriodAvg),
@@ -386,11 +419,11 @@ constexpr RecordLayout kLayouts[] = {
     layout(kRecordExciteV, kExciteV),
     layout(kRecordScanLedOff, kPlain),
     layout(kRecordSdi12Recorder, kSdi12Recorder),
-    layout(kRecordRunningOutput, kAverage),
-    layout(kRecordExtremeOutput, kMaximum),
+    layout(kRecordRunningOutput, kAverage, {13, kAverageKinds}),
+    layout(kRecordExtremeOutput, kMaximum, {13, kExtremeKinds}),
     layout(kRecordSample, kSample),
     layout(kRecordWindVector, kWindVector),
-    layout(kRecordEto, kEto),
+    layout(kRecordEto, kEto, {23, kEtoKinds}),
     layout(kRecordPortGet, kPortGet),
     layout(kRecordPortSet, kPortSet),
     layout(kRecordDelay, kDelay),
@@ -464,6 +497,13 @@ const RecordLayout* findRecordLayout(std::uint16_t opcode) {
   return it != end && it->opcode == opcode ? it : nullptr;
 }
 
+const char* instructionName(const RecordLayout& layout, const std::uint8_t* record) {
+  const RecordVariant& v = layout.variant;
+  if (v.names.empty()) return layout.name;
+  const std::uint8_t value = record[v.offset];
+  return value < v.names.size() ? v.names[value] : layout.name;
+}
+
 const char* fieldKindName(FieldKind kind) {
   switch (kind) {
     case K::kOpcode: return "opcode";
@@ -480,6 +520,23 @@ const char* fieldKindName(FieldKind kind) {
     case K::kTableIndex: return "table index";
     case K::kText: return "text";
     case K::kPacketBe: return "big-endian packet";
+    case K::kChannelWord: return "channel";
+    case K::kExcitationWord: return "excitation";
+    case K::kPulseWord: return "pulse configuration";
+    case K::kRangeFlags: return "range";
+    case K::kDelayLess400: return "delay";
+    case K::kTimeUnits: return "time units";
+    case K::kControlPortBit: return "control port";
+    case K::kAnalogGetBit:
+    case K::kAnalogSetBit: return "analog channel";
+    case K::kPortLess1:
+    case K::kPrintPort:
+    case K::kSerialPort: return "port";
+    case K::kStatusOffset: return "status field";
+    case K::kPoolLocation: return "pool location";
+    case K::kPrintKind: return "print item kind";
+    case K::kSeparator: return "separator";
+    case K::kUnused: return "unused";
   }
   return "?";
 }

@@ -13,6 +13,7 @@ std::size_t appendCode(Compilation& c, const std::uint8_t* record,
   CodeBuffer& code = c.code;
   const std::size_t padded = length + (length & 1u);
   const std::size_t start = code.bytes.size();
+  if (code.keepLines) code.lines.emplace_back(start, c.diag.currentLine);
   code.bytes.insert(code.bytes.end(), record, record + length);
   if (padded != length) code.bytes.push_back(0);
   const std::size_t end = start + padded;

@@ -77,6 +77,7 @@ CompileResult compileProgram(const ProgramSource& source, const BuildInfo& build
   c.options.build = build;
   c.options.memoryLimit = options.memoryLimit;
   c.diag.traceOn = options.memoryTrace;
+  c.code.keepLines = options.recordLines;
   loadProgram(c, source);
   runCompile(c);
 
@@ -89,6 +90,7 @@ CompileResult compileProgram(const ProgramSource& source, const BuildInfo& build
   r.diagnostics = std::move(d.records);
   r.memoryTrace = std::move(d.memoryTrace);
   r.symbols = programSymbols(c);
+  for (const auto& [offset, line] : c.code.lines) r.recordLines.push_back({offset, line});
   if (r.outcome() != Outcome::kCompiled) return r;
   if (!options.noImage) r.image = std::move(c.image);
   // The image writer has marked the definition block: the listings come

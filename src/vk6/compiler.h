@@ -37,12 +37,20 @@ struct CompileOptions {
   bool listing = false;         // make the table listing text
   bool definitionFile = false;  // make the table-definition file's bytes
   bool memoryTrace = false;     // one line per tracked allocation
+  bool recordLines = false;     // the source line of each compiled record
   // Test hook: tracked allocations fail once this many bytes have been
   // handed out in total (0 = no limit).
   std::size_t memoryLimit = 0;
 };
 
 enum class Outcome { kCompiled, kFailed };
+
+// A compiled record: its offset in the code and the source line of the
+// statement it was compiled for (0 for none).
+struct RecordLine {
+  std::size_t offset = 0;
+  int line = 0;
+};
 
 enum class VariableKind { kDim, kPublic };
 
@@ -121,6 +129,7 @@ struct CompileResult {
   Bytes definitionFile;    // with definitionFile, after a successful compile
   std::string memoryTrace;  // with memoryTrace
   ProgramSymbols symbols;
+  std::vector<RecordLine> recordLines;  // with recordLines, in code order
 
   Outcome outcome() const {
     return errorCount == 0 ? Outcome::kCompiled : Outcome::kFailed;
