@@ -28,7 +28,10 @@ class Document {
   bool compiled() const { return compiled_; }
   void setResult(CompileResult result);
   const CompileResult& result() const { return result_; }
-  const ProgramSymbols& symbols() const { return result_.symbols; }
+  // The names of the newest compile; while the text fails to compile,
+  // with those of the last clean compile it lacks (a failed compile stops
+  // before it learns the tables, and a half-typed line fails it).
+  const ProgramSymbols& symbols() const { return known_; }
 
  private:
   std::string text_;
@@ -36,6 +39,8 @@ class Document {
   LineIndex index_;
   std::vector<std::string_view> lines_;
   CompileResult result_;
+  ProgramSymbols known_;
+  ProgramSymbols lastClean_;
   bool compiled_ = false;
 };
 
