@@ -48,9 +48,16 @@ const Block* openAt(const std::vector<Block>& blocks, BlockKind kind, int line) 
 }
 
 // The span of the first word of `message` that stands as a name on
-// `line` and is no keyword: the name the message quotes. Else the line's
-// code without its surrounding blanks.
+// `line` and is no keyword: the name the message quotes. Else, and when
+// the message quotes the whole code, the line's code without its
+// surrounding blanks.
 Span spanOfMessage(std::string_view line, std::string_view message) {
+  const std::string_view code = codeOf(line);
+  const std::size_t begin = code.find_first_not_of(" \t");
+  if (begin == std::string_view::npos) return {0, 0};
+  const Span whole{begin, code.find_last_not_of(" \t\r") + 1};
+  if (message.find(code.substr(whole.begin, whole.end - whole.begin)) != std::string_view::npos)
+    return whole;
   const std::vector<Span> onLine = namesOf(line);
   for (const Span& m : namesOf(message)) {
     const std::string word(message.substr(m.begin, m.end - m.begin));
@@ -58,10 +65,7 @@ Span spanOfMessage(std::string_view line, std::string_view message) {
     for (const Span& s : onLine)
       if (equalsFolded(line.substr(s.begin, s.end - s.begin), word)) return s;
   }
-  const std::string_view code = codeOf(line);
-  const std::size_t begin = code.find_first_not_of(" \t");
-  if (begin == std::string_view::npos) return {0, 0};
-  return {begin, code.find_last_not_of(" \t\r") + 1};
+  return whole;
 }
 
 Json diagnostic(const Document& doc, int line, Span s, int severity, const std::string& message) {

@@ -130,6 +130,8 @@ Json Server::handleRequest(const std::string& method, const Json& params) {
             {"serverInfo", {{"name", "vk6lsp"}, {"version", VK6_VERSION}}}};
   }
   if (method == "shutdown") {
+    // What the client last sent gets its diagnostics before the end.
+    idle();
     shutdown_ = true;
     return nullptr;
   }
