@@ -105,19 +105,17 @@ std::string formatNumber(double value) {
 
 // Instructions written without parentheses around their parameters.
 bool takesBareParameters(const InstructionInfo& info) {
-  for (const Parameter& p : info.parameters) {
-    switch (p.kind) {
-      case ParamKind::kCondition: case ParamKind::kForClause: case ParamKind::kDimList:
-      case ParamKind::kPublicList: case ParamKind::kSubName: case ParamKind::kEndKind:
-      case ParamKind::kNextKind: case ParamKind::kOptionalConstant:
-        if (&p == info.parameters.begin()) return true;
-        break;
-      default:
-        break;
-    }
-  }
   const std::string keyword = folded(info.keyword);
-  return keyword == "call" || keyword == "calltable" || keyword == "units";
+  if (keyword == "call" || keyword == "calltable" || keyword == "units") return true;
+  if (info.parameters.empty()) return false;
+  switch (info.parameters[0].kind) {
+    case ParamKind::kCondition: case ParamKind::kForClause: case ParamKind::kDimList:
+    case ParamKind::kPublicList: case ParamKind::kSubName: case ParamKind::kEndKind:
+    case ParamKind::kNextKind: case ParamKind::kOptionalConstant:
+      return true;
+    default:
+      return false;
+  }
 }
 
 struct Signature {

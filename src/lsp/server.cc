@@ -1,5 +1,7 @@
 #include "lsp/server.h"
 
+#include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "lsp/features.h"
@@ -140,16 +142,18 @@ Json Server::handleRequest(const std::string& method, const Json& params) {
 }
 
 Json Server::documentRequest(const std::string& method, const Json& params) {
-  static constexpr std::string_view kEmptyList[] = {
+  // For a document it does not hold, the server answers as for one
+  // with nothing to show.
+  static constexpr std::string_view kListAnswers[] = {
       "textDocument/completion", "textDocument/references", "textDocument/documentSymbol",
       "textDocument/formatting"};
-  static constexpr std::string_view kNullAnswer[] = {
+  static constexpr std::string_view kOtherAnswers[] = {
       "textDocument/hover", "textDocument/signatureHelp", "textDocument/definition"};
-  bool known = false;
-  bool list = false;
-  for (std::string_view m : kEmptyList) known = list = list || m == method;
-  for (std::string_view m : kNullAnswer) known = known || m == method;
-  if (!known) return Json(Json::value_t::discarded);
+  const bool list = std::find(std::begin(kListAnswers), std::end(kListAnswers), method) !=
+                    std::end(kListAnswers);
+  if (!list && std::find(std::begin(kOtherAnswers), std::end(kOtherAnswers), method) ==
+                   std::end(kOtherAnswers))
+    return Json(Json::value_t::discarded);
 
   const std::string uri = params.at("textDocument").at("uri").get<std::string>();
   const Document* doc = compiledDocument(uri);
