@@ -151,7 +151,7 @@ std::string requestsFor(std::string_view picks, int* lastId) {
   static constexpr const char* kMethods[] = {
       "textDocument/hover", "textDocument/completion", "textDocument/signatureHelp",
       "textDocument/definition", "textDocument/references", "textDocument/documentSymbol"};
-  constexpr std::size_t kMaxRequests = 24;
+  constexpr std::size_t kMaxRequests = 12;
   std::string stream;
   for (std::size_t i = 0; i + 1 < picks.size() && i / 2 < kMaxRequests; i += 2) {
     const int line = static_cast<unsigned char>(picks[i]) % 64;
