@@ -35,6 +35,12 @@ if(NOT WIN32)
   endforeach()
 endif()
 
+# The formatter has one page and no model in its name.
+if(NOT WIN32)
+  configure_file(${CMAKE_SOURCE_DIR}/man/vk6fmt.1 ${CMAKE_BINARY_DIR}/man/vk6fmt.1 @ONLY)
+  install(FILES ${CMAKE_BINARY_DIR}/man/vk6fmt.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
+
 # The language server is one program for both models: one page.
 if(NOT WIN32)
   configure_file(${CMAKE_SOURCE_DIR}/man/vk6lsp.1 ${CMAKE_BINARY_DIR}/man/vk6lsp.1 @ONLY)

@@ -135,8 +135,9 @@ TEST(LspSession, ListsSymbolsFormatsAndShutsDown) {
                                    {{"textDocument", {{"uri", Client::kUri}}}})));
 
   // The edit replaces the whole text with the formatter's, when it differs.
-  const std::string formatted = formatProgram(kProgram, {4, false});
-  const Json expected = formatted == kProgram
+  const std::string formatted = formatProgram(kClean, {4, false});
+  EXPECT_NE(std::string::npos, formatted.find("\n\tDataInterval(0, 60, Min)\n"));
+  const Json expected = formatted == kClean
       ? Json::array()
       : Json::array({{{"range", {{"start", {{"line", 0}, {"character", 0}}},
                                  {"end", {{"line", 21}, {"character", 0}}}}},

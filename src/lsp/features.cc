@@ -9,7 +9,6 @@
 #include "lsp/source_text.h"
 #include "parse/instruction_table.h"
 #include "symbols/constants.h"
-#include "vk6/formatter.h"
 
 namespace vk6::lsp {
 
@@ -474,8 +473,10 @@ Json documentSymbolsOf(const Document& doc) {
   return symbols;
 }
 
-Json formattingEdits(const Document& doc, int tabSize, bool insertSpaces) {
-  const std::string formatted = formatProgram(doc.text(), {tabSize, insertSpaces});
+Json formattingEdits(const Document& doc, FormatOptions options) {
+  // A client's absurd tab size must not make a text of gigabytes.
+  options.tabSize = std::clamp(options.tabSize, 1, kMaxTabSize);
+  const std::string formatted = formatProgram(doc.text(), options);
   Json edits = Json::array();
   if (formatted == doc.text()) return edits;
   const Position end = doc.index().end();

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "lsp/document.h"
+#include "vk6/formatter.h"
 
 namespace vk6::lsp {
 
@@ -23,7 +24,11 @@ Json definitionAt(const Document& doc, const std::string& uri, Position at);
 Json referencesAt(const Document& doc, const std::string& uri, Position at,
                   bool includeDeclaration);
 Json documentSymbolsOf(const Document& doc);
-Json formattingEdits(const Document& doc, int tabSize, bool insertSpaces);
+// The edits that make the text the formatter's, for `options` (tab size
+// clamped to 1 .. kMaxTabSize).
+Json formattingEdits(const Document& doc, FormatOptions options);
+
+constexpr int kMaxTabSize = 16;
 
 // A range of the protocol over one line's bytes [begin, end).
 Json rangeOf(const Document& doc, int line, std::size_t begin, std::size_t end);

@@ -170,8 +170,11 @@ Json Server::documentRequest(const std::string& method, const Json& params) {
   }
   if (method == "textDocument/documentSymbol") return documentSymbolsOf(*doc);
   const Json& options = params.at("options");
-  return formattingEdits(*doc, options.at("tabSize").get<int>(),
-                         options.at("insertSpaces").get<bool>());
+  FormatOptions format;
+  format.tabSize = options.at("tabSize").get<int>();
+  format.insertSpaces = options.at("insertSpaces").get<bool>();
+  format.model = build_->model;
+  return formattingEdits(*doc, format);
 }
 
 void Server::openDocument(const Json& params) {
