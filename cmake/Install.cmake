@@ -42,6 +42,12 @@ if(NOT WIN32)
   install(FILES ${CMAKE_BINARY_DIR}/man/vk6fmt.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endif()
 
+# The language server is one program for both models: one page.
+if(NOT WIN32)
+  configure_file(${CMAKE_SOURCE_DIR}/man/vk6lsp.1 ${CMAKE_BINARY_DIR}/man/vk6lsp.1 @ONLY)
+  install(FILES ${CMAKE_BINARY_DIR}/man/vk6lsp.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endif()
+
 install(FILES README.md CHANGELOG.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The language reference, generated into docs/.
 install(DIRECTORY docs/ DESTINATION ${CMAKE_INSTALL_DOCDIR} OPTIONAL)

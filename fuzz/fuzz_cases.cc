@@ -3,12 +3,19 @@
 #include "dump/image_reader.h"
 #include "dump/report.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
+#include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "core/compilation.h"
 #include "expr/constant_eval.h"
 #include "expr/expression_compiler.h"
 #include "format/operand_word.h"
+#include "lsp/framing.h"
+#include "lsp/server.h"
 #include "parse/instruction_table.h"
 #include "parse/source_reader.h"
 #include "symbols/expression_area.h"
@@ -130,11 +137,94 @@ std::string checkDump(std::string_view bytes) {
   return std::string();
 }
 
+namespace {
+
+using Json = nlohmann::json;
+
+std::string framedRequest(int id, const std::string& method, const Json& params) {
+  const Json message = {{"jsonrpc", "2.0"}, {"id", id}, {"method", method}, {"params", params}};
+  return lsp::frameMessage(message.dump(-1, ' ', false, Json::error_handler_t::replace));
+}
+
+// The requests of every kind at positions picked by `picks`.
+std::string requestsFor(std::string_view picks, int* lastId) {
+  static constexpr const char* kMethods[] = {
+      "textDocument/hover", "textDocument/completion", "textDocument/signatureHelp",
+      "textDocument/definition", "textDocument/references", "textDocument/documentSymbol"};
+  constexpr std::size_t kMaxRequests = 12;
+  std::string stream;
+  for (std::size_t i = 0; i + 1 < picks.size() && i / 2 < kMaxRequests; i += 2) {
+    const int line = static_cast<unsigned char>(picks[i]) % 64;
+    const int column = static_cast<unsigned char>(picks[i + 1]) % 80;
+    const char* method = kMethods[(i / 2) % std::size(kMethods)];
+    stream += framedRequest(++*lastId, method,
+                            {{"textDocument", {{"uri", "file:///f.vk6"}}},
+                             {"position", {{"line", line}, {"character", column}}},
+                             {"context", {{"includeDeclaration", true}}}});
+  }
+  return stream;
+}
+
+}  // namespace
+
+std::string checkLsp(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  lsp::Server server({{"VK617Q.Std.03", "131104"}, {"VK610Q.Std.03", "131104"}});
+  int lastId = 1;
+  std::string stream = framedRequest(1, "initialize", {{"initializationOptions",
+                                                        {{"model", bytes[0] & 2 ? "VK610Q" : "VK617Q"}}}});
+  const std::string_view rest = bytes.substr(1);
+  if (bytes[0] % 2 == 0) {
+    stream += rest;
+    // Whatever the stream left half-read, the next header starts afresh.
+    stream += "\r\n\r\n";
+  } else {
+    const std::string text(rest);
+    const Json open = {{"jsonrpc", "2.0"}, {"method", "textDocument/didOpen"},
+                       {"params", {{"textDocument", {{"uri", "file:///f.vk6"}, {"version", 1},
+                                                     {"languageId", "vk6"}, {"text", text}}}}}};
+    stream += lsp::frameMessage(open.dump(-1, ' ', false, Json::error_handler_t::replace));
+    stream += requestsFor(rest, &lastId);
+    stream += framedRequest(++lastId, "textDocument/formatting",
+                            {{"textDocument", {{"uri", "file:///f.vk6"}}},
+                             {"options", {{"tabSize", 2}, {"insertSpaces", true}}}});
+  }
+  // Fed in pieces, as a pipe hands them over.
+  constexpr std::size_t kPiece = 509;
+  for (std::size_t at = 0; at < stream.size() && !server.exited(); at += kPiece) {
+    server.receive(std::string_view(stream).substr(at, kPiece));
+    server.idle();
+  }
+  const bool exitedEarly = server.exited();
+  server.receive(framedRequest(++lastId, "shutdown", nullptr) +
+                 lsp::frameMessage(R"({"jsonrpc":"2.0","method":"exit"})"));
+
+  lsp::MessageReader reader;
+  reader.feed(server.takeOutput());
+  std::string body;
+  std::vector<int> answered;
+  while (reader.next(&body) == lsp::MessageReader::Status::kMessage) {
+    const Json message = Json::parse(body, nullptr, false);
+    if (message.is_discarded()) return "the server sent no JSON: " + body.substr(0, 200);
+    if (message.contains("id") && message["id"].is_number_integer()) answered.push_back(message["id"]);
+  }
+  if (reader.buffered() != 0) return "the server sent a partial message";
+  // A raw stream may hold an exit, or a length that swallows ours.
+  if (exitedEarly || bytes[0] % 2 == 0) return {};
+  if (!server.exited() || server.exitCode() != 0) return "shutdown and exit did not end with 0";
+  for (int id = 1; id <= lastId; ++id)
+    if (std::count(answered.begin(), answered.end(), id) != 1)
+      return "request " + std::to_string(id) + " answered " +
+             std::to_string(std::count(answered.begin(), answered.end(), id)) + " times";
+  return {};
+}
+
 std::string checkRegression(const std::string& fileName, std::string_view bytes) {
   if (fileName.rfind("compile-", 0) == 0) return checkCompile(bytes);
   if (fileName.rfind("pass1-", 0) == 0) return checkPass1(bytes);
   if (fileName.rfind("expression-", 0) == 0) return checkExpression(bytes);
   if (fileName.rfind("dump-", 0) == 0) return checkDump(bytes);
+  if (fileName.rfind("lsp-", 0) == 0) return checkLsp(bytes);
   return "regression file of no known target: " + fileName;
 }
 

@@ -25,8 +25,15 @@ std::string checkExpression(std::string_view bytes);
 // made and its exit code is one of 0, 1 and 2.
 std::string checkDump(std::string_view bytes);
 
+// The language server on a message stream: with an even first byte the
+// rest is sent as it stands; with an odd one the rest is a document, and
+// requests of every kind go to positions its bytes pick. Every request
+// gets one answer, every message sent is JSON, shutdown and exit end it
+// with 0.
+std::string checkLsp(std::string_view bytes);
+
 // The check a regression file names by its prefix ("compile-", "pass1-",
-// "expression-", "dump-"); an unknown prefix is itself a problem.
+// "expression-", "dump-", "lsp-"); an unknown prefix is itself a problem.
 std::string checkRegression(const std::string& fileName, std::string_view bytes);
 
 }  // namespace vk6::fuzz
