@@ -116,7 +116,11 @@ class FoldedIndex {
       }
       ++row;
     }
+    size_ = used;
   }
+
+  // Names indexed: fewer than the rows when some are empty or repeated.
+  constexpr std::size_t size() const { return size_; }
 
   // Row of `name`, or -1.
   constexpr int find(std::string_view name) const {
@@ -134,6 +138,7 @@ class FoldedIndex {
     int row = -1;
   };
   std::array<Slot, kSlots> slots_{};
+  std::size_t size_ = 0;
 };
 
 // Name comparison used by every keyword and name lookup: letters fold to
