@@ -77,16 +77,32 @@ constexpr bool foldedEquals(std::string_view a, std::string_view b) {
   return true;
 }
 
+// A name with its folded hash: one name looked up in several tables is
+// hashed once.
+struct HashedName {
+  constexpr explicit HashedName(std::string_view text)
+      : name(text), hash(foldedHash(text)) {}
+  std::string_view name;
+  std::size_t hash;
+};
+
 // Hash and equality of folded names; transparent, so a map keyed by
-// std::string is searched with a string_view.
+// std::string is searched with a string_view or a HashedName.
 struct FoldedHash {
   using is_transparent = void;
   std::size_t operator()(std::string_view name) const { return foldedHash(name); }
+  std::size_t operator()(const HashedName& key) const { return key.hash; }
 };
 struct FoldedEqual {
   using is_transparent = void;
   bool operator()(std::string_view a, std::string_view b) const {
     return foldedEquals(a, b);
+  }
+  bool operator()(const HashedName& a, std::string_view b) const {
+    return foldedEquals(a.name, b);
+  }
+  bool operator()(std::string_view a, const HashedName& b) const {
+    return foldedEquals(a, b.name);
   }
 };
 // A map of names, letters folded: "Abc" and "ABC" are one key.
@@ -123,11 +139,12 @@ class FoldedIndex {
   constexpr std::size_t size() const { return size_; }
 
   // Row of `name`, or -1.
-  constexpr int find(std::string_view name) const {
-    if (name.empty()) return -1;
-    for (std::size_t i = foldedHash(name) & (kSlots - 1); !slots_[i].name.empty();
+  constexpr int find(std::string_view name) const { return find(HashedName(name)); }
+  constexpr int find(const HashedName& key) const {
+    if (key.name.empty()) return -1;
+    for (std::size_t i = key.hash & (kSlots - 1); !slots_[i].name.empty();
          i = (i + 1) & (kSlots - 1)) {
-      if (foldedEquals(slots_[i].name, name)) return slots_[i].row;
+      if (foldedEquals(slots_[i].name, key.name)) return slots_[i].row;
     }
     return -1;
   }
@@ -141,17 +158,17 @@ class FoldedIndex {
   std::size_t size_ = 0;
 };
 
-// Name comparison used by every keyword and name lookup: letters fold to
-// upper case; `name` matches when it ends where `key` ends or reaches a
-// blank there. A null or empty `name` never matches.
+// Name comparison of the language: letters fold to upper case; `name`
+// matches when it ends where `key` ends or reaches a blank there. A null
+// or empty `name` never matches. For a non-empty key that holds no blank,
+// keywordCompare(name, key) is foldedEquals(beforeBlank(name), key), and
+// nameEquals(name, key) is foldedEquals(name, key): so the tables are
+// searched through folded hashes with the same answers.
 bool keywordCompare(const char* name, const char* key);
 // As keywordCompare, but `name` must end exactly where `key` ends.
 bool nameEquals(const char* name, const char* key);
 // Letters of `name` folded to upper case, up to its end or, with
-// `stopAtBlank`, its first blank. For a key that holds no blank,
-// keywordCompare(name, key) is foldedName(name, true) == foldedName(key,
-// false), and nameEquals likewise without the stop: so the growing tables
-// can be searched through hashed folded names with the same answers.
+// `stopAtBlank`, its first blank.
 std::string foldedName(const char* name, bool stopAtBlank);
 
 // printf-style formatting into a string of any length.

@@ -282,13 +282,15 @@ struct Parser {
       ++pos;
     }
     const std::string_view name = text.substr(start, pos - start);
+    // A name holds no blank; it is hashed once for all its lookups.
+    const HashedName key(name);
     float value = 0.0f;
-    if (parseConstant(c, name, value, kConstantFloat)) {
+    if (parseConstant(c, key, name, value, kConstantFloat)) {
       tok.kind = TokenKind::kNumber;
       tok.number = value;
       return;
     }
-    const int wordIndex = kWordIndex.find(name);
+    const int wordIndex = kWordIndex.find(key);
     if (wordIndex >= 0) {
       tok.kind = TokenKind::kWord;
       tok.word = wordIndex;
@@ -301,7 +303,9 @@ struct Parser {
       return;
     }
     tok.kind = TokenKind::kVariable;
-    const int index = declareVariable(c, 1, name, kDeclareLookup);
+    // An unknown or over-long name takes the long way, for its messages.
+    int index = name.size() <= kMaxNameLength ? findVariable(c, key) : -1;
+    if (index < 0) index = declareVariable(c, 1, name, kDeclareLookup);
     // An undeclared name is already reported; location 0 keeps the code
     // well formed while the compile fails.
     if (index >= 0)
@@ -326,12 +330,24 @@ struct Parser {
       if (classOf(peek()) != kClassDigit) fail(kErrNumber);
       skipDigits();
     }
-    // strtod wants its text ended; an expression is shorter than the buffer.
-    char digits[kMaxExpressionLength];
-    const std::size_t length = text.copy(digits, pos - start, start);
-    digits[length] = '\0';
     tok.kind = TokenKind::kNumber;
-    tok.number = static_cast<float>(std::strtod(digits, nullptr));
+    tok.number = numberValue(text.substr(start, pos - start));
+  }
+
+  // The value strtod gives, rounded to a float. Whole numbers of up to
+  // kExactDigits digits are exact doubles, so they skip strtod.
+  static float numberValue(std::string_view digits) {
+    constexpr std::size_t kExactDigits = 15;
+    if (digits.size() <= kExactDigits &&
+        digits.find_first_not_of("0123456789") == std::string_view::npos) {
+      std::uint64_t whole = 0;
+      for (char ch : digits) whole = whole * 10 + static_cast<std::uint64_t>(ch - '0');
+      return static_cast<float>(static_cast<double>(whole));
+    }
+    // strtod wants its text ended; an expression is shorter than the buffer.
+    char ended[kMaxExpressionLength];
+    ended[digits.copy(ended, digits.size())] = '\0';
+    return static_cast<float>(std::strtod(ended, nullptr));
   }
 
   void readOperator() {

@@ -96,9 +96,8 @@ static_assert(kPredefinedIndex.size() == std::size(kPredefinedConstants),
 // Calls visit(index) for each record `text` names (up to a blank), in
 // record order, while it returns true.
 template <typename Visit>
-void forEachConstantNamed(const ConstantTable& table, std::string_view text,
+void forEachConstantNamed(const ConstantTable& table, const HashedName& name,
                           Visit visit) {
-  const std::string_view name = beforeBlank(text);
   const int predefined = kPredefinedIndex.find(name);
   if (predefined >= 0 && !visit(static_cast<std::size_t>(predefined))) return;
   const auto found = table.byName.find(name);
@@ -107,9 +106,9 @@ void forEachConstantNamed(const ConstantTable& table, std::string_view text,
     if (!visit(i)) return;
 }
 
-const ConstantRecord* findConstant(const Compilation& c, std::string_view text) {
+const ConstantRecord* findConstant(const Compilation& c, const HashedName& name) {
   const ConstantRecord* first = nullptr;
-  forEachConstantNamed(c.constants, text, [&](std::size_t i) {
+  forEachConstantNamed(c.constants, name, [&](std::size_t i) {
     first = &c.constants.records[i];
     return false;
   });
@@ -137,7 +136,12 @@ void startConstants(Compilation& c) {
 
 bool parseConstant(Compilation& c, std::string_view text, float& value,
                    int mode, LiteralRead read) {
-  if (const ConstantRecord* record = findConstant(c, text)) {
+  return parseConstant(c, HashedName(beforeBlank(text)), text, value, mode, read);
+}
+
+bool parseConstant(Compilation& c, const HashedName& name, std::string_view text,
+                   float& value, int mode, LiteralRead read) {
+  if (const ConstantRecord* record = findConstant(c, name)) {
     if (mode == kConstantInteger) {
       if (record->value != std::trunc(record->value))
         reportError(c, "Parameter %g is integer type.",
@@ -174,7 +178,7 @@ bool parseConstant(Compilation& c, std::string_view text, float& value,
 
 bool parseConstantInteger(Compilation& c, std::string_view text,
                           std::int32_t& value) {
-  if (const ConstantRecord* record = findConstant(c, text)) {
+  if (const ConstantRecord* record = findConstant(c, HashedName(beforeBlank(text)))) {
     if (record->value != std::trunc(record->value))
       reportError(c, "Parameter %g is integer type.",
                   static_cast<double>(record->value));
@@ -215,7 +219,7 @@ void addConstant(ConstantTable& table, std::string_view name, float value,
 
 void checkConstantName(Compilation& c, std::string_view name) {
   const std::string shown(name);
-  forEachConstantNamed(c.constants, name, [&](std::size_t i) {
+  forEachConstantNamed(c.constants, HashedName(beforeBlank(name)), [&](std::size_t i) {
     if (i < c.constants.predefinedCount) {
       reportError(c, "%s is already in use as a predefined CONST.", shown.c_str());
     } else {

@@ -6,6 +6,8 @@
 #include <iterator>
 #include <string_view>
 
+#include "core/text.h"
+
 #include "symbols/constants_state.h"
 
 namespace vk6 {
@@ -65,6 +67,9 @@ void startConstants(Compilation& c);
 // or (mode 0) a decimal integer / (mode 1) NAN or a decimal number.
 bool parseConstant(Compilation& c, std::string_view text, float& value,
                    int mode, LiteralRead read = LiteralRead::kSkipOthers);
+// As above, with the name part of `text` (up to a blank) hashed already.
+bool parseConstant(Compilation& c, const HashedName& name, std::string_view text,
+                   float& value, int mode, LiteralRead read = LiteralRead::kSkipOthers);
 // A named constant or one whole integer literal, as an exact integer.
 bool parseConstantInteger(Compilation& c, std::string_view text,
                           std::int32_t& value);

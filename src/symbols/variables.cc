@@ -59,6 +59,10 @@ int declareVariable(Compilation& c, std::int32_t count, std::string_view text,
 }
 
 int findVariable(const Compilation& c, std::string_view name) {
+  return findVariable(c, HashedName(name));
+}
+
+int findVariable(const Compilation& c, const HashedName& name) {
   // Declared names hold no blank, so a name matches exactly, letters folded.
   const auto found = c.variables.byName.find(name);
   return found == c.variables.byName.end() ? -1 : static_cast<int>(found->second);

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/text.h"
+
 #include "symbols/variables_state.h"
 
 namespace vk6 {
@@ -28,6 +30,7 @@ int declareVariable(Compilation& c, std::int32_t count, std::string_view text,
                     int kind);
 // Index of the named variable's record, or -1; no message.
 int findVariable(const Compilation& c, std::string_view name);
+int findVariable(const Compilation& c, const HashedName& name);
 // Location word of the named variable, or kNoOperand.
 std::uint16_t findVariableLocation(const Compilation& c, std::string_view name);
 // Name of the variable with exactly this location word, or " ".
