@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 
 namespace vk6 {
 namespace {
@@ -56,11 +55,11 @@ TEST(CommandLine, OptionsAndFileArguments) {
   };
   for (const OptionCase& t : cases) {
     CommandLine line;
-    std::ostringstream out;
+    TextOut out;
     const CommandLineStatus status = parseCommandLine(t.words, line, out);
     const std::string label = t.words.empty() ? "(none)" : t.words[0];
     EXPECT_EQ(t.status, status) << label;
-    EXPECT_EQ(t.printed, out.str()) << label;
+    EXPECT_EQ(t.printed, out.text()) << label;
     if (status == CommandLineStatus::kOk) {
       EXPECT_EQ(t.expected, summarize(line)) << label;
     }

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 
 #include "driver/compile.h"
 #include "test_support.h"
@@ -129,7 +128,7 @@ TEST(Driver, FullDiskGivesExitCodeOne) {
 }
 
 TEST(Driver, MemoryTraceGoesToStandardErrorOnly) {
-  std::ostringstream out, err;
+  TextOut out, err;
   const fs::path folder = test::scratchFolder("trace");
   writeFile(folder / "prog.cr", "Public X\r\nBeginProg\r\nScan(1, sec)\r\nNextScan\r\nEndProg\r\n");
   const std::string source = (folder / "prog.cr").string();
@@ -138,7 +137,7 @@ TEST(Driver, MemoryTraceGoesToStandardErrorOnly) {
                               test::modelVK617Q(), out, err);
   EXPECT_EQ(0, code);
   EXPECT_EQ(source + " -- Compiled OK.\r\n", readFile(results));
-  EXPECT_EQ("line 0: 10000\r\n", err.str());
+  EXPECT_EQ("line 0: 10000\r\n", err.text());
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <ctime>
 #include <filesystem>
 #include <random>
-#include <sstream>
 
 #include "driver/compile.h"
 #include "test_support.h"
@@ -65,7 +64,7 @@ std::string wholeProgramProblem(const std::string& source, const fs::path& folde
     fs::remove(folder / output, error);
   writeFile(program, source);
 
-  std::ostringstream out, err;
+  TextOut out, err;
   const int code = runProgram({"vk6comp", "-l", "list.txt", "-z", "defs.tdf",
                                program.string(), results.string()},
                               test::modelVK617Q(), out, err);
@@ -80,8 +79,8 @@ std::string wholeProgramProblem(const std::string& source, const fs::path& folde
            std::to_string(code) + ": " + text.substr(0, 200);
   if (linesStartingWith(text, program.string() + " -- Comp") != 1)
     return "more than one outcome line";
-  if (!endsWith(out.str(), text)) return "standard output lacks the results";
-  if (!err.str().empty()) return "unexpected standard error: " + err.str();
+  if (!endsWith(out.text(), text)) return "standard output lacks the results";
+  if (!err.text().empty()) return "unexpected standard error: " + err.text();
   if (readFile(program) != source) return "the program file was changed";
   if (fs::exists(folder / "prog.bin.tmp")) return "temporary image left behind";
   if (code == 0 && !fs::exists(image)) return "no image after a successful compile";
@@ -209,9 +208,9 @@ struct CompilerRun {
 CompilerRun runCompiler(const std::vector<std::string>& files) {
   std::vector<std::string> args = {"vk6comp"};
   args.insert(args.end(), files.begin(), files.end());
-  std::ostringstream out, err;
+  TextOut out, err;
   const int code = runProgram(args, test::modelVK617Q(), out, err);
-  return {code, out.str()};
+  return {code, out.text()};
 }
 
 TEST(HostileInput, FolderGivenAsTheSource) {

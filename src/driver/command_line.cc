@@ -8,7 +8,7 @@ constexpr int kMaxFileArguments = 2;
 }  // namespace
 
 CommandLineStatus parseCommandLine(const std::vector<std::string>& words,
-                                   CommandLine& line, std::ostream& out) {
+                                   CommandLine& line, TextOut& out) {
   std::size_t w = 0;
   for (; w < words.size() && !words[w].empty() && words[w][0] == '-'; ++w) {
     const std::string& word = words[w];

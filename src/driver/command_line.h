@@ -1,10 +1,10 @@
 // The command line: option letters, then at most two file arguments.
 #pragma once
 
-#include <ostream>
 #include <string>
 #include <vector>
 
+#include "driver/text_out.h"
 #include "vk6/compiler.h"
 
 namespace vk6 {
@@ -35,7 +35,7 @@ enum class CommandLineStatus {
 // and the missing-name message go to `out`. The words "--help" and
 // "--version" among the options set `help` and `versionInfo`.
 CommandLineStatus parseCommandLine(const std::vector<std::string>& words,
-                                   CommandLine& line, std::ostream& out);
+                                   CommandLine& line, TextOut& out);
 
 // Puts `name` in the directory of `sourcePath` unless it is absolute:
 // beginning with '/' or '\\', or holding a ':' (a drive).

@@ -19,7 +19,7 @@ constexpr std::size_t kSourceBlockSize = 1024;
 // remembers any write that did not complete.
 class ResultsWriter {
  public:
-  ResultsWriter(std::FILE* file, std::ostream& out) : file_(file), out_(out) {}
+  ResultsWriter(std::FILE* file, TextOut& out) : file_(file), out_(out) {}
   void toFileOnly(const std::string& text) {
     if (std::fwrite(text.data(), 1, text.size(), file_) != text.size())
       failed_ = true;
@@ -36,7 +36,7 @@ class ResultsWriter {
 
  private:
   std::FILE* file_;
-  std::ostream& out_;
+  TextOut& out_;
   bool failed_ = false;
 };
 
@@ -122,7 +122,7 @@ std::string versionBanner(const CommandLine& line, const BuildInfo& build) {
 // The -l and -z outputs, placed beside the source. They never change the
 // outcome of the compile.
 void writeListings(const CommandLine& line, const CompileResult& result,
-                   std::ostream& out) {
+                   TextOut& out) {
   if (line.compile.listing) {
     const std::string name = placeBesideSource(line.sourcePath, line.listingName);
     const std::string& text = result.listing;
@@ -138,7 +138,7 @@ void writeListings(const CommandLine& line, const CompileResult& result,
   }
 }
 
-int finish(ResultsWriter& results, std::ostream& out, const CommandLine& line,
+int finish(ResultsWriter& results, TextOut& out, const CommandLine& line,
            int code) {
   if (!results.close()) {
     out << "Unable to write file " << line.resultsPath << ".\n";
@@ -150,7 +150,7 @@ int finish(ResultsWriter& results, std::ostream& out, const CommandLine& line,
 }  // namespace
 
 int runProgram(const std::vector<std::string>& args, const BuildInfo& build,
-               std::ostream& out, std::ostream& err) {
+               TextOut& out, TextOut& err) {
   CommandLine line;
   line.invocationName = args.empty() ? std::string() : args[0];
   const std::vector<std::string> words(args.empty() ? args.begin()

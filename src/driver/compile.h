@@ -3,11 +3,11 @@
 // beside the program and the listing files; the outcome as exit code.
 #pragma once
 
-#include <ostream>
 #include <string>
 #include <vector>
 
 #include "core/options.h"
+#include "driver/text_out.h"
 
 namespace vk6 {
 
@@ -16,6 +16,6 @@ namespace vk6 {
 // and complaints about the command line itself go to `err`. Returns the
 // exit code.
 int runProgram(const std::vector<std::string>& args, const BuildInfo& build,
-               std::ostream& out, std::ostream& err);
+               TextOut& out, TextOut& err);
 
 }  // namespace vk6

@@ -1,5 +1,5 @@
 // vk6comp: compiles one datalogger program into its program image.
-#include <iostream>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -8,7 +8,7 @@
 int main(int argc, char** argv) {
   const vk6::BuildInfo build{VK6_MODEL_STRING, VK6_BUILD_DATE};
   const std::vector<std::string> args(argv, argv + argc);
-  const int code = vk6::runProgram(args, build, std::cout, std::cerr);
-  std::cout.flush();
-  return code;
+  vk6::TextOut out(stdout);
+  vk6::TextOut err(stderr);
+  return vk6::runProgram(args, build, out, err);
 }

@@ -113,8 +113,8 @@ struct Token {
   TokenKind kind = TokenKind::kEnd;
   float number = 0.0f;
   std::uint16_t location = 0;
-  std::string name;  // dotted names
-  int word = 0;      // index into kWords
+  std::string_view name;  // dotted names, cut to kMaxFieldReferenceName
+  int word = 0;           // index into kWords
   int op = 0;        // operator character or two-character code
 };
 
@@ -167,11 +167,12 @@ SpecialParser specialParser(std::uint16_t code) {
   }
 }
 
-int findWord(const std::string& upper) {
-  for (std::size_t i = 0; i < std::size(kWords); ++i)
-    if (upper == kWords[i].name) return static_cast<int>(i);
-  return -1;
-}
+constexpr FoldedIndex<128> kWordIndex(kWords, [](const BuiltinWord& w) {
+  return std::string_view(w.name);
+});
+constexpr int kWordIs = kWordIndex.find("IS");
+constexpr int kWordTo = kWordIndex.find("TO");
+constexpr int kWordMod = kWordIndex.find("MOD");
 
 // Depth change of an opcode as emitted; a call is adjusted further by its
 // function code once its peak has been counted.
@@ -219,14 +220,14 @@ int callAdjustment(std::uint16_t code) {
 // One expression's lexer and parser. Lives on the stack of
 // compileExpression; the results go to c.expr.
 struct Parser {
-  Parser(Compilation& compilation, const std::string& source)
+  Parser(Compilation& compilation, std::string_view source)
       : c(compilation), text(source) {}
 
   Compilation& c;
-  std::string text;
+  std::string_view text;
   std::size_t pos = 0;
   Token tok;
-  std::vector<std::size_t> opPositions;  // where each opcode was emitted
+  std::vector<std::size_t>& opPositions = c.expr.opPositions;
   bool isSeen = false;
   bool toSeen = false;
 
@@ -280,29 +281,31 @@ struct Parser {
       if (k != kClassName && k != kClassDigit && k != kClassPoint) break;
       ++pos;
     }
-    std::string name = text.substr(start, pos - start);
+    const std::string_view name = text.substr(start, pos - start);
+    // A name holds no blank; it is hashed once for all its lookups.
+    const HashedName key(name);
     float value = 0.0f;
-    if (parseConstant(c, name, value, kConstantFloat)) {
+    if (parseConstant(c, key, name, value, kConstantFloat)) {
       tok.kind = TokenKind::kNumber;
       tok.number = value;
       return;
     }
-    std::string upper = name;
-    upcaseText(upper);
-    const int wordIndex = findWord(upper);
+    const int wordIndex = kWordIndex.find(key);
     if (wordIndex >= 0) {
       tok.kind = TokenKind::kWord;
       tok.word = wordIndex;
       return;
     }
     c.expr.namesVariable = true;
-    if (name.find('.') != std::string::npos) {
+    if (name.find('.') != std::string_view::npos) {
       tok.kind = TokenKind::kDotted;
       tok.name = name.substr(0, kMaxFieldReferenceName);
       return;
     }
     tok.kind = TokenKind::kVariable;
-    const int index = declareVariable(c, 1, name, kDeclareLookup);
+    // An unknown or over-long name takes the long way, for its messages.
+    int index = name.size() <= kMaxNameLength ? findVariable(c, key) : -1;
+    if (index < 0) index = declareVariable(c, 1, name, kDeclareLookup);
     // An undeclared name is already reported; location 0 keeps the code
     // well formed while the compile fails.
     if (index >= 0)
@@ -327,9 +330,24 @@ struct Parser {
       if (classOf(peek()) != kClassDigit) fail(kErrNumber);
       skipDigits();
     }
-    const std::string digits = text.substr(start, pos - start);
     tok.kind = TokenKind::kNumber;
-    tok.number = static_cast<float>(std::strtod(digits.c_str(), nullptr));
+    tok.number = numberValue(text.substr(start, pos - start));
+  }
+
+  // The value strtod gives, rounded to a float. Whole numbers of up to
+  // kExactDigits digits are exact doubles, so they skip strtod.
+  static float numberValue(std::string_view digits) {
+    constexpr std::size_t kExactDigits = 15;
+    if (digits.size() <= kExactDigits &&
+        digits.find_first_not_of("0123456789") == std::string_view::npos) {
+      std::uint64_t whole = 0;
+      for (char ch : digits) whole = whole * 10 + static_cast<std::uint64_t>(ch - '0');
+      return static_cast<float>(static_cast<double>(whole));
+    }
+    // strtod wants its text ended; an expression is shorter than the buffer.
+    char ended[kMaxExpressionLength];
+    ended[digits.copy(ended, digits.size())] = '\0';
+    return static_cast<float>(std::strtod(ended, nullptr));
   }
 
   void readOperator() {
@@ -353,9 +371,8 @@ struct Parser {
   bool isOperator(int op) const {
     return tok.kind == TokenKind::kOperator && tok.op == op;
   }
-  bool isWord(const char* name) const {
-    return tok.kind == TokenKind::kWord &&
-           std::strcmp(kWords[tok.word].name, name) == 0;
+  bool isWord(int index) const {
+    return tok.kind == TokenKind::kWord && tok.word == index;
   }
   const BuiltinWord* word() const {
     return tok.kind == TokenKind::kWord ? &kWords[tok.word] : nullptr;
@@ -425,7 +442,7 @@ struct Parser {
         default: return 0;
       }
     }
-    return isWord("TO") ? kOpRange : 0;
+    return isWord(kWordTo) ? kOpRange : 0;
   }
 
   // `top`: called from the top level, where CASE items get their test.
@@ -486,7 +503,7 @@ struct Parser {
       std::uint16_t op = 0;
       if (isOperator('*')) op = kOpMultiply;
       else if (isOperator('/')) op = kOpDivide;
-      else if (isWord("MOD")) op = kOpMod;
+      else if (isWord(kWordMod)) op = kOpMod;
       else return;
       next();
       parseFactor();
@@ -569,7 +586,7 @@ struct Parser {
   }
 
   void parseTableField() {
-    const std::string name = tok.name;
+    const std::string_view name = tok.name;
     next();
     if (!isOperator('(')) {
       fail(kErrExpectsOpen);
@@ -600,7 +617,7 @@ struct Parser {
       emit(kOpNot);
       return;
     }
-    if (std::strcmp(w.name, "IS") == 0) {
+    if (tok.word == kWordIs) {
       next();
       emit(kOpPushTested);
       isSeen = true;
@@ -747,10 +764,11 @@ std::uint16_t placeCode(Compilation& c, bool store) {
 
 }  // namespace
 
-int compileExpression(Compilation& c, const std::string& text,
+int compileExpression(Compilation& c, std::string_view text,
                       std::uint16_t& operand, int mode, bool store) {
   ExpressionState& e = c.expr;
   e.work.clear();
+  e.opPositions.clear();
   e.depth = 0;
   e.maxDepth = 0;
   e.error = kErrNone;
@@ -759,7 +777,9 @@ int compileExpression(Compilation& c, const std::string& text,
   e.hasTableField = false;
   operand = kNoOperand;
 
-  if (std::strlen(text.c_str()) >= kMaxExpressionLength) {
+  // A NUL ends the text.
+  text = text.substr(0, text.find('\0'));
+  if (text.size() >= kMaxExpressionLength) {
     reportError(c, "Expression exceeds max length of %d.",
                 static_cast<int>(kMaxExpressionLength));
     return kErrNone;
@@ -774,12 +794,12 @@ int compileExpression(Compilation& c, const std::string& text,
   return e.error;
 }
 
-int compileAndReport(Compilation& c, const std::string& text,
+int compileAndReport(Compilation& c, std::string_view text,
                      std::uint16_t& operand, int mode, bool store) {
   const int code = compileExpression(c, text, operand, mode, store);
   if (code != kErrNone)
     reportError(c, "%s: %s.", expressionErrorText(code),
-                withoutLineEnd(text).c_str());
+                withoutLineEnd(std::string(text)).c_str());
   return code;
 }
 

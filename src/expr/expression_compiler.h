@@ -5,7 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 #include "expr/expression_state.h"
 
@@ -19,10 +19,10 @@ constexpr int kMaxStackDepth = 30;
 // With `store` the code goes to the expression area and `operand` receives
 // its offset (or kDeferredBit | n for deferred expression n); without, the
 // code stays in the work buffer and `operand` is kNoOperand.
-int compileExpression(Compilation& c, const std::string& text,
+int compileExpression(Compilation& c, std::string_view text,
                       std::uint16_t& operand, int mode, bool store);
 // compileExpression, reporting a nonzero code as "%s: %s.".
-int compileAndReport(Compilation& c, const std::string& text,
+int compileAndReport(Compilation& c, std::string_view text,
                      std::uint16_t& operand, int mode, bool store);
 // Message of an expression error code.
 const char* expressionErrorText(int code);

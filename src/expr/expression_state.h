@@ -2,6 +2,7 @@
 // compiled and what it has seen so far.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -17,6 +18,7 @@ constexpr int kTransmitTimers = 32;
 // Per-expression state; reset for every expression except where noted.
 struct ExpressionState {
   std::vector<std::uint16_t> work;  // the code of the last expression
+  std::vector<std::size_t> opPositions;  // where each opcode of `work` starts
   int depth = 0;
   int maxDepth = 0;
   int error = 0;

@@ -91,7 +91,10 @@ inline void storeText(Bytes& out, std::size_t at, const std::string& text,
 // the finished record against its length in format/record_format.h.
 class RecordBuilder {
  public:
+  static constexpr std::size_t kTypicalRecordSize = 64;
+
   explicit RecordBuilder(std::uint16_t opcode) : opcode_(opcode) {
+    bytes_.reserve(kTypicalRecordSize);  // one allocation for most records
     putU16(bytes_, opcode);
     putU16(bytes_, 0);
   }

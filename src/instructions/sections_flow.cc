@@ -220,12 +220,11 @@ HandlerResult closeFor(Compilation& c) {
 // Subroutines compiled so far whose name matches, first one first.
 const Subroutine* findCompiledSubroutine(const Compilation& c,
                                          const std::string& name) {
-  const std::vector<Subroutine>& subs = c.pass1.subroutines;
-  for (std::size_t i = 0; i < c.program.subroutineCursor && i < subs.size();
-       ++i) {
-    if (keywordCompare(name.c_str(), subs[i].name.c_str())) return &subs[i];
-  }
-  return nullptr;
+  const SubroutineList& subs = c.pass1.subroutines;
+  const int first = subs.find(beforeBlank(name));
+  if (first < 0 || static_cast<std::size_t>(first) >= c.program.subroutineCursor)
+    return nullptr;
+  return &subs[static_cast<std::size_t>(first)];
 }
 
 }  // namespace
@@ -483,7 +482,7 @@ HandlerResult handleSub(Compilation& c, const Statement&) {
     reportError(c, "Sub must be declared before BeginProg.");
   ++p.subDepth;
   const std::size_t body = appendPlain(c, kRecordSub);
-  std::vector<Subroutine>& subs = c.pass1.subroutines;
+  SubroutineList& subs = c.pass1.subroutines;
   if (p.subroutineCursor < subs.size())
     subs[p.subroutineCursor].value = offsetWord(body);
   ++p.subroutineCursor;

@@ -9,6 +9,7 @@
 #include "format/byte_io.h"
 #include "format/image_format.h"
 #include "instructions/field_builder.h"
+#include "symbols/tables.h"
 #include "symbols/variables.h"
 
 namespace vk6 {
@@ -71,6 +72,7 @@ void addPublicTable(Compilation& c) {
   table.recordSize = kVariableBytes * c.variables.totalElements;
   table.size = 1;
   c.tables.tables.push_back(std::move(table));
+  indexTableName(c, c.tables.tables.size() - 1);
   c.tables.count += 1;
   c.tables.publicPosition = c.tables.count;
   if (count > kMaxPublic) reportError(c, "Too many public variables, max is %d.", kMaxPublic);

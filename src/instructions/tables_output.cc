@@ -76,9 +76,8 @@ std::string newTableName(Compilation& c, const std::string& written, int index) 
     reportError(c, "Table name %s illegal, starts with a number.", written.c_str());
   }
   const std::string name = written.substr(0, kMaxNameLength);
-  bool duplicate = nameEquals(name.c_str(), "Public");
-  for (int i = 0; i < index && !duplicate; ++i)
-    duplicate = nameEquals(name.c_str(), c.tables.tables[static_cast<std::size_t>(i)].name.c_str());
+  const int earlier = findTableNamed(c, name);
+  const bool duplicate = nameEquals(name.c_str(), "Public") || (earlier >= 0 && earlier < index);
   if (!duplicate) return name;
   reportError(c, "Duplicate table name %s.", name.c_str());
   return "T$" + std::to_string(index);
@@ -384,6 +383,7 @@ HandlerResult handleDataTable(Compilation& c, const Statement& st) {
   TableDescriptor& table = currentTable(c);
   table = TableDescriptor{};
   table.name = newTableName(c, st.textAt(1), index);
+  indexTableName(c, static_cast<std::size_t>(index));
   table.codeOffset = static_cast<std::uint16_t>(codeOffset(c));
   table.line = c.diag.currentLine;
   const int triggerSlot = slotAfterText(st, 1);
@@ -454,10 +454,8 @@ HandlerResult handleCallTable(Compilation& c, const Statement& st) {
   RecordBuilder r(kRecordCallTable);
   refuseInInterruptSequence(c);
   const std::string name = st.textAt(1);
-  std::vector<TableDescriptor>& tables = c.tables.tables;
-  for (std::size_t i = 0; i < tables.size(); ++i) {
-    TableDescriptor& table = tables[i];
-    if (!nameEquals(name.c_str(), table.name.c_str())) continue;
+  if (const int i = findTableNamed(c, name); i >= 0) {
+    TableDescriptor& table = c.tables.tables[static_cast<std::size_t>(i)];
     if (i == 0) return HandlerResult::kNothing;  // the status table is never called
     const std::uint16_t scan = compiledScanInterval(c);
     const bool timed = (table.flags & kTableFlagInterval) != 0;

@@ -2,8 +2,6 @@
 
 #include <iterator>
 #include <string_view>
-#include <unordered_map>
-#include <vector>
 
 #include "core/text.h"
 #include "parse/statement_buffer.h"
@@ -27,32 +25,22 @@ static_assert(std::size(kInstructions) == kInstructionCount);
 static_assert(kInstructionCount - 1 <= static_cast<int>(kHeaderIndexMask),
               "statement records hold the index in their header");
 
-// Every statement is looked up, so the token is folded on the stack.
-constexpr std::size_t kLongestKeyword = 31;
-
-constexpr char foldedLetter(char ch) {
-  return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
-}
-
-constexpr bool sameKeyword(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (foldedLetter(a[i]) != foldedLetter(b[i])) return false;
-  return true;
-}
+// Every statement is looked up: one probe of an index built at compile
+// time.
+constexpr FoldedIndex<256> kKeywordIndex(kInstructions, [](const InstructionInfo& row) {
+  return std::string_view(row.keyword);
+});
 
 // The lookup's promises: rows in order, a keyword on every row but the
-// first and the last, none longer than the fold buffer, holding a blank or
-// named twice (a second row of a name could never be found).
+// first and the last, none holding a blank or named twice (a second row of
+// a name could never be found).
 constexpr bool rowsAreSound() {
   for (int i = 0; i < kInstructionCount; ++i) {
     const std::string_view keyword = kInstructions[i].keyword;
     const bool end = i == kEndOfProgram || i == kEndOfKeywords;
     if (kInstructions[i].index != i || keyword.empty() != end ||
-        keyword.size() > kLongestKeyword || keyword.find(' ') != keyword.npos)
+        keyword.find(' ') != keyword.npos || (!end && kKeywordIndex.find(keyword) != i))
       return false;
-    for (int j = 1; j < i; ++j)
-      if (sameKeyword(kInstructions[j].keyword, keyword)) return false;
   }
   return true;
 }
@@ -79,32 +67,14 @@ const char* familyName(InstructionFamily family) {
 }
 
 InstructionIndex lookupKeyword(const char* token) {
-  // Immutable and shared by every compilation. The first row of a folded
-  // name is kept, as a scan in row order finds it.
-  struct Index {
-    std::vector<std::string> keys;
-    std::unordered_map<std::string_view, InstructionIndex> rows;
-  };
-  static const Index index = [] {
-    Index built;
-    for (int i = 1; i < kInstructionCount && kInstructions[i].keyword[0] != '\0';
-         ++i)
-      built.keys.push_back(foldedName(kInstructions[i].keyword, false));
-    // The views are taken once the keys no longer move.
-    for (std::size_t k = 0; k < built.keys.size(); ++k)
-      built.rows.emplace(built.keys[k], static_cast<InstructionIndex>(k + 1));
-    return built;
-  }();
   if (token == nullptr) return kEndOfProgram;
-  char folded[kLongestKeyword + 1];
-  std::size_t n = 0;
-  for (; token[n] != '\0' && token[n] != ' '; ++n) {
-    if (n == kLongestKeyword) return kEndOfProgram;
-    folded[n] = upcaseChar(token[n]);
-  }
-  if (n == 0) return kEndOfProgram;
-  const auto found = index.rows.find(std::string_view(folded, n));
-  return found == index.rows.end() ? kEndOfProgram : found->second;
+  return lookupKeyword(std::string_view(token));
+}
+
+InstructionIndex lookupKeyword(std::string_view token) {
+  // A NUL ends the token as it ends a C string.
+  const int row = kKeywordIndex.find(beforeBlank(token.substr(0, token.find('\0'))));
+  return row < 0 ? kEndOfProgram : static_cast<InstructionIndex>(row);
 }
 
 const char* keywordAt(int index) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <initializer_list>
+#include <string_view>
 
 #include "parse/instruction_index.h"
 
@@ -117,6 +118,7 @@ const char* familyName(InstructionFamily family);
 // The row whose keyword the token names (case folded; the token ends at
 // its end or at a blank), or kEndOfProgram.
 InstructionIndex lookupKeyword(const char* token);
+InstructionIndex lookupKeyword(std::string_view token);
 // Keyword of an index as stored ("" for the first and last row and for an
 // index outside the table).
 const char* keywordAt(int index);

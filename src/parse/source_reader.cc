@@ -45,10 +45,7 @@ bool isBlankText(const std::string& text) {
 }
 
 bool isSubroutineName(const Compilation& c, const std::string& token) {
-  for (const Subroutine& sub : c.pass1.subroutines) {
-    if (keywordCompare(token.c_str(), sub.name.c_str())) return true;
-  }
-  return false;
+  return c.pass1.subroutines.find(token) >= 0;
 }
 
 // The reader's state for one source line.

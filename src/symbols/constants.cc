@@ -1,10 +1,9 @@
 #include "symbols/constants.h"
 
-#include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 #include "core/compilation.h"
 #include "core/diagnostics.h"
@@ -24,14 +23,14 @@ int hexDigit(char ch) {
 // &B and &H literals, read from the last character back to the third.
 // kWhole refuses a text with anything but digits of its base after the
 // prefix, where kSkipOthers passes over such characters.
-bool parseBaseLiteral(const std::string& text, std::uint32_t& value,
+bool parseBaseLiteral(std::string_view text, std::uint32_t& value,
                       LiteralRead read) {
   if (text.size() < 2 || text[0] != '&') return false;
   const char base = upcaseChar(text[1]);
   if (base != 'B' && base != 'H') return false;
   if (read == LiteralRead::kWhole) {
     const char* digits = base == 'B' ? "01" : "0123456789ABCDEFabcdef";
-    if (text.size() == 2 || text.find_first_not_of(digits, 2) != std::string::npos)
+    if (text.size() == 2 || text.find_first_not_of(digits, 2) != std::string_view::npos)
       return false;
   }
   value = 0;
@@ -51,48 +50,69 @@ bool parseBaseLiteral(const std::string& text, std::uint32_t& value,
   return true;
 }
 
-bool parseDecimalInteger(const std::string& text, std::int32_t& value) {
+bool parseDecimalInteger(std::string_view text, std::int32_t& value) {
   if (text.empty()) return false;
   std::size_t i = (text[0] == '+' || text[0] == '-') ? 1 : 0;
   if (i >= text.size()) return false;
   for (std::size_t j = i; j < text.size(); ++j) {
     if (!isDigit(text[j])) return false;
   }
-  errno = 0;
-  const long long v = std::strtoll(text.c_str(), nullptr, 10);
-  if (errno != 0 || v < INT32_MIN || v > INT32_MAX) return false;
-  value = static_cast<std::int32_t>(v);
+  // from_chars takes a minus sign but no plus sign.
+  if (text[0] == '+') text.remove_prefix(1);
+  std::int32_t v = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (error != std::errc() || end != text.data() + text.size()) return false;
+  value = v;
   return true;
 }
 
-bool parseDecimalNumber(const std::string& text, float& value) {
+bool parseDecimalNumber(std::string_view text, float& value) {
   // Only decimal forms: strtod alone would also take hex, inf and nan.
   bool digits = false;
   for (char ch : text) {
     if (isDigit(ch)) {
       digits = true;
-    } else if (std::strchr("+-.eE", ch) == nullptr) {
+    } else if (std::string_view("+-.eE").find(ch) == std::string_view::npos) {
       return false;
     }
   }
   if (!digits) return false;
+  const std::string ended(text);  // strtod reads up to a NUL
   char* end = nullptr;
-  const double v = std::strtod(text.c_str(), &end);
-  if (end != text.c_str() + text.size()) return false;
+  const double v = std::strtod(ended.c_str(), &end);
+  if (end != ended.c_str() + ended.size()) return false;
   value = static_cast<float>(v);
   return true;
 }
 
-// Indices of the records `text` names, in order, or null.
-const std::vector<std::size_t>* constantsNamed(const Compilation& c,
-                                               const std::string& text) {
-  const auto found = c.constants.byName.find(foldedName(text.c_str(), true));
-  return found == c.constants.byName.end() ? nullptr : &found->second;
+// The predefined constants by name; they are the table's first records.
+constexpr FoldedIndex<128> kPredefinedIndex(kPredefinedConstants,
+                                           [](const PredefinedConstant& p) {
+                                             return std::string_view(p.name);
+                                           });
+static_assert(kPredefinedIndex.size() == std::size(kPredefinedConstants),
+              "a second row of a name would never be found");
+
+// Calls visit(index) for each record `text` names (up to a blank), in
+// record order, while it returns true.
+template <typename Visit>
+void forEachConstantNamed(const ConstantTable& table, const HashedName& name,
+                          Visit visit) {
+  const int predefined = kPredefinedIndex.find(name);
+  if (predefined >= 0 && !visit(static_cast<std::size_t>(predefined))) return;
+  const auto found = table.byName.find(name);
+  if (found == table.byName.end()) return;
+  for (const std::size_t i : found->second)
+    if (!visit(i)) return;
 }
 
-const ConstantRecord* findConstant(const Compilation& c, const std::string& text) {
-  const std::vector<std::size_t>* named = constantsNamed(c, text);
-  return named == nullptr ? nullptr : &c.constants.records[named->front()];
+const ConstantRecord* findConstant(const Compilation& c, const HashedName& name) {
+  const ConstantRecord* first = nullptr;
+  forEachConstantNamed(c.constants, name, [&](std::size_t i) {
+    first = &c.constants.records[i];
+    return false;
+  });
+  return first;
 }
 
 std::int32_t truncateToInt(double v) {
@@ -108,14 +128,20 @@ void startConstants(Compilation& c) {
   table.records.clear();
   table.byName.clear();
   table.records.reserve(kConstantGrowth);
+  // Their names are found through kPredefinedIndex, not byName.
   for (const PredefinedConstant& p : kPredefinedConstants)
-    addConstant(table, p.name, p.value);
+    table.records.push_back({p.name, p.value, 0});
   table.predefinedCount = table.records.size();
 }
 
-bool parseConstant(Compilation& c, const std::string& text, float& value,
+bool parseConstant(Compilation& c, std::string_view text, float& value,
                    int mode, LiteralRead read) {
-  if (const ConstantRecord* record = findConstant(c, text)) {
+  return parseConstant(c, HashedName(beforeBlank(text)), text, value, mode, read);
+}
+
+bool parseConstant(Compilation& c, const HashedName& name, std::string_view text,
+                   float& value, int mode, LiteralRead read) {
+  if (const ConstantRecord* record = findConstant(c, name)) {
     if (mode == kConstantInteger) {
       if (record->value != std::trunc(record->value))
         reportError(c, "Parameter %g is integer type.",
@@ -141,9 +167,7 @@ bool parseConstant(Compilation& c, const std::string& text, float& value,
     return true;
   }
   if (mode == kConstantFloat) {
-    std::string upper = text;
-    upcaseText(upper);
-    if (upper == "NAN") {
+    if (foldedEquals(text, "NAN")) {
       value = floatFromBits(kLoggerNanBits);
       return true;
     }
@@ -152,9 +176,9 @@ bool parseConstant(Compilation& c, const std::string& text, float& value,
   return false;
 }
 
-bool parseConstantInteger(Compilation& c, const std::string& text,
+bool parseConstantInteger(Compilation& c, std::string_view text,
                           std::int32_t& value) {
-  if (const ConstantRecord* record = findConstant(c, text)) {
+  if (const ConstantRecord* record = findConstant(c, HashedName(beforeBlank(text)))) {
     if (record->value != std::trunc(record->value))
       reportError(c, "Parameter %g is integer type.",
                   static_cast<double>(record->value));
@@ -170,11 +194,11 @@ bool parseConstantInteger(Compilation& c, const std::string& text,
   return parseDecimalInteger(text, value);
 }
 
-bool parseIntegerLiteral(const std::string& text, std::int32_t& value) {
+bool parseIntegerLiteral(std::string_view text, std::int32_t& value) {
   const std::size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return false;
+  if (first == std::string_view::npos) return false;
   const std::size_t last = text.find_last_not_of(" \t");
-  const std::string literal = text.substr(first, last - first + 1);
+  const std::string_view literal = text.substr(first, last - first + 1);
   std::uint32_t bits = 0;
   if (parseBaseLiteral(literal, bits, LiteralRead::kWhole)) {
     value = static_cast<std::int32_t>(bits);
@@ -183,22 +207,26 @@ bool parseIntegerLiteral(const std::string& text, std::int32_t& value) {
   return parseDecimalInteger(literal, value);
 }
 
-void addConstant(ConstantTable& table, const std::string& name, float value,
+void addConstant(ConstantTable& table, std::string_view name, float value,
                  int line) {
-  table.byName[foldedName(name.c_str(), false)].push_back(table.records.size());
-  table.records.push_back({name, value, line});
+  const auto found = table.byName.find(name);
+  if (found != table.byName.end())
+    found->second.push_back(table.records.size());
+  else
+    table.byName.emplace(name, std::vector<std::size_t>{table.records.size()});
+  table.records.push_back({std::string(name), value, line});
 }
 
-void checkConstantName(Compilation& c, const std::string& name) {
-  const std::vector<std::size_t>* named = constantsNamed(c, name);
-  if (named == nullptr) return;
-  for (const std::size_t i : *named) {
+void checkConstantName(Compilation& c, std::string_view name) {
+  const std::string shown(name);
+  forEachConstantNamed(c.constants, HashedName(beforeBlank(name)), [&](std::size_t i) {
     if (i < c.constants.predefinedCount) {
-      reportError(c, "%s is already in use as a predefined CONST.", name.c_str());
+      reportError(c, "%s is already in use as a predefined CONST.", shown.c_str());
     } else {
-      reportError(c, "%s is already in use as a declared CONST.", name.c_str());
+      reportError(c, "%s is already in use as a declared CONST.", shown.c_str());
     }
-  }
+    return true;
+  });
 }
 
 std::int32_t unitsToSeconds(Compilation& c, std::int32_t value,

@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
-#include <string>
+#include <string_view>
+
+#include "core/text.h"
 
 #include "symbols/constants_state.h"
 
@@ -57,23 +59,26 @@ constexpr int kConstantNamedOnly = 2;
 enum class LiteralRead { kSkipOthers, kWhole };
 
 // Records a constant; a name may be recorded more than once.
-void addConstant(ConstantTable& table, const std::string& name, float value,
+void addConstant(ConstantTable& table, std::string_view name, float value,
                  int line = 0);
 // Fills the table with the predefined constants.
 void startConstants(Compilation& c);
 // True when `text` is a constant: a named constant, an &B or &H literal,
 // or (mode 0) a decimal integer / (mode 1) NAN or a decimal number.
-bool parseConstant(Compilation& c, const std::string& text, float& value,
+bool parseConstant(Compilation& c, std::string_view text, float& value,
                    int mode, LiteralRead read = LiteralRead::kSkipOthers);
+// As above, with the name part of `text` (up to a blank) hashed already.
+bool parseConstant(Compilation& c, const HashedName& name, std::string_view text,
+                   float& value, int mode, LiteralRead read = LiteralRead::kSkipOthers);
 // A named constant or one whole integer literal, as an exact integer.
-bool parseConstantInteger(Compilation& c, const std::string& text,
+bool parseConstantInteger(Compilation& c, std::string_view text,
                           std::int32_t& value);
 // An &B, &H or decimal integer literal with nothing else but blanks around
 // it, read exactly (floats hold only 24 bits); false for anything else,
 // with no message.
-bool parseIntegerLiteral(const std::string& text, std::int32_t& value);
+bool parseIntegerLiteral(std::string_view text, std::int32_t& value);
 // Reports a clash of a new name with a constant.
-void checkConstantName(Compilation& c, const std::string& name);
+void checkConstantName(Compilation& c, std::string_view name);
 
 // Interval and units code to seconds; usec and msec are reported and give 0.
 std::int32_t unitsToSeconds(Compilation& c, std::int32_t value, std::int32_t code);

@@ -3,8 +3,9 @@
 
 #include <cstddef>
 #include <string>
-#include <unordered_map>
 #include <vector>
+
+#include "core/text.h"
 
 namespace vk6 {
 
@@ -17,9 +18,10 @@ struct ConstantRecord {
 struct ConstantTable {
   std::vector<ConstantRecord> records;
   std::size_t predefinedCount = 0;  // records before this are predefined
-  // Folded name -> indices of its records in order; a clashing CONST is
-  // still recorded, so a name can have several. Names hold no blank.
-  std::unordered_map<std::string, std::vector<std::size_t>> byName;
+  // Name of a declared constant -> indices of its records in order; a
+  // clashing CONST is still recorded, so a name can have several. Names
+  // hold no blank. The predefined ones are found by a table of their own.
+  FoldedMap<std::vector<std::size_t>> byName;
 };
 
 }  // namespace vk6

@@ -27,9 +27,39 @@ constexpr StatusEntry kStatusFields[kStatusFieldCount] = {
     {"BattVoltage", 0x18, 4},    {"SerialNum", 0x16, 4},
 };
 
-bool isText(const StatusEntry& e) {
+constexpr bool isText(const StatusEntry& e) {
   return (e.typeByte & ~kReadOnlyType) == kTextType;
 }
+
+constexpr FoldedIndex<64> kStatusIndex(kStatusFields, [](const StatusEntry& e) {
+  return std::string_view(e.name);
+});
+static_assert(kStatusIndex.size() == kStatusFieldCount,
+              "a second field of a name would never be found");
+
+// Where each field starts in the record, and among the writable fields.
+struct FieldOffsets {
+  std::int32_t record[kStatusFieldCount] = {};
+  std::int32_t writable[kStatusFieldCount] = {};
+};
+
+constexpr FieldOffsets makeFieldOffsets() {
+  FieldOffsets o;
+  std::int32_t record = 0;
+  std::int32_t writable = 0;
+  for (int i = 0; i < kStatusFieldCount; ++i) {
+    o.record[i] = record;
+    o.writable[i] = writable;
+    record += kStatusFields[i].byteSize;
+    if ((kStatusFields[i].typeByte & kReadOnlyType) == 0)
+      writable += kStatusFields[i].byteSize;
+  }
+  return o;
+}
+constexpr FieldOffsets kFieldOffsets = makeFieldOffsets();
+static_assert(makeFieldOffsets().record[kStatusFieldCount - 1] +
+                  kStatusFields[kStatusFieldCount - 1].byteSize ==
+              kStatusRecordSize);
 
 }  // namespace
 
@@ -39,36 +69,26 @@ TableDescriptor statusTable() {
   t.recordSize = kStatusRecordSize;
   t.size = 1;
   t.fieldCount = kStatusFieldCount;
-  std::int32_t offset = 0;
-  for (const StatusEntry& e : kStatusFields) {
-    FieldDescriptor f;
+  t.fields.resize(kStatusFieldCount);
+  for (int i = 0; i < kStatusFieldCount; ++i) {
+    const StatusEntry& e = kStatusFields[i];
+    FieldDescriptor& f = t.fields[static_cast<std::size_t>(i)];
     f.name = e.name;
     f.dataType = e.typeByte;
     // A text field's dimensions are its characters.
     f.count = f.subDimension = isText(e) ? e.byteSize : 1;
     f.firstIndex = 1;
     f.byteSize = e.byteSize;
-    f.byteOffset = offset;
-    offset += e.byteSize;
-    t.fields.push_back(f);
+    f.byteOffset = kFieldOffsets.record[i];
   }
   return t;
 }
 
-StatusField findStatusField(const std::string& name) {
-  StatusField found;
-  std::int32_t recordOffset = 0;
-  std::int32_t writableOffset = 0;
-  for (int i = 0; i < kStatusFieldCount; ++i) {
-    const StatusEntry& e = kStatusFields[i];
-    if (keywordCompare(name.c_str(), e.name)) {
-      found = {i, e.typeByte, e.byteSize, recordOffset, writableOffset};
-      return found;
-    }
-    recordOffset += e.byteSize;
-    if ((e.typeByte & kReadOnlyType) == 0) writableOffset += e.byteSize;
-  }
-  return found;
+StatusField findStatusField(std::string_view name) {
+  const int i = kStatusIndex.find(beforeBlank(name));
+  if (i < 0) return StatusField();
+  const StatusEntry& e = kStatusFields[i];
+  return {i, e.typeByte, e.byteSize, kFieldOffsets.record[i], kFieldOffsets.writable[i]};
 }
 
 }  // namespace vk6

@@ -5,7 +5,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 #include "symbols/tables_state.h"
 
@@ -30,6 +30,6 @@ struct StatusField {
 
 // The first status field whose name matches (keywordCompare, so case is
 // ignored).
-StatusField findStatusField(const std::string& name);
+StatusField findStatusField(std::string_view name);
 
 }  // namespace vk6

@@ -28,21 +28,23 @@ int publicVariableIndex(const Compilation& c, const std::string& field) {
   return -1;
 }
 
-// Index of the first table of the list named `name`, or -1.
-int tableIndexNamed(const Compilation& c, const std::string& name) {
-  const std::vector<TableDescriptor>& tables = c.tables.tables;
-  for (std::size_t i = 0; i < tables.size(); ++i) {
-    if (nameEquals(name.c_str(), tables[i].name.c_str())) return static_cast<int>(i);
-  }
-  return -1;
-}
-
 }  // namespace
 
 void startTables(Compilation& c) {
   c.tables = TableList{};
   c.tables.tables.push_back(statusTable());
+  indexTableName(c, 0);
   c.tables.count = 1;
+}
+
+void indexTableName(Compilation& c, std::size_t index) {
+  const std::string& name = c.tables.tables[index].name;
+  if (!name.empty()) c.tables.firstNamed.emplace(name, index);  // the first stays
+}
+
+int findTableNamed(const Compilation& c, std::string_view name) {
+  const auto found = c.tables.firstNamed.find(name);
+  return found == c.tables.firstNamed.end() ? -1 : static_cast<int>(found->second);
 }
 
 int resolveTableField(Compilation& c, const std::string& name,
@@ -62,7 +64,7 @@ int resolveTableField(Compilation& c, const std::string& name,
     table = kStatusTableNumber;
     position = findStatusField(fieldName).index;
   } else {
-    const int index = tableIndexNamed(c, tableName);
+    const int index = findTableNamed(c, tableName);
     if (index < 0) {
       reportError(c, "Could not find DataTable %s.", tableName.c_str());
       return 0;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "symbols/tables_state.h"
 
@@ -25,6 +26,12 @@ constexpr std::size_t kMaxProcessingLength = 64;
 
 // Start of pass 2: an empty list holding only the status table.
 void startTables(Compilation& c);
+// Indexes the name of table `index` once it is set, for findTableNamed.
+// REQUIRES: each table is named once.
+void indexTableName(Compilation& c, std::size_t index);
+// Position of the first table named `name` (letters folded, the whole
+// name), or -1.
+int findTableNamed(const Compilation& c, std::string_view name);
 
 // Resolves `name` ("Table.Field") with an element number or kNoElement,
 // in kResolveIndex or kResolveRange mode, into the table word

@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "core/text.h"
 #include "format/image_format.h"  // kNoPublicTable
 #include "format/operand_word.h"  // kNoOperand
 
@@ -91,6 +92,9 @@ struct OutputContext {
 
 struct TableList {
   std::vector<TableDescriptor> tables;
+  // Table name -> position of the first table of the name, letters folded;
+  // empty names are left out (symbols/tables.h keeps it).
+  FoldedMap<std::size_t> firstNamed;
   int count = 0;    // tables completed (their EndTable compiled)
   int depth = 0;    // 1 between DataTable and EndTable
   int current = 0;  // index of the table being declared

@@ -1,5 +1,7 @@
 #include "symbols/variables.h"
 
+#include <utility>
+
 #include "core/compilation.h"
 #include "core/diagnostics.h"
 #include "core/text.h"
@@ -14,30 +16,31 @@ constexpr std::size_t kNameCopyLength = kMaxNameLength + 1;
 
 }  // namespace
 
-int declareVariable(Compilation& c, std::int32_t count, const std::string& text,
+int declareVariable(Compilation& c, std::int32_t count, std::string_view text,
                     int kind) {
   std::size_t start = 0;
   while (start < text.size() && text[start] == ' ') ++start;
   if (start < text.size() && isDigit(text[start]))
     reportError(c, "Variable name %s illegal, starts with a number",
-                text.c_str() + start);
-  std::string name = text.substr(start, kNameCopyLength);
-  const std::size_t cut = name.find_first_of(" (");
-  if (cut != std::string::npos) name.resize(cut);
+                std::string(text.substr(start)).c_str());
+  std::string_view name = text.substr(start, kNameCopyLength);
+  name = name.substr(0, name.find_first_of(" ("));
   if (name.size() >= kNameCopyLength)
-    reportError(c, "Name %s is too large, limit is 16 characters", name.c_str());
+    reportError(c, "Name %s is too large, limit is 16 characters",
+                std::string(name).c_str());
 
   VariableTable& table = c.variables;
   if (const int i = findVariable(c, name); i >= 0) {
     VariableRecord& record = table.records[static_cast<std::size_t>(i)];
     if (count > record.elementCount)
-      reportError(c, "%s already dimensioned smaller than %d", name.c_str(), count);
+      reportError(c, "%s already dimensioned smaller than %d",
+                  std::string(name).c_str(), count);
     if (kind == kDeclarePublic) record.publicKind = kDeclarePublic;
     return i;
   }
   const std::int32_t firstIndex = table.totalElements;
   if (kind == kDeclareLookup) {
-    reportError(c, "undeclared variable %s", name.c_str());
+    reportError(c, "undeclared variable %s", std::string(name).c_str());
     return -1;
   }
   checkConstantName(c, name);
@@ -49,20 +52,23 @@ int declareVariable(Compilation& c, std::int32_t count, const std::string& text,
                                  static_cast<std::uint32_t>(count));
   if (kind == kDeclarePublic) record.publicKind = kDeclarePublic;
   // An empty name is never found, so it stays out of the index.
-  if (!record.name.empty())
-    table.byName.emplace(foldedName(record.name.c_str(), false), table.records.size());
-  table.records.push_back(record);
+  if (!record.name.empty()) table.byName.emplace(record.name, table.records.size());
+  table.records.push_back(std::move(record));
   table.totalElements += count;
   return static_cast<int>(table.records.size() - 1);
 }
 
-int findVariable(const Compilation& c, const std::string& name) {
+int findVariable(const Compilation& c, std::string_view name) {
+  return findVariable(c, HashedName(name));
+}
+
+int findVariable(const Compilation& c, const HashedName& name) {
   // Declared names hold no blank, so a name matches exactly, letters folded.
-  const auto found = c.variables.byName.find(foldedName(name.c_str(), false));
+  const auto found = c.variables.byName.find(name);
   return found == c.variables.byName.end() ? -1 : static_cast<int>(found->second);
 }
 
-std::uint16_t findVariableLocation(const Compilation& c, const std::string& name) {
+std::uint16_t findVariableLocation(const Compilation& c, std::string_view name) {
   const int i = findVariable(c, name);
   return i < 0 ? kNoOperand : c.variables.records[static_cast<std::size_t>(i)].location;
 }

@@ -7,6 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "core/text.h"
 
 #include "symbols/variables_state.h"
 
@@ -23,12 +26,13 @@ constexpr int kDeclarePublic = 10;
 // Declares (kind 9 or 10) or looks up (kind 0) the variable named at the
 // start of `text`. Returns its index in the table, or -1 for an undeclared
 // name (reported as "undeclared variable %s").
-int declareVariable(Compilation& c, std::int32_t count, const std::string& text,
+int declareVariable(Compilation& c, std::int32_t count, std::string_view text,
                     int kind);
 // Index of the named variable's record, or -1; no message.
-int findVariable(const Compilation& c, const std::string& name);
+int findVariable(const Compilation& c, std::string_view name);
+int findVariable(const Compilation& c, const HashedName& name);
 // Location word of the named variable, or kNoOperand.
-std::uint16_t findVariableLocation(const Compilation& c, const std::string& name);
+std::uint16_t findVariableLocation(const Compilation& c, std::string_view name);
 // Name of the variable with exactly this location word, or " ".
 std::string variableNameAt(const Compilation& c, std::uint16_t location);
 

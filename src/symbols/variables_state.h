@@ -5,9 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "core/text.h"
 #include "format/operand_word.h"  // locationFirst
 
 namespace vk6 {
@@ -27,8 +27,9 @@ struct VariableRecord {
 
 struct VariableTable {
   std::vector<VariableRecord> records;
-  // Folded name -> index of its record; names are unique and hold no blank.
-  std::unordered_map<std::string, std::size_t> byName;
+  // Name -> index of its record, letters folded; names are unique and hold
+  // no blank.
+  FoldedMap<std::size_t> byName;
   std::int32_t totalElements = 0;
 };
 
