@@ -19,7 +19,7 @@ Inputs that once cost more than their size, N lines each (N = 500, 2000):
   dupalias_N.vk6   the same alias declared again and again.
   dupconst_N.vk6   the same constant declared again and again.
   manyalias_N.vk6  240 aliases; lines close to the 510-character limit
-                   naming many of them.
+                   naming many of them, one in two outgrowing it.
   sharedloc_N.vk6  aliases sharing locations, declared out of order.
   subs_N.vk6       many subroutines, each called by name.
   tables_N.vk6     more than eight tables, named by CallTable throughout.
@@ -440,18 +440,19 @@ def adversarial_programs(pad, n):
     head = ["Dim A(240)", "Public Z, Res"]
     programs["dupalias"] = head + ["Alias A(1) = Foo"] * (n - 6)
     programs["dupconst"] = head + ["Const K = 1"] * (n - 6)
-    names = [f"Name{i}" for i in range(240)]
+    # Names shorter than their texts: a line close to the limit outgrows it
+    # as they are replaced, one line in two.
+    names = [f"N{i}" for i in range(240)]
     aliases = [f"Alias A({i + 1}) = {name}" for i, name in enumerate(names)]
     lines = []
     k = 0
     while len(head) + len(aliases) + len(lines) + 6 < n:
-        line = ""
-        while True:
-            statement = f"Res = {names[k % 240]} + {names[(k * 7 + 1) % 240]}"
-            if len(line) + len(statement) + 3 > 500:
-                break
-            line = statement if not line else line + " : " + statement
-            k += 1
+        # One statement per line, as substitution works statement by
+        # statement; it is too long for an expression, which is reported.
+        line = "Res = Z"
+        while len(line) < (500 if len(lines) % 2 else 400):
+            line += f" + {names[k % 240]}"
+            k += 7
         lines.append("  " + line)
     programs["manyalias"] = head + aliases + ["BeginProg", "Scan(1, Sec)"] + lines
     # Every element named by nine aliases, spelt apart by blanks and

@@ -95,7 +95,7 @@ Flow unfoldThen(Compilation& c, std::string thenText, LineState& line) {
 
 Flow processStatement(Compilation& c, const std::string& statement,
                       LineState& line) {
-  const std::string copy = statement;
+  const std::string& copy = statement;
   std::size_t start = 0;
   while (start < copy.size() && isDelimiter(copy[start])) ++start;
   if (start >= copy.size() || copy[start] == '\0') return Flow::kGoOn;
