@@ -1,6 +1,7 @@
 #include "parse/source_reader.h"
 
 #include <cstring>
+#include <utility>
 
 #include "core/compilation.h"
 #include "core/diagnostics.h"
@@ -163,9 +164,9 @@ Flow processStatement(Compilation& c, const std::string& statement,
 }
 
 // Runs the statements of one line; kEndReading stops pass 1.
-Flow processLine(Compilation& c, const std::string& text) {
+Flow processLine(Compilation& c, std::string text) {
   LineState line;
-  line.rest = text;
+  line.rest = std::move(text);
   for (;;) {
     std::string statement;
     if (!line.pendingThen.empty()) {
@@ -182,7 +183,7 @@ Flow processLine(Compilation& c, const std::string& text) {
 
 void readStatements(Compilation& c) {
   while (std::optional<std::string> line = readSourceLine(c)) {
-    if (processLine(c, *line) == Flow::kEndReading) return;
+    if (processLine(c, std::move(*line)) == Flow::kEndReading) return;
   }
 }
 
