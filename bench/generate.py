@@ -12,6 +12,17 @@ Programs:
   consts_N.vk6     2,000 constants used throughout.
   long_N.vk6       lines close to the 510-character limit, full of names.
   nested_N.vk6     blocks nested 100 deep, over and over.
+  mix_N.vk6        the plain statement mix: assignments with arithmetic,
+                   If/ElseIf/Else, For loops, calls with 1-5 arguments and
+                   comments; mix_N.lua and mix_N.c say the same in Lua and C.
+Inputs that once cost more than their size, N lines each (N = 500, 2000):
+  dupalias_N.vk6   the same alias declared again and again.
+  dupconst_N.vk6   the same constant declared again and again.
+  manyalias_N.vk6  240 aliases; lines close to the 510-character limit
+                   naming many of them, one in two outgrowing it.
+  sharedloc_N.vk6  aliases sharing locations, declared out of order.
+  subs_N.vk6       many subroutines, each called by name.
+  tables_N.vk6     more than eight tables, named by CallTable throughout.
 
 With --compiler, every program is compiled (-n) and its outcome checked:
 largest.vk6 must compile OK, the others OK or failing only on the image
@@ -24,6 +35,7 @@ import subprocess
 import sys
 
 SIZES = (500, 1000, 2000, 4000)
+ADVERSARIAL_SIZES = (500, 2000)
 TABLES = 8
 FIELDS = 16
 LOCATIONS = 254
@@ -310,6 +322,161 @@ def nested_program(pad, n):
     return assemble(head, scan, total_lines=n)
 
 
+# The plain statement mix, one group of lines in three languages: the
+# compiler's, Lua and C. The groups differ only in their numbers.
+def mix_group(k):
+    # The 32 KB expression area must hold 4,000 lines of the mix: numbers
+    # given to calls cost it nothing, expressions about 20 bytes each.
+    a, b = k % 7 + 1, k % 5 + 2
+    vk6 = [f"' Group {k}: scale the readings and keep them in range",
+           "Res = AirT * Gain",
+           "If Res > Lim Then",
+           "  Cnt = Cnt + 1   ' over the limit",
+           f"ElseIf Res < {b} Then",
+           "  ' under it: count down",
+           "  Cnt = Cnt - 1",
+           "Else",
+           "  ' in range",
+           "  Res = Lim",
+           "EndIf",
+           "' smooth the wind speed",
+           f"For I = 1 To {b}",
+           f"  PortSet(1, {k % 2})",
+           "Next I",
+           "SwBatt(1)",
+           f"AvgSpa(Res, {b}, Regs(1))",
+           f"CovSpa(Res, 1, 2, AirT, SoilT)",
+           ""]
+    lua = [f"-- Group {k}: scale the readings and keep them in range",
+           "Res = AirT * Gain",
+           "if Res > Lim then",
+           "  Cnt = Cnt + 1   -- over the limit",
+           f"elseif Res < {b} then",
+           "  -- under it: count down",
+           "  Cnt = Cnt - 1",
+           "else",
+           "  -- in range",
+           "  Res = Lim",
+           "end",
+           "-- smooth the wind speed",
+           f"for I = 1, {b} do",
+           f"  PortSet(1, {k % 2})",
+           "end",
+           "SwBatt(1)",
+           f"AvgSpa(Res, {b}, Regs[1])",
+           f"CovSpa(Res, 1, 2, AirT, SoilT)",
+           ""]
+    c = [f"  /* Group {k}: scale the readings and keep them in range */",
+         "  Res = AirT * Gain;",
+         "  if (Res > Lim) {",
+         "    Cnt = Cnt + 1;   /* over the limit */",
+         f"  }} else if (Res < {b}) {{",
+         "    /* under it: count down */",
+         "    Cnt = Cnt - 1;",
+         "  } else {",
+         "    /* in range */",
+         "    Res = Lim;",
+         "  }",
+         "  /* smooth the wind speed */",
+         f"  for (I = 1; I <= {b}; I = I + 1)",
+         f"    PortSet(1, {k % 2});",
+         "",
+         "  SwBatt(1);",
+         f"  AvgSpa(Res, {b}, Regs[1]);",
+         f"  CovSpa(Res, 1, 2, AirT, SoilT);",
+         ""]
+    return vk6, lua, c
+
+
+MIX_HEAD = ["' The plain statement mix.",
+            "Public AirT, SoilT, Res, Cnt, WS, WD, Batt, I, Regs(6)",
+            "Const Gain = 0.5",
+            "Const Offs = 2",
+            "Const Lim = 25",
+            "BeginProg",
+            "Scan(10, Sec)"]
+MIX_TAIL = ["NextScan", "EndProg"]
+
+
+def mix_programs(n):
+    """The mix in N lines of the compiler's language, and in Lua and C."""
+    vk6, lua, c = [], [], []
+    k = 0
+    while len(MIX_HEAD) + len(vk6) + len(mix_group(k)[0]) + len(MIX_TAIL) <= n:
+        group = mix_group(k)
+        vk6 += ["  " + line for line in group[0]]
+        lua += group[1]
+        c += group[2]
+        k += 1
+    vk6 += ["  ' spare line"] * (n - len(MIX_HEAD) - len(vk6) - len(MIX_TAIL))
+    lua_head = ["-- The plain statement mix.",
+                "local AirT, SoilT, Res, Cnt, WS, WD, Batt, I = 0, 0, 0, 0, 0, 0, 0, 0",
+                "local Regs = {0, 0, 0, 0, 0, 0}",
+                "local Gain, Offs, Lim = 0.5, 2, 25",
+                "local function SwBatt(a) end",
+                "local function PortSet(a, b) end",
+                "local function RectPolar(a, b) end",
+                "local function AvgSpa(a, b, c) end",
+                "local function CovSpa(a, b, c, d, e) end"]
+    c_head = ["/* The plain statement mix. */",
+              "float fabsf(float);",
+              "void SwBatt(int);",
+              "void PortSet(int, int);",
+              "void RectPolar(float, float);",
+              "void AvgSpa(float, int, float);",
+              "void CovSpa(float, int, int, float, float);",
+              "static const float Gain = 0.5f, Offs = 2, Lim = 25;",
+              "float AirT, SoilT, Res, Cnt, WS, WD, Batt, Regs[7];",
+              "int I;",
+              "void scan(void) {"]
+    return ("\r\n".join(MIX_HEAD + vk6 + MIX_TAIL) + "\r\n",
+            "\n".join(lua_head + lua) + "\n",
+            "\n".join(c_head + c + ["}"]) + "\n")
+
+
+def adversarial_programs(pad, n):
+    """The inputs that once cost more than their size, n lines each."""
+    programs = {}
+    head = ["Dim A(240)", "Public Z, Res"]
+    programs["dupalias"] = head + ["Alias A(1) = Foo"] * (n - 6)
+    programs["dupconst"] = head + ["Const K = 1"] * (n - 6)
+    # Names shorter than their texts: a line close to the limit outgrows it
+    # as they are replaced, one line in two.
+    names = [f"N{i}" for i in range(240)]
+    aliases = [f"Alias A({i + 1}) = {name}" for i, name in enumerate(names)]
+    lines = []
+    k = 0
+    while len(head) + len(aliases) + len(lines) + 6 < n:
+        # One statement per line, as substitution works statement by
+        # statement; it is too long for an expression, which is reported.
+        line = "Res = Z"
+        while len(line) < (500 if len(lines) % 2 else 400):
+            line += f" + {names[k % 240]}"
+            k += 7
+        lines.append("  " + line)
+    programs["manyalias"] = head + aliases + ["BeginProg", "Scan(1, Sec)"] + lines
+    # Every element named by nine aliases, spelt apart by blanks and
+    # zeros; the later elements first.
+    spellings = [" " * (v % 3) + "0" * (v // 3) for v in range(9)]
+    shared = [f"Alias A({spellings[i % 9]}{240 - i // 9}) = S{i}" for i in range(n - 6)]
+    programs["sharedloc"] = head + shared
+    count = (n - 6) // 4
+    subs = [line for i in range(count)
+            for line in (f"Sub Sub{i}", f"  Res = Res + {i}", "EndSub")]
+    calls = [f"  Sub{i * 7 % count}" for i in range(n - 6 - len(subs))]
+    programs["subs"] = head + subs + ["BeginProg", "Scan(1, Sec)"] + calls
+    tables = [line for t in range(12)
+              for line in (f"DataTable(Tab{t}, True, -1)", "  Sample(1, Z)", "EndTable")]
+    calls = [f"  CallTable Tab{i % 12}" for i in range(n - 6 - len(tables))]
+    programs["tables"] = head + tables + ["BeginProg", "Scan(1, Sec)"] + calls
+    out = {}
+    for name, body in programs.items():
+        if "BeginProg" not in body:
+            body = body + ["BeginProg", "Scan(1, Sec)"]
+        out[f"{name}_{n}.vk6"] = "\r\n".join(body + MIX_TAIL) + "\r\n"
+    return out
+
+
 def compile_outcome(compiler, path):
     proc = subprocess.run([compiler, "-n", path, path + ".txt"],
                           capture_output=True, text=True)
@@ -376,6 +543,12 @@ def main():
         programs[f"consts_{n}.vk6"] = consts_program(pad, n)
         programs[f"long_{n}.vk6"] = long_program(pad, n)
         programs[f"nested_{n}.vk6"] = nested_program(pad, n)
+        programs[f"mix_{n}.vk6"], lua, c = mix_programs(n)
+        write(args.folder, f"mix_{n}.lua", lua)
+        write(args.folder, f"mix_{n}.c", c)
+    adversarial = {}
+    for n in ADVERSARIAL_SIZES:
+        adversarial.update(adversarial_programs(pad, n))
     bad = 0
     for name, text in programs.items():
         path = write(args.folder, name, text)
@@ -386,7 +559,9 @@ def main():
                 bad += 1
                 print(f"{name}: unexpected outcome\n{out}", file=sys.stderr)
             os.remove(path + ".txt")
-    print(f"pad {pad}: wrote {len(programs)} programs to {args.folder}")
+    for name, text in adversarial.items():
+        write(args.folder, name, text)
+    print(f"pad {pad}: wrote {len(programs)} programs and {len(adversarial)} adversarial ones to {args.folder}")
     sys.exit(1 if bad else 0)
 
 

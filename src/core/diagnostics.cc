@@ -1,6 +1,7 @@
 #include "core/diagnostics.h"
 
 #include <cstdarg>
+#include <cstdio>
 #include <string_view>
 #include <utility>
 
@@ -11,10 +12,35 @@ namespace vk6 {
 namespace {
 
 constexpr std::string_view kWarningPrefix = "Warning: ";
+constexpr std::size_t kLinePrefixSize = 24;  // "line " and any int, ": "
+
+// One vsnprintf for the messages that fit the capped texts, which are
+// nearly all of them; longer ones are measured and formatted again.
+std::string formatMessage(const char* format, va_list args) {
+  char buffer[kDiagnosticTextSize];
+  va_list copy;
+  va_copy(copy, args);
+  const int length = std::vsnprintf(buffer, sizeof buffer, format, copy);
+  va_end(copy);
+  if (length < 0) return std::string();
+  if (static_cast<std::size_t>(length) < sizeof buffer)
+    return std::string(buffer, static_cast<std::size_t>(length));
+  return formatStringV(format, args);
+}
 
 // Separators are written only while they leave room for more text.
 void appendSeparator(std::string& text) {
   if (text.size() + 3 < kDiagnosticTextSize) text += "\r\n";
+}
+
+// `prefix` + `message` joins `text` only while it fits; a message that no
+// longer fits is dropped without being built.
+void appendMessage(std::string& text, std::string_view prefix,
+                   std::string_view message) {
+  if (text.size() + prefix.size() + message.size() < kDiagnosticTextSize) {
+    text += prefix;
+    text += message;
+  }
 }
 
 void addRecord(Diagnostics& d, Severity severity, std::string message) {
@@ -31,21 +57,30 @@ void appendErrorText(std::string& text, bool firstMessage,
   } else {
     appendSeparator(text);
   }
-  if (text.size() + message.size() < kDiagnosticTextSize) text += message;
+  appendMessage(text, {}, message);
+}
+
+void reportErrorMessage(Compilation& c, std::string message) {
+  Diagnostics& d = c.diag;
+  if (d.errorCount == 0 && d.warningCount == 0) {
+    d.errorText.clear();
+  } else {
+    appendSeparator(d.errorText);
+  }
+  char prefix[kLinePrefixSize] = "";
+  if (d.currentLine != 0 && d.errorText.size() + message.size() < kDiagnosticTextSize)
+    std::snprintf(prefix, sizeof prefix, "line %d: ", d.currentLine);
+  appendMessage(d.errorText, prefix, message);
+  ++d.errorCount;
+  addRecord(d, Severity::kError, std::move(message));
 }
 
 void reportError(Compilation& c, const char* format, ...) {
-  Diagnostics& d = c.diag;
   va_list args;
   va_start(args, format);
-  std::string message = formatStringV(format, args);
+  std::string message = formatMessage(format, args);
   va_end(args);
-  const std::string prefix =
-      d.currentLine != 0 ? formatString("line %d: ", d.currentLine) : std::string();
-  appendErrorText(d.errorText, d.errorCount == 0 && d.warningCount == 0,
-                  prefix + message);
-  ++d.errorCount;
-  addRecord(d, Severity::kError, std::move(message));
+  reportErrorMessage(c, std::move(message));
 }
 
 void reportWarning(Compilation& c, const char* format, ...) {
@@ -53,14 +88,10 @@ void reportWarning(Compilation& c, const char* format, ...) {
   if (!d.warningText.empty()) appendSeparator(d.warningText);
   va_list args;
   va_start(args, format);
-  std::string message = formatStringV(format, args);
+  std::string message = formatMessage(format, args);
   va_end(args);
   ++d.warningCount;
-  if (d.warningText.size() + message.size() + kWarningPrefix.size() <
-      kDiagnosticTextSize) {
-    d.warningText += kWarningPrefix;
-    d.warningText += message;
-  }
+  appendMessage(d.warningText, kWarningPrefix, message);
   addRecord(d, Severity::kWarning, std::move(message));
 }
 

@@ -18,6 +18,9 @@ void reportError(Compilation& c, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
 void reportWarning(Compilation& c, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
+// Reports a message formatted already, as reportError does: for one
+// message reported again and again.
+void reportErrorMessage(Compilation& c, std::string message);
 
 // Adds `message`, "line N: " prefix included, to an error text as
 // reportError does: after a separator unless it is the run's first

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string_view>
 
 #include "core/compilation.h"
 #include "core/diagnostics.h"
@@ -36,7 +37,7 @@ bool isDelimiter(char ch) {
 class ParamCursor {
  public:
   explicit ParamCursor(const StatementInput& in)
-      : text_(in.text.substr(0, lineEnd(in.text))),
+      : text_(std::string_view(in.text).substr(0, lineEnd(in.text))),
         pos_(std::min(in.afterKeyword, text_.size())),
         firstSplit_(true) {
     // Token splitting consumes the delimiter after the keyword.
@@ -84,14 +85,14 @@ class ParamCursor {
       if (ch == ')' && --depth < 0) break;
       if (ch == ',' && depth <= 0) break;
     }
-    std::string param = text_.substr(pos_, end - pos_);
+    std::string param(text_.substr(pos_, end - pos_));
     pos_ = std::min(end + 1, text_.size());
     return current_ = param;
   }
 
   // Everything after the current position up to the line end.
   std::optional<std::string> restOfStatement() {
-    std::string rest = text_.substr(pos_);
+    std::string rest(text_.substr(pos_));
     pos_ = text_.size();
     firstSplit_ = false;
     if (rest.find_first_not_of(" \t") == std::string::npos) return std::nullopt;
@@ -104,7 +105,7 @@ class ParamCursor {
     if (pos_ >= text_.size()) return std::nullopt;
     std::size_t end = pos_;
     while (end < text_.size() && !isDelimiter(text_[end])) ++end;
-    std::string token = text_.substr(pos_, end - pos_);
+    std::string token(text_.substr(pos_, end - pos_));
     pos_ = std::min(end + 1, text_.size());
     firstSplit_ = false;
     return token;
@@ -116,7 +117,7 @@ class ParamCursor {
     return end == std::string::npos ? text.size() : end;
   }
 
-  std::string text_;
+  std::string_view text_;  // into the statement, which outlives the cursor
   std::size_t pos_;
   bool firstSplit_;
   bool skipParen_ = false;

@@ -1,6 +1,7 @@
 #include "parse/source_reader.h"
 
 #include <cstring>
+#include <utility>
 
 #include "core/compilation.h"
 #include "core/diagnostics.h"
@@ -92,7 +93,7 @@ Flow unfoldThen(Compilation& c, std::string thenText, LineState& line) {
 
 Flow processStatement(Compilation& c, const std::string& statement,
                       LineState& line) {
-  const std::string copy = statement;
+  const std::string& copy = statement;
   std::size_t start = 0;
   while (start < copy.size() && isDelimiter(copy[start])) ++start;
   if (start >= copy.size() || copy[start] == '\0') return Flow::kGoOn;
@@ -160,9 +161,9 @@ Flow processStatement(Compilation& c, const std::string& statement,
 }
 
 // Runs the statements of one line; kEndReading stops pass 1.
-Flow processLine(Compilation& c, const std::string& text) {
+Flow processLine(Compilation& c, std::string text) {
   LineState line;
-  line.rest = text;
+  line.rest = std::move(text);
   for (;;) {
     std::string statement;
     if (!line.pendingThen.empty()) {
@@ -179,7 +180,7 @@ Flow processLine(Compilation& c, const std::string& text) {
 
 void readStatements(Compilation& c) {
   while (std::optional<std::string> line = readSourceLine(c)) {
-    if (processLine(c, *line) == Flow::kEndReading) return;
+    if (processLine(c, std::move(*line)) == Flow::kEndReading) return;
   }
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <queue>
+#include <tuple>
 #include <utility>
 
 #include "core/compilation.h"
@@ -32,14 +34,6 @@ std::string trimBlanks(const std::string& text) {
   if (first == std::string::npos) return std::string();
   const std::size_t last = text.find_last_not_of(' ');
   return text.substr(first, last - first + 1);
-}
-
-bool sameIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (upcaseChar(a[i]) != upcaseChar(b[i])) return false;
-  }
-  return true;
 }
 
 std::string firstToken(const std::string& text) {
@@ -74,23 +68,30 @@ const std::vector<std::size_t>& positionsOf(
 }
 
 // Every earlier alias of the same name or the same aliased text, in table
-// order, each reported as it is met.
+// order, each reported as it is met. Each text is built once: a name
+// declared again and again meets every earlier declaration.
 void checkAgainstEarlierAliases(Compilation& c, const AliasRecord& alias) {
   AliasTables& t = c.aliases;
   indexNewAliases(t);
   const std::vector<std::size_t>& names = positionsOf(t.byName, alias.name);
   const std::vector<std::size_t>& texts = positionsOf(t.byText, alias.aliasedText);
+  const std::string duplicate =
+      names.empty() ? std::string()
+                    : formatString("Duplicate Alias %s.", alias.name.c_str());
+  const std::string aliased =
+      texts.empty() ? std::string()
+                    : formatString("%s already aliased.", alias.aliasedText.c_str());
   std::size_t n = 0;
   std::size_t x = 0;
   while (n < names.size() || x < texts.size()) {
     const std::size_t at = std::min(n < names.size() ? names[n] : SIZE_MAX,
                                     x < texts.size() ? texts[x] : SIZE_MAX);
     if (n < names.size() && names[n] == at) {
-      reportError(c, "Duplicate Alias %s.", alias.name.c_str());
+      reportErrorMessage(c, duplicate);
       ++n;
     }
     if (x < texts.size() && texts[x] == at) {
-      reportError(c, "%s already aliased.", alias.aliasedText.c_str());
+      reportErrorMessage(c, aliased);
       ++x;
     }
   }
@@ -182,55 +183,173 @@ bool appendSubstituted(const AliasTables& t, const std::string& text,
   return true;
 }
 
-// The exchange ordering by location the logger's tools expect: for each
-// position, every later record with a smaller location is swapped in.
-// The exchange moves (location, position) pairs; each record moves once.
-void exchangeOrder(std::vector<AliasRecord>& aliases) {
-  std::vector<std::pair<std::int32_t, std::size_t>> order;
-  order.reserve(aliases.size());
-  for (std::size_t i = 0; i < aliases.size(); ++i)
-    order.emplace_back(aliases[i].location, i);
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    for (std::size_t j = i + 1; j < order.size(); ++j) {
-      if (order[j].first < order[i].first) std::swap(order[i], order[j]);
-    }
+// Counts present slots among 0..size-1 (a Fenwick tree): how many lie
+// below a slot, and which slot has a given rank.
+class SlotCounts {
+ public:
+  SlotCounts(std::size_t size, bool allPresent) : tree_(size + 1, 0) {
+    if (!allPresent) return;
+    for (std::size_t i = 1; i <= size; ++i) tree_[i] = i & (~i + 1);
   }
-  std::vector<AliasRecord> sorted;
-  sorted.reserve(aliases.size());
-  for (const auto& [location, at] : order) sorted.push_back(std::move(aliases[at]));
-  aliases = std::move(sorted);
+  void add(std::size_t slot, int delta) {
+    for (std::size_t i = slot + 1; i < tree_.size(); i += i & (~i + 1))
+      tree_[i] = static_cast<std::size_t>(static_cast<long>(tree_[i]) + delta);
+  }
+  std::size_t countBelow(std::size_t slot) const {
+    std::size_t count = 0;
+    for (std::size_t i = slot; i > 0; i -= i & (~i + 1)) count += tree_[i];
+    return count;
+  }
+  // REQUIRES: fewer than `rank` + 1 slots are absent from the count.
+  std::size_t slotOfRank(std::size_t rank) const {
+    std::size_t at = 0;
+    std::size_t step = 1;
+    while (step * 2 < tree_.size()) step *= 2;
+    for (; step > 0; step /= 2) {
+      if (at + step < tree_.size() && tree_[at + step] <= rank) {
+        at += step;
+        rank -= tree_[at];
+      }
+    }
+    return at;
+  }
+
+ private:
+  std::vector<std::size_t> tree_;
+};
+
+// The ordering by location the logger's tools expect is an exchange sort:
+// for each position, every later record with a smaller location is swapped
+// in. Records of different locations end sorted; those of one location end
+// as if the j-th of them (in table order) joined a ring behind the earlier
+// ones, which then turned by the number of smaller locations between it
+// and the next record of its location. Undone from the last record back,
+// each step takes one slot of the location's run by its rank.
+void exchangeOrder(std::vector<AliasRecord>& aliases) {
+  const std::size_t count = aliases.size();
+  std::vector<std::size_t> order(count);
+  for (std::size_t i = 0; i < count; ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+    return aliases[a].location < aliases[b].location;
+  });
+  SlotCounts smaller(count, false);  // positions of smaller locations
+  std::vector<std::size_t> sorted(count);
+  for (std::size_t first = 0; first < count;) {
+    std::size_t end = first;
+    while (end < count && aliases[order[end]].location == aliases[order[first]].location)
+      ++end;
+    const std::size_t run = end - first;
+    SlotCounts slots(run, true);
+    std::size_t start = 0;  // rank of the ring's first record
+    for (std::size_t j = run; j > 0; --j) {
+      const std::size_t at = order[first + j - 1];
+      const std::size_t next = j < run ? order[first + j] : count;
+      const std::size_t turn = (smaller.countBelow(next) - smaller.countBelow(at + 1)) % j;
+      const std::size_t rank = (start + j - 1 - turn) % j;
+      const std::size_t slot = slots.slotOfRank(rank);
+      sorted[first + slot] = at;
+      slots.add(slot, -1);
+      start = j > 1 ? rank % (j - 1) : 0;
+    }
+    for (std::size_t i = first; i < end; ++i) smaller.add(order[i], 1);
+    first = end;
+  }
+  std::vector<AliasRecord> reordered;
+  reordered.reserve(count);
+  for (std::size_t at : sorted) reordered.push_back(std::move(aliases[at]));
+  aliases = std::move(reordered);
 }
 
-// One pass over the text per alias, stopping where the text would no
-// longer fit a line: the order in which the partial result is reached.
-std::string substituteByPasses(Compilation& c, const std::string& text) {
-  std::string out = text;
-  for (const AliasRecord& alias : c.aliases.aliases) {
-    if (alias.name.empty()) continue;
-    std::size_t i = 0;
-    while (i < out.size()) {
-      if (!isNameStart(out[i])) {
-        ++i;
-        continue;
-      }
-      std::size_t end = i;
-      while (end < out.size() && isNamePart(out[end])) ++end;
-      if (sameIgnoringCase(out.substr(i, end - i), alias.name)) {
-        // Aliased texts may name later aliases, so each level can multiply
-        // the text; it must still fit a line.
-        if (out.size() - (end - i) + alias.aliasedText.size() >=
-            kLineBufferSize - 1) {
-          reportError(c, "Line exceeds max characters of %d.",
-                      static_cast<int>(kLineBufferSize));
-          return out;
-        }
-        out.replace(i, end - i, alias.aliasedText);
-        i += alias.aliasedText.size();
-      } else {
-        i = end;
-      }
+// A name that an alias replaces, in the statement or in a text inserted
+// for another such name.
+struct Replacement {
+  std::size_t alias;
+  std::size_t start;  // of the name in its text
+  std::size_t end;
+  // The ordinals of the replacements that lead to it, from the statement
+  // down: the order of the names in the text at any time.
+  std::vector<std::uint32_t> path;
+  std::vector<std::size_t> inner;  // in the inserted text, once replaced
+  bool replaced = false;
+};
+
+// Adds the names of `text` that the aliases from `from` on replace; returns
+// their indices in `all`, in order.
+std::vector<std::size_t> findReplacements(const AliasTables& t, const std::string& text,
+                                          std::size_t from,
+                                          const std::vector<std::uint32_t>& path,
+                                          std::vector<Replacement>& all) {
+  std::vector<std::size_t> found;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    if (!isNameStart(text[i])) {
+      ++i;
+      continue;
     }
+    std::size_t end = i;
+    while (end < text.size() && isNamePart(text[end])) ++end;
+    const std::size_t k = firstAliasFrom(t, text.substr(i, end - i), from);
+    if (k != std::string::npos) {
+      Replacement r{k, i, end, path, {}, false};
+      r.path.push_back(static_cast<std::uint32_t>(found.size()));
+      found.push_back(all.size());
+      all.push_back(std::move(r));
+    }
+    i = end;
   }
+  return found;
+}
+
+void appendReplaced(const AliasTables& t, const std::string& text,
+                    const std::vector<std::size_t>& names,
+                    const std::vector<Replacement>& all, std::string& out) {
+  std::size_t copied = 0;
+  for (std::size_t n : names) {
+    const Replacement& r = all[n];
+    out.append(text, copied, r.start - copied);
+    if (r.replaced) {
+      appendReplaced(t, t.aliases[r.alias].aliasedText, r.inner, all, out);
+    } else {
+      out.append(text, r.start, r.end - r.start);
+    }
+    copied = r.end;
+  }
+  out.append(text, copied, std::string::npos);
+}
+
+// The replacements done one pass over the text per alias, in table order,
+// left to right, up to the first that would make the text too long for a
+// line; the partial result is the one those passes leave. Only the
+// replacements are ordered, by alias and then by place in the text.
+std::string substituteUntilLimit(Compilation& c, const std::string& text) {
+  const AliasTables& t = c.aliases;
+  std::vector<Replacement> all;
+  const std::vector<std::size_t> names = findReplacements(t, text, 0, {}, all);
+  const auto later = [&all](std::size_t a, std::size_t b) {
+    return std::tie(all[a].alias, all[a].path) > std::tie(all[b].alias, all[b].path);
+  };
+  std::priority_queue<std::size_t, std::vector<std::size_t>, decltype(later)>
+      pending(later, names);
+  std::size_t length = text.size();
+  while (!pending.empty()) {
+    const std::size_t n = pending.top();
+    pending.pop();
+    const std::string& inserted = t.aliases[all[n].alias].aliasedText;
+    length = length - (all[n].end - all[n].start) + inserted.size();
+    if (length >= kLineBufferSize - 1) {
+      reportError(c, "Line exceeds max characters of %d.",
+                  static_cast<int>(kLineBufferSize));
+      break;
+    }
+    all[n].replaced = true;
+    const std::vector<std::uint32_t> path = all[n].path;  // `all` grows
+    std::vector<std::size_t> inner =
+        findReplacements(t, inserted, all[n].alias + 1, path, all);
+    for (std::size_t i : inner) pending.push(i);
+    all[n].inner = std::move(inner);
+  }
+  std::string out;
+  appendReplaced(t, text, names, all, out);
   return out;
 }
 
@@ -247,27 +366,11 @@ std::string substituteAliases(Compilation& c, const std::string& text) {
   // a statement that may reach the line limit needs the passes.
   if (appendSubstituted(t, text, 0, text.size(), kLineBufferSize - 1, out, growth))
     return out;
-  return substituteByPasses(c, text);
+  return substituteUntilLimit(c, text);
 }
 
 void orderAliases(Compilation& c) {
-  std::vector<AliasRecord>& aliases = c.aliases.aliases;
-  // The exchange leaves a sorted table as it is, and gives the one sorted
-  // order when no two locations are equal; only ties need the exchange.
-  const auto byLocation = [](const AliasRecord& a, const AliasRecord& b) {
-    return a.location < b.location;
-  };
-  if (!std::is_sorted(aliases.begin(), aliases.end(), byLocation)) {
-    std::vector<std::int32_t> locations;
-    locations.reserve(aliases.size());
-    for (const AliasRecord& alias : aliases) locations.push_back(alias.location);
-    std::sort(locations.begin(), locations.end());
-    if (std::adjacent_find(locations.begin(), locations.end()) == locations.end()) {
-      std::sort(aliases.begin(), aliases.end(), byLocation);
-    } else {
-      exchangeOrder(aliases);
-    }
-  }
+  exchangeOrder(c.aliases.aliases);
   c.aliases.byName.clear();
   c.aliases.byText.clear();
   c.aliases.indexedCount = 0;
