@@ -61,6 +61,19 @@ TEST(CompileProgram, EveryMessageIsKeptWholeBesideTheCappedTexts) {
   EXPECT_EQ("\r\nUnable to create binary image file: prog.bin", sound.errorText);
 }
 
+// Each repeat of an alias reports every earlier one again: 200 repeats
+// draw 20,100 messages, of which the first 10,000 are kept.
+TEST(CompileProgram, MessagesPastTheRecordLimitAreOnlyCounted) {
+  std::string source = "Dim A(2)\r\n";
+  for (int i = 0; i < 200; ++i) source += "Alias A(1) = Foo\r\n";
+  source += "BeginProg\r\nScan(1, Sec)\r\nNextScan\r\nEndProg\r\n";
+  const CompileResult r = compileProgram({source, "prog.cr"}, test::modelVK617Q());
+  const std::size_t total = static_cast<std::size_t>(r.errorCount + r.warningCount);
+  EXPECT_EQ(kMaxDiagnosticRecords, r.diagnostics.size());
+  EXPECT_EQ(total - kMaxDiagnosticRecords, r.omittedDiagnostics);
+  EXPECT_GT(total, 20000u);
+}
+
 TEST(CompileProgram, SymbolsOfASmallProgram) {
   const CompileResult r = compileProgram(
       {"Public T, X(3)\r\n"

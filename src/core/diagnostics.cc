@@ -44,6 +44,10 @@ void appendMessage(std::string& text, std::string_view prefix,
 }
 
 void addRecord(Diagnostics& d, Severity severity, std::string message) {
+  if (d.records.size() >= kMaxDiagnosticRecords) {
+    ++d.omittedRecords;
+    return;
+  }
   d.records.push_back({severity, d.currentLine, std::move(message),
                        d.currentKeyword != nullptr ? d.currentKeyword : ""});
 }

@@ -21,6 +21,8 @@ struct Diagnostic {
   std::string keyword;   // the instruction compiled in pass 2, else empty
 };
 
+constexpr std::size_t kMaxDiagnosticRecords = 10000;
+
 struct Diagnostics {
   int errorCount = 0;
   int warningCount = 0;
@@ -30,7 +32,11 @@ struct Diagnostics {
   const char* currentKeyword = nullptr;
   std::string errorText;       // at most kDiagnosticTextSize - 1 characters
   std::string warningText;     // at most kDiagnosticTextSize - 1 characters
-  std::vector<Diagnostic> records;  // every message, in report order
+  // Every message in report order, up to kMaxDiagnosticRecords; a program
+  // that declares one name again and again draws messages by the square of
+  // its size, and those past the limit are only counted.
+  std::vector<Diagnostic> records;
+  std::size_t omittedRecords = 0;
   bool traceOn = false;
   std::string memoryTrace;
   std::size_t bytesAllocated = 0;

@@ -1,6 +1,7 @@
 // The compile's messages as the editor shows them, and the hints for the
 // language's traps: things that compile but do not mean what they seem.
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -14,6 +15,7 @@ namespace {
 
 constexpr int kSeverityError = 1;
 constexpr int kSeverityWarning = 2;
+constexpr int kSeverityInformation = 3;
 
 // The block a message about an unclosed block is about.
 BlockKind blockOfMessage(std::string_view message) {
@@ -164,6 +166,9 @@ Json diagnosticsOf(const Document& doc, const std::string& uri) {
     if (!related.empty()) item["relatedInformation"] = std::move(related);
     out.push_back(std::move(item));
   }
+  if (const std::size_t omitted = doc.result().omittedDiagnostics; omitted > 0)
+    out.push_back(diagnostic(doc, 0, {0, 0}, kSeverityInformation,
+                             std::to_string(omitted) + " more messages not listed."));
   addTrapHints(doc, out);
   return out;
 }

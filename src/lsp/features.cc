@@ -8,6 +8,7 @@
 #include "format/stack_code.h"
 #include "lsp/source_text.h"
 #include "parse/instruction_table.h"
+#include "parse/spelling.h"
 #include "symbols/constants.h"
 
 namespace vk6::lsp {
@@ -123,7 +124,7 @@ struct Signature {
 };
 
 Signature signatureOf(const InstructionInfo& info, bool snippet = false) {
-  Signature sig{info.keyword, {}};
+  Signature sig{canonicalSpelling(info.index), {}};
   const bool bare = takesBareParameters(info);
   if (info.parameters.empty()) return sig;
   sig.label += bare ? " " : "(";
@@ -341,7 +342,8 @@ Json completionAt(const Document& doc, Position at) {
   for (int i = 1; i < kInstructionCount; ++i) {
     const InstructionInfo& info = instructionInfo(static_cast<InstructionIndex>(i));
     if (*info.keyword == '\0') continue;
-    Json item = completionItem(info.keyword, kCompletionKeyword, signatureOf(info).label);
+    Json item = completionItem(canonicalSpelling(info.index), kCompletionKeyword,
+                               signatureOf(info).label);
     item["insertText"] = signatureOf(info, true).label;
     item["insertTextFormat"] = kInsertSnippet;
     item["documentation"] = info.description;
@@ -397,8 +399,9 @@ Json signatureHelpAt(const Document& doc, Position at) {
   }
   const Signature sig = signatureOf(info);
   Json parameters = Json::array();
-  for (const Span& p : sig.parameters)
-    parameters.push_back({{"label", {p.begin, p.end}}});
+  for (std::size_t i = 0; i < sig.parameters.size(); ++i)
+    parameters.push_back({{"label", {sig.parameters[i].begin, sig.parameters[i].end}},
+                          {"documentation", info.parameters[i].note}});
   active = std::min(active, sig.parameters.size() - 1);
   return {{"signatures", {{{"label", sig.label}, {"documentation", info.description},
                            {"parameters", parameters}}}},

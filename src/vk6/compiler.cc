@@ -88,6 +88,7 @@ CompileResult compileProgram(const ProgramSource& source, const BuildInfo& build
   r.errorText = std::move(d.errorText);
   r.warningText = std::move(d.warningText);
   r.diagnostics = std::move(d.records);
+  r.omittedDiagnostics = d.omittedRecords;
   r.memoryTrace = std::move(d.memoryTrace);
   r.symbols = programSymbols(c);
   for (const auto& [offset, line] : c.code.lines) r.recordLines.push_back({offset, line});

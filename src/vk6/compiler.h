@@ -122,8 +122,10 @@ struct CompileResult {
   // at 511 characters; messages that did not fit are only counted.
   std::string errorText;
   std::string warningText;
-  // Every message, uncapped, in the order reported.
+  // Every message in the order reported, not capped in length; after
+  // kMaxDiagnosticRecords of them the rest are only counted.
   std::vector<Diagnostic> diagnostics;
+  std::size_t omittedDiagnostics = 0;
   Bytes image;             // empty after a failure or with noImage
   std::string listing;     // with listing, after a successful compile
   Bytes definitionFile;    // with definitionFile, after a successful compile
