@@ -29,10 +29,6 @@ constexpr std::int32_t kEndKindUnknown = 10;
 constexpr int kMaxDimensions = 1;
 constexpr std::int32_t kMinArraySize = 1;
 
-bool isDelimiter(char ch) {
-  return ch != '\0' && std::strchr(kStatementDelimiters, ch) != nullptr;
-}
-
 // Walks one statement's text with the three ways of taking parameters.
 class ParamCursor {
  public:
@@ -101,10 +97,10 @@ class ParamCursor {
 
   // The next delimited token, for the pre-fetch and the leftover check.
   std::optional<std::string> nextToken() {
-    while (pos_ < text_.size() && isDelimiter(text_[pos_])) ++pos_;
+    while (pos_ < text_.size() && isStatementDelimiter(text_[pos_])) ++pos_;
     if (pos_ >= text_.size()) return std::nullopt;
     std::size_t end = pos_;
-    while (end < text_.size() && !isDelimiter(text_[end])) ++end;
+    while (end < text_.size() && !isStatementDelimiter(text_[end])) ++end;
     std::string token(text_.substr(pos_, end - pos_));
     pos_ = std::min(end + 1, text_.size());
     firstSplit_ = false;

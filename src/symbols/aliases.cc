@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <queue>
 #include <tuple>
 #include <utility>
@@ -20,13 +19,10 @@ namespace {
 constexpr std::size_t kAliasedTextLimit = 22;  // texts must be shorter
 constexpr std::size_t kUnitsNameLimit = 21;
 
-bool isNameStart(char ch) {
-  return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') ||
-         (ch != '\0' && std::strchr("#$&[]_", ch) != nullptr);
-}
+bool isNameStart(char ch) { return hasCharTrait(ch, kCharLetter | kCharNameMark); }
 
 bool isNamePart(char ch) {
-  return isNameStart(ch) || (ch >= '0' && ch <= '9') || ch == '.';
+  return hasCharTrait(ch, kCharLetter | kCharNameMark | kCharDigit) || ch == '.';
 }
 
 std::string trimBlanks(const std::string& text) {
