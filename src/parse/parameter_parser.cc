@@ -152,7 +152,7 @@ struct RecordParse {
 
 enum class KindResult { kGoOn, kStop, kEnd };
 
-std::uint32_t compileStored(Compilation& c, const std::string& text, int mode) {
+std::uint32_t compileStored(Compilation& c, std::string_view text, int mode) {
   std::uint16_t operand = kNoOperand;
   compileAndReport(c, text, operand, mode, true);
   return operand;
@@ -205,13 +205,14 @@ KindResult parseForClause(RecordParse& p) {
   const std::size_t to = range.find(" TO ");
   if (range.find_first_not_of(" \t") == std::string::npos || to == std::string::npos)
     return missingParameter(p.c);
-  const std::string limits = range.substr(to + 4);
+  const std::string_view limits = std::string_view(range).substr(to + 4);
   const std::size_t step = limits.find(" STEP ");
   StatementBuffer& buffer = p.c.statements;
-  buffer.setWord(p.slot, compileStored(p.c, clause->substr(0, equals), kModePlain));
-  buffer.setWord(p.slot + 1, compileStored(p.c, range.substr(0, to), kModePlain));
-  buffer.setWord(p.slot + 2,
-                 compileStored(p.c, limits.substr(0, step), kModePlain));
+  buffer.setWord(p.slot,
+                 compileStored(p.c, std::string_view(*clause).substr(0, equals), kModePlain));
+  buffer.setWord(p.slot + 1,
+                 compileStored(p.c, std::string_view(range).substr(0, to), kModePlain));
+  buffer.setWord(p.slot + 2, compileStored(p.c, limits.substr(0, step), kModePlain));
   buffer.setWord(p.slot + 3, step == std::string::npos
                                  ? 0
                                  : compileStored(p.c, limits.substr(step + 6),
@@ -268,7 +269,7 @@ std::string takeThenText(RecordParse& p, std::string& condition) {
 KindResult parseCondition(RecordParse& p) {
   if (p.index == kExpression) {
     // The line end is no part of the assignment's text, as for every kind.
-    const std::string& text = p.in.keyword;
+    const std::string_view text = p.in.keyword;
     p.setSlot(compileStored(p.c, text.substr(0, text.find_first_of("\r\n")),
                             kModeAssignment));
     return KindResult::kEnd;
