@@ -43,6 +43,14 @@ void appendMessage(std::string& text, std::string_view prefix,
   }
 }
 
+// True once a message of `text` can change neither `text` nor the records:
+// no room for a separator and, with a prefix due, none for a message.
+bool onlyCounted(const Diagnostics& d, const std::string& text, bool prefixed) {
+  const std::size_t room = kDiagnosticTextSize - 1 - text.size();
+  return d.records.size() >= kMaxDiagnosticRecords && room < 3 &&
+         (prefixed || room == 0);
+}
+
 void addRecord(Diagnostics& d, Severity severity, std::string message) {
   if (d.records.size() >= kMaxDiagnosticRecords) {
     ++d.omittedRecords;
@@ -64,6 +72,15 @@ void appendErrorText(std::string& text, bool firstMessage,
   appendMessage(text, {}, message);
 }
 
+bool errorsOnlyCounted(const Compilation& c) {
+  return onlyCounted(c.diag, c.diag.errorText, c.diag.currentLine != 0);
+}
+
+void countErrors(Compilation& c, std::size_t count) {
+  c.diag.errorCount += static_cast<int>(count);
+  c.diag.omittedRecords += count;
+}
+
 void reportErrorMessage(Compilation& c, std::string message) {
   Diagnostics& d = c.diag;
   if (d.errorCount == 0 && d.warningCount == 0) {
@@ -80,6 +97,10 @@ void reportErrorMessage(Compilation& c, std::string message) {
 }
 
 void reportError(Compilation& c, const char* format, ...) {
+  if (errorsOnlyCounted(c)) {
+    countErrors(c, 1);
+    return;
+  }
   va_list args;
   va_start(args, format);
   std::string message = formatMessage(format, args);
@@ -89,6 +110,11 @@ void reportError(Compilation& c, const char* format, ...) {
 
 void reportWarning(Compilation& c, const char* format, ...) {
   Diagnostics& d = c.diag;
+  if (onlyCounted(d, d.warningText, true)) {
+    ++d.warningCount;
+    ++d.omittedRecords;
+    return;
+  }
   if (!d.warningText.empty()) appendSeparator(d.warningText);
   va_list args;
   va_start(args, format);

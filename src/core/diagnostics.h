@@ -6,6 +6,7 @@
 // messages one by one.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "core/diagnostics_state.h"
@@ -21,6 +22,12 @@ void reportWarning(Compilation& c, const char* format, ...)
 // Reports a message formatted already, as reportError does: for one
 // message reported again and again.
 void reportErrorMessage(Compilation& c, std::string message);
+// True once no further error can join the results text or the records:
+// one reported from then on is only counted, so a caller that would
+// report many may count them at once with countErrors.
+bool errorsOnlyCounted(const Compilation& c);
+// REQUIRES: errorsOnlyCounted(c).
+void countErrors(Compilation& c, std::size_t count);
 
 // Adds `message`, "line N: " prefix included, to an error text as
 // reportError does: after a separator unless it is the run's first

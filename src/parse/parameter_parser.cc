@@ -29,10 +29,6 @@ constexpr std::int32_t kEndKindUnknown = 10;
 constexpr int kMaxDimensions = 1;
 constexpr std::int32_t kMinArraySize = 1;
 
-bool isDelimiter(char ch) {
-  return ch != '\0' && std::strchr(kStatementDelimiters, ch) != nullptr;
-}
-
 // Walks one statement's text with the three ways of taking parameters.
 class ParamCursor {
  public:
@@ -101,10 +97,10 @@ class ParamCursor {
 
   // The next delimited token, for the pre-fetch and the leftover check.
   std::optional<std::string> nextToken() {
-    while (pos_ < text_.size() && isDelimiter(text_[pos_])) ++pos_;
+    while (pos_ < text_.size() && isStatementDelimiter(text_[pos_])) ++pos_;
     if (pos_ >= text_.size()) return std::nullopt;
     std::size_t end = pos_;
-    while (end < text_.size() && !isDelimiter(text_[end])) ++end;
+    while (end < text_.size() && !isStatementDelimiter(text_[end])) ++end;
     std::string token(text_.substr(pos_, end - pos_));
     pos_ = std::min(end + 1, text_.size());
     firstSplit_ = false;
@@ -156,7 +152,7 @@ struct RecordParse {
 
 enum class KindResult { kGoOn, kStop, kEnd };
 
-std::uint32_t compileStored(Compilation& c, const std::string& text, int mode) {
+std::uint32_t compileStored(Compilation& c, std::string_view text, int mode) {
   std::uint16_t operand = kNoOperand;
   compileAndReport(c, text, operand, mode, true);
   return operand;
@@ -209,13 +205,14 @@ KindResult parseForClause(RecordParse& p) {
   const std::size_t to = range.find(" TO ");
   if (range.find_first_not_of(" \t") == std::string::npos || to == std::string::npos)
     return missingParameter(p.c);
-  const std::string limits = range.substr(to + 4);
+  const std::string_view limits = std::string_view(range).substr(to + 4);
   const std::size_t step = limits.find(" STEP ");
   StatementBuffer& buffer = p.c.statements;
-  buffer.setWord(p.slot, compileStored(p.c, clause->substr(0, equals), kModePlain));
-  buffer.setWord(p.slot + 1, compileStored(p.c, range.substr(0, to), kModePlain));
-  buffer.setWord(p.slot + 2,
-                 compileStored(p.c, limits.substr(0, step), kModePlain));
+  buffer.setWord(p.slot,
+                 compileStored(p.c, std::string_view(*clause).substr(0, equals), kModePlain));
+  buffer.setWord(p.slot + 1,
+                 compileStored(p.c, std::string_view(range).substr(0, to), kModePlain));
+  buffer.setWord(p.slot + 2, compileStored(p.c, limits.substr(0, step), kModePlain));
   buffer.setWord(p.slot + 3, step == std::string::npos
                                  ? 0
                                  : compileStored(p.c, limits.substr(step + 6),
@@ -272,7 +269,7 @@ std::string takeThenText(RecordParse& p, std::string& condition) {
 KindResult parseCondition(RecordParse& p) {
   if (p.index == kExpression) {
     // The line end is no part of the assignment's text, as for every kind.
-    const std::string& text = p.in.keyword;
+    const std::string_view text = p.in.keyword;
     p.setSlot(compileStored(p.c, text.substr(0, text.find_first_of("\r\n")),
                             kModeAssignment));
     return KindResult::kEnd;

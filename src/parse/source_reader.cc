@@ -1,6 +1,6 @@
 #include "parse/source_reader.h"
 
-#include <cstring>
+#include <string_view>
 #include <utility>
 
 #include "core/compilation.h"
@@ -21,10 +21,6 @@ enum class Flow { kGoOn, kEndReading };
 
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
-bool isDelimiter(char ch) {
-  return ch != '\0' && std::strchr(kStatementDelimiters, ch) != nullptr;
-}
-
 // Cuts the first statement off `text`; `text` keeps the rest.
 std::string cutStatement(std::string& text) {
   const std::size_t end = findStatementEnd(text);
@@ -40,7 +36,7 @@ std::string cutStatement(std::string& text) {
 
 bool isBlankText(const std::string& text) {
   for (char ch : text) {
-    if (!isDelimiter(ch)) return false;
+    if (!isStatementDelimiter(ch)) return false;
   }
   return true;
 }
@@ -95,17 +91,17 @@ Flow processStatement(Compilation& c, const std::string& statement,
                       LineState& line) {
   const std::string& copy = statement;
   std::size_t start = 0;
-  while (start < copy.size() && isDelimiter(copy[start])) ++start;
+  while (start < copy.size() && isStatementDelimiter(copy[start])) ++start;
   if (start >= copy.size() || copy[start] == '\0') return Flow::kGoOn;
   std::size_t end = start;
-  while (end < copy.size() && !isDelimiter(copy[end])) ++end;
+  while (end < copy.size() && !isStatementDelimiter(copy[end])) ++end;
 
   StatementInput input;
   input.keyword = copy.substr(start, end - start);
   input.copy = copy;
   input.parenFollows = end < copy.size() && copy[end] == '(';
   input.afterKeyword = end;
-  InstructionIndex index = lookupKeyword(input.keyword.c_str());
+  InstructionIndex index = lookupKeyword(std::string_view(input.keyword));
   const std::string afterKeyword = copy.substr(end);
 
   if (index == kAlias) {
@@ -200,13 +196,10 @@ std::optional<std::string> readSourceLine(Compilation& c) {
   SourceText& source = c.pass1.source;
   if (!source.opened || source.cursor >= source.bytes.size())
     return std::nullopt;
-  const std::size_t start = source.cursor;
-  std::size_t count = 0;
-  while (count < kLineBufferSize - 1 && start + count < source.bytes.size()) {
-    const char ch = source.bytes[start + count];
-    ++count;
-    if (ch == '\n') break;
-  }
+  const std::string_view rest =
+      std::string_view(source.bytes).substr(source.cursor, kLineBufferSize - 1);
+  const std::size_t newline = rest.find('\n');
+  const std::size_t count = newline == std::string_view::npos ? rest.size() : newline + 1;
   source.cursor += count;
   // The over-long line is reported with its own number.
   ++c.diag.currentLine;
@@ -216,13 +209,10 @@ std::optional<std::string> readSourceLine(Compilation& c) {
     source.cursor = source.bytes.size();
     return std::nullopt;
   }
-  std::string line = source.bytes.substr(start, count);
   // A NUL ends the text of a line, as in every text of the compiler.
-  const std::size_t nul = line.find('\0');
-  if (nul != std::string::npos) line.resize(nul);
-  const std::size_t comment = line.find('\'');
-  if (comment != std::string::npos) line.resize(comment);
-  return line;
+  std::string_view line = rest.substr(0, count);
+  line = line.substr(0, line.find('\0'));
+  return std::string(line.substr(0, line.find('\'')));
 }
 
 void runPass1(Compilation& c) {

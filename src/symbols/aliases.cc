@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <queue>
 #include <tuple>
 #include <utility>
@@ -20,13 +19,10 @@ namespace {
 constexpr std::size_t kAliasedTextLimit = 22;  // texts must be shorter
 constexpr std::size_t kUnitsNameLimit = 21;
 
-bool isNameStart(char ch) {
-  return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') ||
-         (ch != '\0' && std::strchr("#$&[]_", ch) != nullptr);
-}
+bool isNameStart(char ch) { return hasCharTrait(ch, kCharLetter | kCharNameMark); }
 
 bool isNamePart(char ch) {
-  return isNameStart(ch) || (ch >= '0' && ch <= '9') || ch == '.';
+  return hasCharTrait(ch, kCharLetter | kCharNameMark | kCharDigit) || ch == '.';
 }
 
 std::string trimBlanks(const std::string& text) {
@@ -68,29 +64,34 @@ const std::vector<std::size_t>& positionsOf(
 }
 
 // Every earlier alias of the same name or the same aliased text, in table
-// order, each reported as it is met. Each text is built once: a name
-// declared again and again meets every earlier declaration.
+// order, each reported as it is met. A name declared again and again meets
+// every earlier declaration: each text is built once at most, and once
+// errors can only be counted the rest are counted at once.
 void checkAgainstEarlierAliases(Compilation& c, const AliasRecord& alias) {
   AliasTables& t = c.aliases;
   indexNewAliases(t);
   const std::vector<std::size_t>& names = positionsOf(t.byName, alias.name);
   const std::vector<std::size_t>& texts = positionsOf(t.byText, alias.aliasedText);
-  const std::string duplicate =
-      names.empty() ? std::string()
-                    : formatString("Duplicate Alias %s.", alias.name.c_str());
-  const std::string aliased =
-      texts.empty() ? std::string()
-                    : formatString("%s already aliased.", alias.aliasedText.c_str());
+  std::string duplicate;
+  std::string aliased;
   std::size_t n = 0;
   std::size_t x = 0;
   while (n < names.size() || x < texts.size()) {
+    if (errorsOnlyCounted(c)) {
+      countErrors(c, names.size() - n + texts.size() - x);
+      return;
+    }
     const std::size_t at = std::min(n < names.size() ? names[n] : SIZE_MAX,
                                     x < texts.size() ? texts[x] : SIZE_MAX);
     if (n < names.size() && names[n] == at) {
+      if (duplicate.empty())
+        duplicate = formatString("Duplicate Alias %s.", alias.name.c_str());
       reportErrorMessage(c, duplicate);
       ++n;
     }
     if (x < texts.size() && texts[x] == at) {
+      if (aliased.empty())
+        aliased = formatString("%s already aliased.", alias.aliasedText.c_str());
       reportErrorMessage(c, aliased);
       ++x;
     }

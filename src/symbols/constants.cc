@@ -217,16 +217,27 @@ void addConstant(ConstantTable& table, std::string_view name, float value,
   table.records.push_back({std::string(name), value, line});
 }
 
+// A constant declared again and again meets every earlier declaration:
+// the message is built once, and once errors can only be counted the rest
+// are counted at once.
 void checkConstantName(Compilation& c, std::string_view name) {
+  const HashedName key(beforeBlank(name));
   const std::string shown(name);
-  forEachConstantNamed(c.constants, HashedName(beforeBlank(name)), [&](std::size_t i) {
-    if (i < c.constants.predefinedCount) {
-      reportError(c, "%s is already in use as a predefined CONST.", shown.c_str());
-    } else {
-      reportError(c, "%s is already in use as a declared CONST.", shown.c_str());
+  if (kPredefinedIndex.find(key) >= 0)
+    reportError(c, "%s is already in use as a predefined CONST.", shown.c_str());
+  const auto found = c.constants.byName.find(key);
+  if (found == c.constants.byName.end()) return;
+  const std::size_t count = found->second.size();
+  std::string declared;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (errorsOnlyCounted(c)) {
+      countErrors(c, count - i);
+      return;
     }
-    return true;
-  });
+    if (declared.empty())
+      declared = formatString("%s is already in use as a declared CONST.", shown.c_str());
+    reportErrorMessage(c, declared);
+  }
 }
 
 std::int32_t unitsToSeconds(Compilation& c, std::int32_t value,
