@@ -1,18 +1,27 @@
 #include "image/checksum.h"
 
+#include <bit>
+
 #include "format/image_format.h"
 
 namespace vk6 {
 
 std::uint16_t computeSignature(std::uint16_t seed, const std::uint8_t* bytes,
                                std::size_t count) {
-  unsigned high = seed >> 8;
-  unsigned low = seed & 0xFFu;
-  for (std::size_t i = 0; i < count; ++i) {
-    const unsigned rotated = ((low << 1) | (low >> 7)) & 0xFFu;
-    const unsigned newLow = (high + rotated + bytes[i]) & 0xFFu;
+  // Each step makes the low byte high and (high + low rotated left + byte)
+  // the new low. Two steps at a time let the two bytes trade roles instead
+  // of moving: the source is signed whole on every compile.
+  std::uint8_t high = static_cast<std::uint8_t>(seed >> 8);
+  std::uint8_t low = static_cast<std::uint8_t>(seed);
+  std::size_t i = 0;
+  for (; i + 2 <= count; i += 2) {
+    high = static_cast<std::uint8_t>(high + std::rotl(low, 1) + bytes[i]);
+    low = static_cast<std::uint8_t>(low + std::rotl(high, 1) + bytes[i + 1]);
+  }
+  if (i < count) {
+    const auto next = static_cast<std::uint8_t>(high + std::rotl(low, 1) + bytes[i]);
     high = low;
-    low = newLow;
+    low = next;
   }
   return static_cast<std::uint16_t>((high << 8) | low);
 }
