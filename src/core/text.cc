@@ -57,8 +57,4 @@ std::string formatString(const char* format, ...) {
   return text;
 }
 
-std::string withoutLineEnd(const std::string& text) {
-  return text.substr(0, text.find_first_of("\r\n"));
-}
-
 }  // namespace vk6

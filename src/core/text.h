@@ -31,6 +31,7 @@ enum CharTrait : std::uint8_t {
   kCharDigit = 2,          // 0-9
   kCharNameMark = 4,       // # $ & [ ] _, which names hold like letters
   kCharDelimiter = 8,      // one of kStatementDelimiters
+  kCharLineEnd = 16,       // carriage return, line feed
 };
 
 constexpr std::array<std::uint8_t, 256> makeCharTraits() {
@@ -41,6 +42,8 @@ constexpr std::array<std::uint8_t, 256> makeCharTraits() {
   for (char ch : std::string_view("#$&[]_")) t[static_cast<unsigned char>(ch)] |= kCharNameMark;
   for (char ch : std::string_view(kStatementDelimiters))
     t[static_cast<unsigned char>(ch)] |= kCharDelimiter;
+  t['\r'] |= kCharLineEnd;
+  t['\n'] |= kCharLineEnd;
   return t;
 }
 inline constexpr std::array<std::uint8_t, 256> kCharTraits = makeCharTraits();
@@ -50,6 +53,13 @@ constexpr bool hasCharTrait(char ch, unsigned traits) {
   return (kCharTraits[static_cast<unsigned char>(ch)] & traits) != 0;
 }
 constexpr bool isStatementDelimiter(char ch) { return hasCharTrait(ch, kCharDelimiter); }
+
+// `text` up to its first carriage return or line feed.
+constexpr std::string_view beforeLineEnd(std::string_view text) {
+  std::size_t end = 0;
+  while (end < text.size() && !hasCharTrait(text[end], kCharLineEnd)) ++end;
+  return text.substr(0, end);
+}
 
 // ---- Folded names ------------------------------------------------------
 // Hashing and comparing names with letters folded, over views, so a
@@ -179,6 +189,8 @@ std::string formatStringV(const char* format, va_list args);
 // `text` up to its first carriage return or line feed. Messages quote
 // statement text this way: the last statement of a line is read with the
 // line end, which would break the message's own line.
-std::string withoutLineEnd(const std::string& text);
+inline std::string withoutLineEnd(std::string_view text) {
+  return std::string(beforeLineEnd(text));
+}
 
 }  // namespace vk6

@@ -1,7 +1,6 @@
 #include "parse/parameter_parser.h"
 
 #include <cmath>
-#include <cstring>
 #include <string_view>
 
 #include "core/compilation.h"
@@ -29,47 +28,54 @@ constexpr std::int32_t kEndKindUnknown = 10;
 constexpr int kMaxDimensions = 1;
 constexpr std::int32_t kMinArraySize = 1;
 
+constexpr bool isOneOf(char ch, std::string_view set) {
+  for (char member : set)
+    if (ch == member) return true;
+  return false;
+}
+
 // Walks one statement's text with the three ways of taking parameters.
+// Parameters are views into the statement, which outlives the cursor.
 class ParamCursor {
  public:
   explicit ParamCursor(const StatementInput& in)
-      : text_(std::string_view(in.text).substr(0, lineEnd(in.text))),
+      : text_(beforeLineEnd(in.text)),
         pos_(std::min(in.afterKeyword, text_.size())),
-        firstSplit_(true) {
+        firstSplit_(true),
+        current_(in.keyword) {
     // Token splitting consumes the delimiter after the keyword.
     if (in.parenFollows && pos_ < text_.size()) ++pos_;
     skipParen_ = !in.parenFollows;
-    current_ = in.keyword;
   }
 
-  const std::string& current() const { return current_; }
+  std::string_view current() const { return current_; }
   std::size_t position() const { return pos_; }
 
   // Pre-fetch; nullopt when no further token is there.
-  std::optional<std::string> prefetch() {
-    while (pos_ < text_.size() && std::strchr("( ,", text_[pos_]) != nullptr) ++pos_;
+  std::optional<std::string_view> prefetch() {
+    while (pos_ < text_.size() && isOneOf(text_[pos_], "( ,")) ++pos_;
     if (pos_ < text_.size() && text_[pos_] == '"') {
-      std::string param;
+      std::string_view param;
       if (pos_ + 1 < text_.size() && text_[pos_ + 1] == '"') {
         param = text_.substr(pos_);
         pos_ += 2;
       } else {
         const std::size_t close = text_.find('"', pos_ + 1);
-        const std::size_t end = close == std::string::npos ? text_.size() : close;
+        const std::size_t end = close == std::string_view::npos ? text_.size() : close;
         param = text_.substr(pos_ + 1, end - pos_ - 1);
         pos_ = std::min(end + 1, text_.size());
       }
       firstSplit_ = false;
       return current_ = param;
     }
-    std::optional<std::string> token = nextToken();
+    std::optional<std::string_view> token = nextToken();
     if (token) current_ = *token;
     return token;
   }
 
   // Comma split; nullopt when the statement has no further text.
-  std::optional<std::string> commaSplit() {
-    while (pos_ < text_.size() && std::strchr(" ,\t", text_[pos_]) != nullptr) ++pos_;
+  std::optional<std::string_view> commaSplit() {
+    while (pos_ < text_.size() && isOneOf(text_[pos_], " ,\t")) ++pos_;
     if (firstSplit_ && skipParen_ && pos_ < text_.size() && text_[pos_] == '(') ++pos_;
     firstSplit_ = false;
     if (pos_ >= text_.size()) return std::nullopt;
@@ -81,43 +87,45 @@ class ParamCursor {
       if (ch == ')' && --depth < 0) break;
       if (ch == ',' && depth <= 0) break;
     }
-    std::string param(text_.substr(pos_, end - pos_));
+    const std::string_view param = text_.substr(pos_, end - pos_);
     pos_ = std::min(end + 1, text_.size());
     return current_ = param;
   }
 
   // Everything after the current position up to the line end.
-  std::optional<std::string> restOfStatement() {
-    std::string rest(text_.substr(pos_));
+  std::optional<std::string_view> restOfStatement() {
+    const std::string_view rest = text_.substr(pos_);
     pos_ = text_.size();
     firstSplit_ = false;
-    if (rest.find_first_not_of(" \t") == std::string::npos) return std::nullopt;
+    if (isBlank(rest)) return std::nullopt;
     return current_ = rest;
   }
 
   // The next delimited token, for the pre-fetch and the leftover check.
-  std::optional<std::string> nextToken() {
+  std::optional<std::string_view> nextToken() {
     while (pos_ < text_.size() && isStatementDelimiter(text_[pos_])) ++pos_;
     if (pos_ >= text_.size()) return std::nullopt;
     std::size_t end = pos_;
     while (end < text_.size() && !isStatementDelimiter(text_[end])) ++end;
-    std::string token(text_.substr(pos_, end - pos_));
+    const std::string_view token = text_.substr(pos_, end - pos_);
     pos_ = std::min(end + 1, text_.size());
     firstSplit_ = false;
     return token;
   }
 
- private:
-  static std::size_t lineEnd(const std::string& text) {
-    const std::size_t end = text.find_first_of("\r\n");
-    return end == std::string::npos ? text.size() : end;
+  // Nothing but spaces and tabs.
+  static bool isBlank(std::string_view text) {
+    for (char ch : text)
+      if (ch != ' ' && ch != '\t') return false;
+    return true;
   }
 
-  std::string_view text_;  // into the statement, which outlives the cursor
+ private:
+  std::string_view text_;
   std::size_t pos_;
   bool firstSplit_;
   bool skipParen_ = false;
-  std::string current_;
+  std::string_view current_;
 };
 
 // The record under construction and the parse of one statement.
@@ -133,7 +141,7 @@ struct RecordParse {
   std::size_t kindAt = 0;  // position in `parameters` of the one being parsed
 
   void setSlot(std::uint32_t value) { c.statements.setWord(slot, value); }
-  void storeText(const std::string& text) {
+  void storeText(std::string_view text) {
     if (!c.statements.ensure(c, text.size() / 4 + 2 + kRecordReserveWords)) return;
     const int words = c.statements.storeText(slot, text);
     c.statements.extendRecord(header, words - 1);
@@ -164,7 +172,7 @@ KindResult missingParameter(Compilation& c) {
 }
 
 KindResult parseConstantKind(RecordParse& p) {
-  const std::optional<std::string> param = p.cursor.commaSplit();
+  const std::optional<std::string_view> param = p.cursor.commaSplit();
   if (!param) return missingParameter(p.c);
   std::int32_t value = 0;
   if (!evaluateConstantInteger(p.c, *param, value)) {
@@ -176,20 +184,20 @@ KindResult parseConstantKind(RecordParse& p) {
 }
 
 KindResult parseExpressionKind(RecordParse& p) {
-  const std::optional<std::string> param = p.cursor.commaSplit();
+  const std::optional<std::string_view> param = p.cursor.commaSplit();
   if (!param) return missingParameter(p.c);
   std::uint32_t slot = compileStored(p.c, *param, kModePlain);
-  if (param->find("()") != std::string::npos) slot |= kEmptyParentheses;
+  if (param->find("()") != std::string_view::npos) slot |= kEmptyParentheses;
   p.setSlot(slot);
   return KindResult::kGoOn;
 }
 
 KindResult parseVariableKind(RecordParse& p) {
-  const std::optional<std::string> param = p.cursor.commaSplit();
+  const std::optional<std::string_view> param = p.cursor.commaSplit();
   if (!param) return missingParameter(p.c);
   const std::uint32_t slot = compileStored(p.c, *param, kModeVariable);
   if (isLoneConstant(p.c, slot))
-    reportError(p.c, "Invalid Variable or Array: %s.", param->c_str());
+    reportError(p.c, "Invalid Variable or Array: %s.", std::string(*param).c_str());
   p.setSlot(slot);
   return KindResult::kGoOn;
 }
@@ -197,19 +205,19 @@ KindResult parseVariableKind(RecordParse& p) {
 // FOR control = start TO end [STEP step]: four words.
 KindResult parseForClause(RecordParse& p) {
   p.extendBy(3);
-  const std::optional<std::string> clause = p.cursor.restOfStatement();
-  const std::size_t equals = clause ? clause->find('=') : std::string::npos;
-  if (equals == std::string::npos) return missingParameter(p.c);
-  std::string range = clause->substr(equals + 1);
+  const std::optional<std::string_view> clause = p.cursor.restOfStatement();
+  const std::size_t equals = clause ? clause->find('=') : std::string_view::npos;
+  if (equals == std::string_view::npos) return missingParameter(p.c);
+  std::string range(clause->substr(equals + 1));
   upcaseText(range);
   const std::size_t to = range.find(" TO ");
-  if (range.find_first_not_of(" \t") == std::string::npos || to == std::string::npos)
+  if (ParamCursor::isBlank(range) || to == std::string::npos)
     return missingParameter(p.c);
   const std::string_view limits = std::string_view(range).substr(to + 4);
   const std::size_t step = limits.find(" STEP ");
   StatementBuffer& buffer = p.c.statements;
   buffer.setWord(p.slot,
-                 compileStored(p.c, std::string_view(*clause).substr(0, equals), kModePlain));
+                 compileStored(p.c, clause->substr(0, equals), kModePlain));
   buffer.setWord(p.slot + 1,
                  compileStored(p.c, std::string_view(range).substr(0, to), kModePlain));
   buffer.setWord(p.slot + 2, compileStored(p.c, limits.substr(0, step), kModePlain));
@@ -222,7 +230,7 @@ KindResult parseForClause(RecordParse& p) {
 }
 
 KindResult parseOptionalConstant(RecordParse& p) {
-  const std::optional<std::string> word = p.cursor.prefetch();
+  const std::optional<std::string_view> word = p.cursor.prefetch();
   if (!word) {
     for (std::size_t w = p.slot; w < p.recordEnd(); ++w)
       p.c.statements.setWord(w, kAbsentMarker);
@@ -230,7 +238,7 @@ KindResult parseOptionalConstant(RecordParse& p) {
   }
   // `If` is a constant too, so `Else If` would read as Else and drop its
   // condition.
-  if (p.index == kElse && nameEquals(word->c_str(), "If")) {
+  if (p.index == kElse && foldedEquals(*word, "IF")) {
     reportError(p.c,
                 "Else If is not accepted: write ElseIf, or the condition after it "
                 "is ignored.");
@@ -239,7 +247,7 @@ KindResult parseOptionalConstant(RecordParse& p) {
   std::int32_t value = 0;
   if (!parseConstantInteger(p.c, *word, value)) {
     reportError(p.c, "Illegal parameter %s, expecting constant integer.",
-                word->c_str());
+                std::string(*word).c_str());
     p.setSlot(0);
     return KindResult::kStop;
   }
@@ -247,8 +255,8 @@ KindResult parseOptionalConstant(RecordParse& p) {
   return KindResult::kGoOn;
 }
 
-std::string nameText(const std::string& param) {
-  return param.find("\"\"") != std::string::npos ? std::string() : param;
+std::string_view nameText(std::string_view param) {
+  return param.find("\"\"") != std::string_view::npos ? std::string_view() : param;
 }
 
 // Splits "cond THEN rest" and prepares the ELSE part as statements.
@@ -269,25 +277,24 @@ std::string takeThenText(RecordParse& p, std::string& condition) {
 KindResult parseCondition(RecordParse& p) {
   if (p.index == kExpression) {
     // The line end is no part of the assignment's text, as for every kind.
-    const std::string_view text = p.in.keyword;
-    p.setSlot(compileStored(p.c, text.substr(0, text.find_first_of("\r\n")),
-                            kModeAssignment));
+    p.setSlot(compileStored(p.c, beforeLineEnd(p.in.keyword), kModeAssignment));
     return KindResult::kEnd;
   }
-  const std::optional<std::string> rest = p.cursor.restOfStatement();
+  const std::optional<std::string_view> rest = p.cursor.restOfStatement();
   if (!rest) {
     reportError(p.c, "Invalid or missing expression.");
     return KindResult::kGoOn;
   }
-  std::string condition = *rest;
+  std::size_t start = 0;
+  while (start < rest->size() && isOneOf((*rest)[start], " =")) ++start;
+  std::string condition(rest->substr(start));
   upcaseText(condition);
-  condition.erase(0, std::min(condition.find_first_not_of(" ="), condition.size()));
-  if (p.index == kCase && condition.rfind("ELSE", 0) == 0) {
+  if (p.index == kCase && condition.starts_with("ELSE")) {
     p.setSlot(0);
     return KindResult::kGoOn;
   }
   if (p.index == kSelect) {
-    if (condition.rfind("CASE", 0) == 0) {
+    if (condition.starts_with("CASE")) {
       condition.erase(0, 4);
     } else {
       reportError(p.c, "Use Select Case.");
@@ -299,21 +306,21 @@ KindResult parseCondition(RecordParse& p) {
 }
 
 // One item of a DIM or PUBLIC list: name, optionally (size).
-void declareListItem(Compilation& c, const std::string& item, int kind) {
+void declareListItem(Compilation& c, std::string_view item, int kind) {
   const std::size_t start = item.find_first_not_of(kStatementDelimiters);
-  if (start == std::string::npos) return;
+  if (start == std::string_view::npos) return;
   const std::size_t end = item.find_first_of(kStatementDelimiters, start);
-  const std::string name = item.substr(start, end == std::string::npos ? end : end - start);
+  const std::string name(item.substr(start, end == std::string_view::npos ? end : end - start));
   std::int32_t size = 1;
   const std::size_t open = item.find('(');
-  if (open != std::string::npos) {
+  if (open != std::string_view::npos) {
     StatementInput sizes;
     sizes.text = item.substr(open);
     sizes.afterKeyword = 0;
     sizes.parenFollows = true;
     ParamCursor cursor(sizes);
     int dimensions = 0;
-    while (std::optional<std::string> piece = cursor.commaSplit()) {
+    while (std::optional<std::string_view> piece = cursor.commaSplit()) {
       std::int32_t value = 0;
       const bool ok = evaluateConstantInteger(c, *piece, value);
       if (++dimensions == kMaxDimensions + 1)
@@ -333,8 +340,8 @@ void declareListItem(Compilation& c, const std::string& item, int kind) {
 }
 
 KindResult parseDeclarationList(RecordParse& p, int kind) {
-  const std::optional<std::string> rest = p.cursor.restOfStatement();
-  if (p.in.copy.find('=') != std::string::npos) {
+  const std::optional<std::string_view> rest = p.cursor.restOfStatement();
+  if (p.in.copy.find('=') != std::string_view::npos) {
     reportError(p.c, "'=' not allowed in variable declaration.");
     return KindResult::kGoOn;
   }
@@ -342,7 +349,7 @@ KindResult parseDeclarationList(RecordParse& p, int kind) {
     reportError(p.c, "Variable not named.");
     return KindResult::kGoOn;
   }
-  std::string list = rest->substr(rest->find_first_not_of(" \t"));
+  std::string list(rest->substr(rest->find_first_not_of(" \t")));
   std::string upper = list.substr(0, 4);
   upcaseText(upper);
   if (upper.size() == 4 && upper.rfind("DIM", 0) == 0 &&
@@ -351,7 +358,7 @@ KindResult parseDeclarationList(RecordParse& p, int kind) {
   // Comma split without the first-parameter '(' rule.
   std::size_t pos = 0;
   while (pos < list.size()) {
-    while (pos < list.size() && std::strchr(" ,\t", list[pos]) != nullptr) ++pos;
+    while (pos < list.size() && isOneOf(list[pos], " ,\t")) ++pos;
     if (pos >= list.size()) break;
     int depth = 0;
     std::size_t end = pos;
@@ -360,18 +367,18 @@ KindResult parseDeclarationList(RecordParse& p, int kind) {
       if (list[end] == ')' && --depth < 0) break;
       if (list[end] == ',' && depth <= 0) break;
     }
-    declareListItem(p.c, list.substr(pos, end - pos), kind);
+    declareListItem(p.c, std::string_view(list).substr(pos, end - pos), kind);
     pos = end + 1;
   }
   return KindResult::kGoOn;
 }
 
-KindResult parseSubName(RecordParse& p, const std::string& name) {
+KindResult parseSubName(RecordParse& p, std::string_view name) {
   if (name.size() > kMaxNameLength) {
     reportError(p.c, "Subroutine name %s is too large, limit is 16 characters.",
-                name.c_str());
+                std::string(name).c_str());
   } else {
-    p.c.pass1.subroutines.push_back(Subroutine{0, name, p.c.diag.currentLine});
+    p.c.pass1.subroutines.push_back(Subroutine{0, std::string(name), p.c.diag.currentLine});
   }
   ParamCursor probe = p.cursor;
   if (probe.nextToken())
@@ -380,14 +387,14 @@ KindResult parseSubName(RecordParse& p, const std::string& name) {
 }
 
 KindResult parseEndKind(RecordParse& p) {
-  const std::optional<std::string> word = p.cursor.prefetch();
+  const std::optional<std::string_view> word = p.cursor.prefetch();
   std::int32_t value = kEndKindMissing;
   if (word && !parseConstantInteger(p.c, *word, value)) value = kEndKindUnknown;
   switch (value) {
     case 0: case 3: case 4: case 5: case 6: case 7: case 8:
       break;
     default:
-      reportError(p.c, "Illegal END or EXIT %s.", word ? word->c_str() : "");
+      reportError(p.c, "Illegal END or EXIT %s.", std::string(word.value_or("")).c_str());
       break;
   }
   p.setSlot(static_cast<std::uint32_t>(value));
@@ -395,10 +402,10 @@ KindResult parseEndKind(RecordParse& p) {
 }
 
 KindResult parseNextKind(RecordParse& p) {
-  const std::optional<std::string> word = p.cursor.prefetch();
+  const std::optional<std::string_view> word = p.cursor.prefetch();
   std::int32_t value = kNextLoopKind;
   if (word && parseConstantInteger(p.c, *word, value) && value != kNextScanKind)
-    reportError(p.c, "Illegal NEXT %s.", word->c_str());
+    reportError(p.c, "Illegal NEXT %s.", std::string(*word).c_str());
   p.setSlot(static_cast<std::uint32_t>(value == kNextScanKind ? kNextScanKind
                                                               : kNextLoopKind));
   return KindResult::kGoOn;
@@ -434,8 +441,7 @@ void takeAsKind(ParamCursor& cursor, ParamKind kind) {
 // statement as read, where the parameters before it end, so that an
 // earlier parameter of the same text is not taken for it.
 KindResult parseRawText(RecordParse& p) {
-  std::string copy = p.in.copy;
-  copy.resize(std::min(copy.find_first_of("\r\n"), copy.size()));
+  const std::string_view copy = beforeLineEnd(p.in.copy);
   std::size_t from = 0;
   if (p.kindAt > 0) {
     StatementInput asRead = p.in;
@@ -445,17 +451,17 @@ KindResult parseRawText(RecordParse& p) {
       takeAsKind(replay, p.parameters[k].kind);
     from = replay.position();
   }
-  const std::string& current = p.cursor.current();
+  const std::string_view current = p.cursor.current();
   const std::size_t at = copy.find(current, from);
-  const std::string rest =
-      at == std::string::npos ? std::string() : copy.substr(at + current.size());
+  const std::string rest(at == std::string_view::npos ? std::string_view()
+                                                      : copy.substr(at + current.size()));
   p.storeText(substituteAliases(p.c, rest));
   return KindResult::kEnd;
 }
 
 // Names and Sub names are pre-fetched and may not be missing.
-std::optional<std::string> requiredParameter(RecordParse& p) {
-  std::optional<std::string> param = p.cursor.prefetch();
+std::optional<std::string_view> requiredParameter(RecordParse& p) {
+  std::optional<std::string_view> param = p.cursor.prefetch();
   if (!param) reportError(p.c, "Too few parameters in instruction.");
   return param;
 }
@@ -471,21 +477,21 @@ KindResult parseKind(RecordParse& p, ParamKind kind) {
     case ParamKind::kDimList: return parseDeclarationList(p, kDeclareDim);
     case ParamKind::kPublicList: return parseDeclarationList(p, kDeclarePublic);
     case ParamKind::kText: {
-      const std::optional<std::string> param = p.cursor.commaSplit();
-      p.storeText(param ? nameText(*param) : std::string());
+      const std::optional<std::string_view> param = p.cursor.commaSplit();
+      p.storeText(param ? nameText(*param) : std::string_view());
       return KindResult::kGoOn;
     }
     case ParamKind::kEndKind: return parseEndKind(p);
     case ParamKind::kNextKind: return parseNextKind(p);
     case ParamKind::kRawText: return parseRawText(p);
     case ParamKind::kName: {
-      const std::optional<std::string> param = requiredParameter(p);
+      const std::optional<std::string_view> param = requiredParameter(p);
       if (!param) return KindResult::kStop;
       p.storeText(nameText(*param));
       return KindResult::kGoOn;
     }
     case ParamKind::kSubName: {
-      const std::optional<std::string> param = requiredParameter(p);
+      const std::optional<std::string_view> param = requiredParameter(p);
       if (!param) return KindResult::kStop;
       return parseSubName(p, *param);
     }
@@ -495,7 +501,7 @@ KindResult parseKind(RecordParse& p, ParamKind kind) {
 
 }  // namespace
 
-bool evaluateConstantInteger(Compilation& c, const std::string& text,
+bool evaluateConstantInteger(Compilation& c, std::string_view text,
                              std::int32_t& value) {
   value = 0;
   std::uint16_t operand = kNoOperand;
@@ -503,14 +509,14 @@ bool evaluateConstantInteger(Compilation& c, const std::string& text,
   // A plain literal keeps all 32 bits; the evaluator's floats hold only 24.
   if (parseIntegerLiteral(text, value)) return true;
   if (c.expr.namesVariable) {
-    reportError(c, "Variable illegal in Parameter: %s.", text.c_str());
+    reportError(c, "Variable illegal in Parameter: %s.", std::string(text).c_str());
     return false;
   }
   const float* result = evaluateOperand(c, kNoOperand, 0);
   const double v = result != nullptr ? static_cast<double>(*result) : 0.0;
   if (v != std::trunc(v) || std::isnan(v)) {
     reportError(c, "Illegal parameter %s = %g; integer evaluation expected.",
-                text.c_str(), v);
+                std::string(text).c_str(), v);
     return false;
   }
   value = (v >= -2147483648.0 && v < 2147483648.0)
@@ -545,8 +551,8 @@ std::optional<std::string> parseParameters(Compilation& c,
     ++p.slot;
   }
   if (checkLeftover) {
-    if (std::optional<std::string> extra = p.cursor.nextToken())
-      reportError(c, "Too many parameters:  %s.", extra->c_str());
+    if (std::optional<std::string_view> extra = p.cursor.nextToken())
+      reportError(c, "Too many parameters:  %s.", std::string(*extra).c_str());
   }
   buffer.closeRecord(header);
   return p.thenText;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "parse/instruction_index.h"
 
@@ -20,12 +21,13 @@ struct Compilation;
 constexpr std::int32_t kNextScanKind = 6;
 constexpr std::int32_t kNextLoopKind = 10;
 
-// One statement as the reader hands it over.
+// One statement as the reader hands it over: views into texts the reader
+// keeps while the statement is parsed.
 struct StatementInput {
-  std::string keyword;     // the first token (for Expression: the whole text)
-  std::string text;        // the statement, aliases substituted after the keyword
+  std::string_view keyword;  // the first token (for Expression: the whole text)
+  std::string_view text;     // the statement, aliases substituted after the keyword
   std::size_t afterKeyword = 0;  // position in `text` just past the keyword
-  std::string copy;        // the statement as read, untouched
+  std::string_view copy;     // the statement as read, untouched
   bool parenFollows = false;     // keyword directly followed by '('
 };
 
@@ -37,7 +39,7 @@ std::optional<std::string> parseParameters(Compilation& c,
 
 // Compiles `text` as a constant integer parameter; false (reported) when
 // it names a variable, is not whole or does not compile.
-bool evaluateConstantInteger(Compilation& c, const std::string& text,
+bool evaluateConstantInteger(Compilation& c, std::string_view text,
                              std::int32_t& value);
 
 }  // namespace vk6

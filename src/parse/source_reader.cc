@@ -22,37 +22,39 @@ enum class Flow { kGoOn, kEndReading };
 constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // Cuts the first statement off `text`; `text` keeps the rest.
-std::string cutStatement(std::string& text) {
+std::string_view cutStatement(std::string_view& text) {
   const std::size_t end = findStatementEnd(text);
-  std::string statement;
-  if (end == std::string::npos) {
-    statement.swap(text);
-  } else {
-    statement = text.substr(0, end);
-    text.erase(0, end + 1);
-  }
+  const std::string_view statement = text.substr(0, end);
+  text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
   return statement;
 }
 
-bool isBlankText(const std::string& text) {
+std::string cutStatement(std::string& text) {
+  std::string_view rest = text;
+  std::string statement(cutStatement(rest));
+  text.erase(0, text.size() - rest.size());
+  return statement;
+}
+
+bool isBlankText(std::string_view text) {
   for (char ch : text) {
     if (!isStatementDelimiter(ch)) return false;
   }
   return true;
 }
 
-bool isSubroutineName(const Compilation& c, const std::string& token) {
+bool isSubroutineName(const Compilation& c, std::string_view token) {
   return c.pass1.subroutines.find(token) >= 0;
 }
 
 // The reader's state for one source line.
 struct LineState {
-  std::string rest;         // the line after the statements taken so far
+  std::string_view rest;    // the line after the statements taken so far
+  std::string restText;     // holds `rest` once a one-line If rewrote it
   std::string pendingThen;  // statements of a THEN text not yet taken
 };
 
-Flow processStatement(Compilation& c, const std::string& statement,
-                      LineState& line);
+Flow processStatement(Compilation& c, std::string_view statement, LineState& line);
 
 // Parses a statement and, for a Scan, keeps its interval.
 std::optional<std::string> parseStatement(Compilation& c,
@@ -82,51 +84,54 @@ Flow unfoldThen(Compilation& c, std::string thenText, LineState& line) {
   if (!thenText.empty() && !line.pendingThen.empty()) thenText += ":";
   line.pendingThen = thenText + line.pendingThen;
   const Flow flow = processStatement(c, first, line);
-  line.rest = line.rest.empty() ? std::string("End If")
-                                : "End If : " + line.rest;
+  std::string rest = line.rest.empty() ? std::string("End If")
+                                       : "End If : " + std::string(line.rest);
+  line.restText = std::move(rest);
+  line.rest = line.restText;
   return flow;
 }
 
-Flow processStatement(Compilation& c, const std::string& statement,
-                      LineState& line) {
-  const std::string& copy = statement;
+Flow processStatement(Compilation& c, std::string_view statement, LineState& line) {
+  const std::string_view copy = statement;
   std::size_t start = 0;
   while (start < copy.size() && isStatementDelimiter(copy[start])) ++start;
   if (start >= copy.size() || copy[start] == '\0') return Flow::kGoOn;
   std::size_t end = start;
   while (end < copy.size() && !isStatementDelimiter(copy[end])) ++end;
 
-  StatementInput input;
-  input.keyword = copy.substr(start, end - start);
-  input.copy = copy;
-  input.parenFollows = end < copy.size() && copy[end] == '(';
-  input.afterKeyword = end;
-  InstructionIndex index = lookupKeyword(std::string_view(input.keyword));
-  const std::string afterKeyword = copy.substr(end);
+  const std::string_view keyword = copy.substr(start, end - start);
+  InstructionIndex index = lookupKeyword(keyword);
+  const std::string_view afterKeyword = copy.substr(end);
 
   if (index == kAlias) {
-    defineAlias(c, afterKeyword);
+    defineAlias(c, std::string(afterKeyword));
     return Flow::kGoOn;
   }
   if (index == kUnits) {
-    defineUnits(c, afterKeyword);
+    defineUnits(c, std::string(afterKeyword));
     return Flow::kGoOn;
   }
-  input.text = copy.substr(0, end) + substituteAliases(c, afterKeyword);
+  // The text the parameters are read from; `input` views into it.
+  std::string text(copy.substr(0, end));
+  text += substituteAliases(c, std::string(afterKeyword));
+  StatementInput input;
+  input.keyword = keyword;
+  input.copy = copy;
+  input.parenFollows = end < copy.size() && copy[end] == '(';
+  input.afterKeyword = end;
 
   switch (index) {
     case kEndOfProgram:
-      if (isSubroutineName(c, input.keyword)) {
-        input.text = "Call " + input.text;
+      if (isSubroutineName(c, keyword)) {
+        text.insert(0, "Call ");
         input.keyword = "Call";
         input.afterKeyword = 4;
         input.parenFollows = false;
         index = kCall;
-      } else if (copy.find('=') != std::string::npos) {
+      } else if (copy.find('=') != std::string_view::npos) {
         // The text after the keyword is substituted already.
-        input.text =
-            substituteAliases(c, copy.substr(0, end)) + input.text.substr(end);
-        input.keyword = input.text;
+        text.replace(0, end, substituteAliases(c, std::string(copy.substr(0, end))));
+        input.keyword = text;
         input.afterKeyword = 0;
         index = kExpression;
       } else {
@@ -144,11 +149,12 @@ Flow processStatement(Compilation& c, const std::string& statement,
     case kEndProg:
       return Flow::kEndReading;
     case kConst:
-      defineConstant(c, input.text.substr(end));
+      defineConstant(c, text.substr(end));
       return Flow::kGoOn;
     default:
       break;
   }
+  input.text = text;
 
   std::optional<std::string> thenText = parseStatement(c, input, index);
   if (c.diag.outOfMemory) return Flow::kEndReading;
@@ -157,15 +163,19 @@ Flow processStatement(Compilation& c, const std::string& statement,
 }
 
 // Runs the statements of one line; kEndReading stops pass 1.
-Flow processLine(Compilation& c, std::string text) {
+Flow processLine(Compilation& c, std::string_view text) {
   LineState line;
-  line.rest = std::move(text);
+  line.rest = text;
+  std::string owned;  // a statement cut from text the reader rewrote
   for (;;) {
-    std::string statement;
+    std::string_view statement;
     if (!line.pendingThen.empty()) {
-      statement = cutStatement(line.pendingThen);
+      owned = cutStatement(line.pendingThen);
+      statement = owned;
     } else if (!line.rest.empty()) {
       statement = cutStatement(line.rest);
+      // A one-line If below may rewrite restText while this is read.
+      if (!line.restText.empty()) statement = owned = statement;
     } else {
       return Flow::kGoOn;
     }
@@ -175,8 +185,8 @@ Flow processLine(Compilation& c, std::string text) {
 }
 
 void readStatements(Compilation& c) {
-  while (std::optional<std::string> line = readSourceLine(c)) {
-    if (processLine(c, std::move(*line)) == Flow::kEndReading) return;
+  while (std::optional<std::string_view> line = readSourceLine(c)) {
+    if (processLine(c, *line) == Flow::kEndReading) return;
   }
 }
 
@@ -192,7 +202,7 @@ std::size_t findStatementEnd(std::string_view text) {
   return text.find(':', close + 1);
 }
 
-std::optional<std::string> readSourceLine(Compilation& c) {
+std::optional<std::string_view> readSourceLine(Compilation& c) {
   SourceText& source = c.pass1.source;
   if (!source.opened || source.cursor >= source.bytes.size())
     return std::nullopt;
@@ -212,7 +222,7 @@ std::optional<std::string> readSourceLine(Compilation& c) {
   // A NUL ends the text of a line, as in every text of the compiler.
   std::string_view line = rest.substr(0, count);
   line = line.substr(0, line.find('\0'));
-  return std::string(line.substr(0, line.find('\'')));
+  return line.substr(0, line.find('\''));
 }
 
 void runPass1(Compilation& c) {

@@ -17,9 +17,10 @@ struct Compilation;
 // Builds the statement records from the loaded source.
 void runPass1(Compilation& c);
 
-// The next line of the source with its comment removed, or nullopt at the
-// end of the source or after an over-long line (which is reported).
-std::optional<std::string> readSourceLine(Compilation& c);
+// The next line of the source with its comment removed (a view into the
+// source), or nullopt at the end of the source or after an over-long line
+// (which is reported).
+std::optional<std::string_view> readSourceLine(Compilation& c);
 
 // Position of the ':' that ends the first statement of `text`, or npos.
 // A colon inside the first quoted string does not end the statement.

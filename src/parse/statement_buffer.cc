@@ -68,7 +68,7 @@ void StatementBuffer::extendRecord(std::size_t header, int extra) {
   words_[header] += static_cast<std::uint32_t>(extra) << kHeaderLengthShift;
 }
 
-int StatementBuffer::storeText(std::size_t position, const std::string& text) {
+int StatementBuffer::storeText(std::size_t position, std::string_view text) {
   const std::size_t textWords = text.size() / 4 + 1;
   char* bytes = reinterpret_cast<char*>(words_ + position);
   std::memset(bytes, 0, (textWords + 1) * sizeof(std::uint32_t));

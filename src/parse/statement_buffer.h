@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "parse/instruction_index.h"
@@ -76,7 +77,7 @@ class StatementBuffer {
   void extendRecord(std::size_t header, int extra);
   // Stores a NUL-terminated text from `position`; returns the words it takes
   // (length / 4 + 1 for the text, one spare word after it).
-  int storeText(std::size_t position, const std::string& text);
+  int storeText(std::size_t position, std::string_view text);
   // Moves the write position to just past the record at `header`.
   void closeRecord(std::size_t header);
 
