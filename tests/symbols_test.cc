@@ -125,7 +125,7 @@ TEST(Operands, WriteOperandClearsTopBitsAndMarksEmptyParentheses) {
   EXPECT_TRUE(mark);
   writeFlaggedOperand(c, r, 0x00000056u, mark);
   EXPECT_FALSE(mark);
-  EXPECT_EQ((Bytes{3, 0, 0, 0, 0x12, 0, 0x34, 0, 0x56, 0}), r.bytes());
+  EXPECT_EQ((Bytes{3, 0, 0, 0, 0x12, 0, 0x34, 0, 0x56, 0}), Bytes(r.data(), r.data() + r.size()));
 }
 
 TEST(ExpressionArea, OffsetsStayBelowTheDeferredBit) {

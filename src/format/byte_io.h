@@ -2,11 +2,14 @@
 // few packets that say big-endian. All multi-byte stores go through here.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "format/record_format.h"
 
 namespace vk6 {
 
@@ -89,34 +92,42 @@ inline void storeText(Bytes& out, std::size_t at, const std::string& text,
 // One compiled record: the opcode, a zero next-record offset word that
 // appendCode fills, then the fields the handler adds. appendCode checks
 // the finished record against its length in format/record_format.h.
+// Records have fixed lengths, so the bytes live in the builder itself.
 class RecordBuilder {
  public:
-  static constexpr std::size_t kTypicalRecordSize = 64;
-
   explicit RecordBuilder(std::uint16_t opcode) : opcode_(opcode) {
-    bytes_.reserve(kTypicalRecordSize);  // one allocation for most records
-    putU16(bytes_, opcode);
-    putU16(bytes_, 0);
+    u16(opcode);
+    u16(0);
   }
-  RecordBuilder& u8(std::uint32_t v) { putU8(bytes_, v); return *this; }
-  RecordBuilder& u16(std::uint32_t v) { putU16(bytes_, v); return *this; }
-  RecordBuilder& u32(std::uint32_t v) { putU32(bytes_, v); return *this; }
-  RecordBuilder& f32(float v) { putF32(bytes_, v); return *this; }
-  RecordBuilder& u16Be(std::uint32_t v) { putU16Be(bytes_, v); return *this; }
-  RecordBuilder& u32Be(std::uint32_t v) { putU32Be(bytes_, v); return *this; }
+  RecordBuilder& u8(std::uint32_t v) { put(v); return *this; }
+  RecordBuilder& u16(std::uint32_t v) { put(v); put(v >> 8); return *this; }
+  RecordBuilder& u32(std::uint32_t v) { u16(v & 0xFFFFu); return u16(v >> 16); }
+  RecordBuilder& f32(float v) { return u32(floatBits(v)); }
+  RecordBuilder& u16Be(std::uint32_t v) { put(v >> 8); put(v); return *this; }
+  RecordBuilder& u32Be(std::uint32_t v) { u16Be(v >> 16); return u16Be(v & 0xFFFFu); }
   RecordBuilder& text(const std::string& t, std::size_t width) {
-    putText(bytes_, t, width);
+    for (std::size_t i = 0; i < width; ++i) put(i < t.size() ? static_cast<std::uint8_t>(t[i]) : 0);
     return *this;
   }
   // Position of the next field, from the start of the record.
-  std::size_t size() const { return bytes_.size(); }
-  void patchU16(std::size_t at, std::uint32_t v) { storeU16(bytes_, at, v); }
-  const Bytes& bytes() const { return bytes_; }
+  std::size_t size() const { return size_; }
+  void patchU16(std::size_t at, std::uint32_t v) {
+    bytes_[at] = static_cast<std::uint8_t>(v);
+    bytes_[at + 1] = static_cast<std::uint8_t>(v >> 8);
+  }
+  const std::uint8_t* data() const { return bytes_.data(); }
   std::uint16_t opcode() const { return opcode_; }
 
  private:
+  // A field past the longest record is dropped; appendCode's length check
+  // catches the handler that wrote it.
+  void put(std::uint32_t v) {
+    if (size_ < bytes_.size()) bytes_[size_++] = static_cast<std::uint8_t>(v);
+  }
+
   std::uint16_t opcode_;
-  Bytes bytes_;
+  std::array<std::uint8_t, maxRecordLength()> bytes_{};
+  std::size_t size_ = 0;
 };
 
 }  // namespace vk6

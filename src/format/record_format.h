@@ -103,6 +103,14 @@ constexpr const RecordInfo* findRecordInfo(std::uint16_t opcode) {
   return nullptr;
 }
 
+// The longest record.
+constexpr std::size_t maxRecordLength() {
+  std::size_t longest = 0;
+  for (const RecordInfo& info : kRecordInfos)
+    if (info.length > longest) longest = info.length;
+  return longest;
+}
+
 // The fixed length of the record of `opcode`; 0 when no record has it.
 constexpr std::size_t recordLength(std::uint16_t opcode) {
   const RecordInfo* info = findRecordInfo(opcode);

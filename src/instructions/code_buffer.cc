@@ -28,7 +28,7 @@ std::size_t appendCode(Compilation& c, const std::uint8_t* record,
 std::size_t appendCode(Compilation& c, const RecordBuilder& r, bool patchNext) {
   // A handler cannot build a record other than the one the list describes.
   assert(r.size() == recordLength(r.opcode()));
-  return appendCode(c, r.bytes().data(), r.bytes().size(), patchNext);
+  return appendCode(c, r.data(), r.size(), patchNext);
 }
 
 std::size_t codeOffset(const Compilation& c) { return c.code.bytes.size(); }

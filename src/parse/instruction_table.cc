@@ -72,8 +72,10 @@ InstructionIndex lookupKeyword(const char* token) {
 }
 
 InstructionIndex lookupKeyword(std::string_view token) {
-  // A NUL ends the token as it ends a C string.
-  const int row = kKeywordIndex.find(beforeBlank(token.substr(0, token.find('\0'))));
+  // A NUL ends the token as it ends a C string; a blank ends the keyword.
+  std::size_t end = 0;
+  while (end < token.size() && token[end] != '\0' && token[end] != ' ') ++end;
+  const int row = kKeywordIndex.find(token.substr(0, end));
   return row < 0 ? kEndOfProgram : static_cast<InstructionIndex>(row);
 }
 
