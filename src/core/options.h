@@ -4,8 +4,20 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace vk6 {
+
+// The model strings images carry, one per model this compiler builds for.
+inline constexpr const char* kModelStrings[] = {"VK617Q.Std.03", "VK610Q.Std.03"};
+
+// The model string of the model `name` ("VK610Q"), or nullptr.
+constexpr const char* modelString(std::string_view name) {
+  for (const char* model : kModelStrings)
+    if (std::string_view(model).substr(0, std::string_view(model).find('.')) == name)
+      return model;
+  return nullptr;
+}
 
 struct BuildInfo {
   std::string model;      // e.g. "VK617Q.Std.03"

@@ -5,8 +5,12 @@
 
 #include "driver/compile.h"
 
+// CMake names the model this program is built for.
+constexpr const char* kModel = vk6::modelString(VK6_MODEL);
+static_assert(kModel != nullptr, "VK6_MODEL names no known model");
+
 int main(int argc, char** argv) {
-  const vk6::BuildInfo build{VK6_MODEL_STRING, VK6_BUILD_DATE};
+  const vk6::BuildInfo build{kModel, VK6_BUILD_DATE};
   const std::vector<std::string> args(argv, argv + argc);
   vk6::TextOut out(stdout);
   vk6::TextOut err(stderr);

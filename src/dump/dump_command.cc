@@ -6,6 +6,7 @@
 #include <iterator>
 #include <optional>
 
+#include "core/options.h"
 #include "core/text.h"
 #include "dump/image_reader.h"
 #include "dump/report.h"
@@ -45,7 +46,7 @@ std::string usageText(const std::string& program) {
 
 std::string versionText(const std::string& program) {
   std::string models;
-  for (const char* model : kKnownModels) models += std::string(models.empty() ? "" : ", ") + model;
+  for (const char* model : kModelStrings) models += std::string(models.empty() ? "" : ", ") + model;
   return program + " (vk6comp) " VK6_VERSION "\nModels: " + models + "\n";
 }
 
@@ -150,7 +151,7 @@ int runDump(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     return kDumpUsageError;
   }
   if (!request.model.empty() &&
-      std::none_of(std::begin(kKnownModels), std::end(kKnownModels),
+      std::none_of(std::begin(kModelStrings), std::end(kModelStrings),
                    [&](const char* known) { return isModel(request.model, known); })) {
     err << "vk6dump: unknown model " << request.model << " (VK617Q or VK610Q)\n";
     return kDumpUsageError;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "core/options.h"
 #include "core/text.h"
 #include "format/byte_io.h"
 #include "format/image_format.h"
@@ -104,7 +105,7 @@ class SectionCursor {
 
 // The model name of a known model string ("VK617Q"), else empty.
 std::string knownModelName(const std::string& model) {
-  for (const char* known : kKnownModels)
+  for (const char* known : kModelStrings)
     if (model == known) return model.substr(0, model.find('.'));
   return std::string();
 }

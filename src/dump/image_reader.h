@@ -69,9 +69,6 @@ struct ImageDump {
   std::vector<std::string> problems;
 };
 
-// The model strings images of the models this inspector knows carry.
-inline constexpr const char* kKnownModels[] = {"VK617Q.Std.03", "VK610Q.Std.03"};
-
 struct InspectOptions {
   // "VK610Q" or a whole model string: an image of another model is faulty.
   // Empty: a sound image of any known model is sound.

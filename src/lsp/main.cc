@@ -49,7 +49,8 @@ int main() {
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
 #endif
-  vk6::lsp::Server server({{VK6_MODEL_VK617Q, VK6_BUILD_DATE}, {VK6_MODEL_VK610Q, VK6_BUILD_DATE}});
+  vk6::lsp::Server server({{vk6::modelString("VK617Q"), VK6_BUILD_DATE},
+                           {vk6::modelString("VK610Q"), VK6_BUILD_DATE}});
   std::string buffer(kReadSize, '\0');
   while (!server.exited()) {
     const long got = readInput(buffer.data(), buffer.size());

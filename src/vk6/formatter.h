@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/options.h"
+
 namespace vk6 {
 
 struct FormatOptions {
@@ -16,7 +18,7 @@ struct FormatOptions {
   // The model the program is compiled for to check that formatting keeps
   // its image; the larger model by default, which accepts every
   // instruction.
-  std::string model = "VK617Q.Std.03";
+  std::string model = kModelStrings[0];
 };
 
 // The formatted text; `text` itself when nothing changes. A program that
