@@ -211,7 +211,6 @@ struct Parser {
   std::string_view text;
   std::size_t pos = 0;
   Token tok;
-  std::vector<std::size_t>& opPositions = c.expr.opPositions;
   bool isSeen = false;
   bool toSeen = false;
 
@@ -368,7 +367,7 @@ struct Parser {
   // ---- Emitting ----
 
   void emit(std::uint16_t op) {
-    opPositions.push_back(c.expr.work.size());
+    c.expr.lastOpAt = c.expr.work.size();
     c.expr.work.push_back(op);
     c.expr.depth += depthChange(op);
     c.expr.maxDepth = std::max(c.expr.maxDepth, c.expr.depth);
@@ -388,7 +387,7 @@ struct Parser {
     c.expr.depth += callAdjustment(code);
   }
   int lastOp() const {
-    return opPositions.empty() ? -1 : c.expr.work[opPositions.back()];
+    return c.expr.lastOpAt == kNoOpcode ? -1 : c.expr.work[c.expr.lastOpAt];
   }
 
   // ---- Parse levels ----
@@ -457,10 +456,11 @@ struct Parser {
     std::uint16_t location = 0;
     const int op = lastOp();
     if (op == kOpPushVariable || op == kOpPushElement) {
-      const std::size_t at = opPositions.back();
+      const std::size_t at = c.expr.lastOpAt;
       location = c.expr.work[at + 1];
       c.expr.work.resize(at);
-      opPositions.pop_back();
+      // The store that ends the expression becomes its last opcode.
+      c.expr.lastOpAt = kNoOpcode;
       c.expr.depth -= depthChange(static_cast<std::uint16_t>(op));
       store = op == kOpPushVariable ? kOpStoreVariable : kOpStoreElement;
     } else {
@@ -721,9 +721,9 @@ std::uint16_t parseTimeUntilTransmit(Parser& p, std::uint16_t code) {
 void rewriteEnd(Parser& p) {
   std::vector<std::uint16_t>& work = p.c.expr.work;
   switch (p.lastOp()) {
-    case kOpPushFloat: work[p.opPositions.back()] = kOpLoneConstant; break;
-    case kOpPushVariable: work[p.opPositions.back()] = kOpLoneVariable; break;
-    case kOpPushElement: work[p.opPositions.back()] = kOpLoneElement; break;
+    case kOpPushFloat: work[p.c.expr.lastOpAt] = kOpLoneConstant; break;
+    case kOpPushVariable: work[p.c.expr.lastOpAt] = kOpLoneVariable; break;
+    case kOpPushElement: work[p.c.expr.lastOpAt] = kOpLoneElement; break;
     default: p.emit(kOpEnd); break;
   }
 }
@@ -755,7 +755,7 @@ int compileExpression(Compilation& c, std::string_view text,
                       std::uint16_t& operand, int mode, bool store) {
   ExpressionState& e = c.expr;
   e.work.clear();
-  e.opPositions.clear();
+  e.lastOpAt = kNoOpcode;
   e.depth = 0;
   e.maxDepth = 0;
   e.error = kErrNone;
