@@ -140,6 +140,20 @@ TEST(ExpressionArea, OffsetsStayBelowTheDeferredBit) {
   EXPECT_EQ(1, c.diag.errorCount);
 }
 
+// Code words go in low byte first, up to the limit; a block that would
+// pass it is refused whole.
+TEST(ExpressionArea, WordsLowByteFirstUpToTheLimit) {
+  Compilation c;
+  std::vector<std::uint8_t> block(0x7FFA, 0);
+  appendExpressionCode(c, block.data(), block.size());
+  EXPECT_EQ(0x7FFA, appendExpressionWords(c, {0x1234, 0x0027}));
+  EXPECT_EQ(kNoOperand, appendExpressionWords(c, {1, 2}));
+  EXPECT_EQ(0x7FFE, appendExpressionWords(c, {0xABCD}));
+  EXPECT_EQ((Bytes{0x34, 0x12, 0x27, 0, 0xCD, 0xAB}),
+            Bytes(c.exprArea.bytes.begin() + 0x7FFA, c.exprArea.bytes.end()));
+  EXPECT_EQ(1, c.diag.errorCount);
+}
+
 TEST(Constants, LiteralsAndNamedConstants) {
   Compilation c;
   fresh(c);

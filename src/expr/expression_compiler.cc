@@ -81,9 +81,11 @@ enum CharClass : std::uint8_t {
   kClassOperator,
 };
 
-constexpr std::array<CharClass, 128> makeCharClasses() {
-  std::array<CharClass, 128> t{};
-  for (auto& entry : t) entry = kClassBlank;
+constexpr std::array<CharClass, 256> makeCharClasses() {
+  std::array<CharClass, 256> t{};
+  // Control characters and blanks separate tokens; bytes above 127 are
+  // invalid.
+  for (std::size_t ch = 0; ch < 128; ++ch) t[ch] = kClassBlank;
   for (char ch : {'\0', '\n', '\r'}) t[static_cast<unsigned char>(ch)] = kClassEnd;
   for (int ch : {14, 33, 34, 37, 39, 58, 59, 64, 92}) t[static_cast<std::size_t>(ch)] = kClassInvalid;
   for (int ch = 'A'; ch <= 'Z'; ++ch) t[static_cast<std::size_t>(ch)] = kClassName;
@@ -95,12 +97,9 @@ constexpr std::array<CharClass, 128> makeCharClasses() {
     t[static_cast<unsigned char>(ch)] = kClassOperator;
   return t;
 }
-constexpr std::array<CharClass, 128> kCharClasses = makeCharClasses();
+constexpr std::array<CharClass, 256> kCharClasses = makeCharClasses();
 
-CharClass classOf(char ch) {
-  const auto code = static_cast<unsigned char>(ch);
-  return code < kCharClasses.size() ? kCharClasses[code] : kClassInvalid;
-}
+CharClass classOf(char ch) { return kCharClasses[static_cast<unsigned char>(ch)]; }
 
 enum class TokenKind { kEnd, kNumber, kVariable, kDotted, kWord, kOperator, kInvalid };
 
@@ -174,40 +173,25 @@ constexpr int kWordIs = kWordIndex.find("IS");
 constexpr int kWordTo = kWordIndex.find("TO");
 constexpr int kWordMod = kWordIndex.find("MOD");
 
-// Depth change of an opcode as emitted; a call is adjusted further by its
-// function code once its peak has been counted.
+// Depth change of each opcode as emitted, by opcode; a call is adjusted
+// further by its function code once its peak has been counted.
+constexpr std::size_t kOpcodeLimit = 64;
+static_assert(kOpTableFieldName < kOpcodeLimit);
+constexpr std::array<std::int8_t, kOpcodeLimit> kDepthChanges = [] {
+  std::array<std::int8_t, kOpcodeLimit> t{};
+  for (std::uint16_t op : {kOpCall, kOpPushFloat, kOpPushVariable, kOpPushInteger,
+                           kOpPushBlock, kOpPushTested})
+    t[op] = 1;
+  for (std::uint16_t op :
+       {kOpAdd, kOpSubtract, kOpMultiply, kOpDivide, kOpMod, kOpOr, kOpXor,
+        kOpAnd, kOpGreater, kOpGreaterEqual, kOpNotEqual, kOpLessEqual, kOpLess,
+        kOpEqual, kOpEqv, kOpImp, kOpRange, kOpStoreElement, kOpPower})
+    t[op] = -1;
+  return t;
+}();
+
 int depthChange(std::uint16_t op) {
-  switch (op) {
-    case kOpCall:
-    case kOpPushFloat:
-    case kOpPushVariable:
-    case kOpPushInteger:
-    case kOpPushBlock:
-    case kOpPushTested:
-      return 1;
-    case kOpAdd:
-    case kOpSubtract:
-    case kOpMultiply:
-    case kOpDivide:
-    case kOpMod:
-    case kOpOr:
-    case kOpXor:
-    case kOpAnd:
-    case kOpGreater:
-    case kOpGreaterEqual:
-    case kOpNotEqual:
-    case kOpLessEqual:
-    case kOpLess:
-    case kOpEqual:
-    case kOpEqv:
-    case kOpImp:
-    case kOpRange:
-    case kOpStoreElement:
-    case kOpPower:
-      return -1;
-    default:
-      return 0;
-  }
+  return op < kOpcodeLimit ? kDepthChanges[op] : 0;
 }
 
 // A call takes its arguments off the stack.
@@ -227,7 +211,6 @@ struct Parser {
   std::string_view text;
   std::size_t pos = 0;
   Token tok;
-  std::vector<std::size_t>& opPositions = c.expr.opPositions;
   bool isSeen = false;
   bool toSeen = false;
 
@@ -276,10 +259,11 @@ struct Parser {
 
   void readName() {
     const std::size_t start = pos;
-    while (true) {
+    bool dotted = false;
+    for (;; ++pos) {
       const CharClass k = classOf(peek());
-      if (k != kClassName && k != kClassDigit && k != kClassPoint) break;
-      ++pos;
+      if (k == kClassPoint) dotted = true;
+      else if (k != kClassName && k != kClassDigit) break;
     }
     const std::string_view name = text.substr(start, pos - start);
     // A name holds no blank; it is hashed once for all its lookups.
@@ -297,7 +281,7 @@ struct Parser {
       return;
     }
     c.expr.namesVariable = true;
-    if (name.find('.') != std::string_view::npos) {
+    if (dotted) {
       tok.kind = TokenKind::kDotted;
       tok.name = name.substr(0, kMaxFieldReferenceName);
       return;
@@ -318,31 +302,33 @@ struct Parser {
 
   void readNumber() {
     const std::size_t start = pos;
+    bool whole = true;  // digits only
     skipDigits();
     if (peek() == '.') {
+      whole = false;
       ++pos;
       skipDigits();
       if (peek() == '.') fail(kErrPoint);
     }
     if (peek() == 'E' || peek() == 'e') {
+      whole = false;
       ++pos;
       if (peek() == '+' || peek() == '-') ++pos;
       if (classOf(peek()) != kClassDigit) fail(kErrNumber);
       skipDigits();
     }
     tok.kind = TokenKind::kNumber;
-    tok.number = numberValue(text.substr(start, pos - start));
+    tok.number = numberValue(text.substr(start, pos - start), whole);
   }
 
   // The value strtod gives, rounded to a float. Whole numbers of up to
   // kExactDigits digits are exact doubles, so they skip strtod.
-  static float numberValue(std::string_view digits) {
+  static float numberValue(std::string_view digits, bool whole) {
     constexpr std::size_t kExactDigits = 15;
-    if (digits.size() <= kExactDigits &&
-        digits.find_first_not_of("0123456789") == std::string_view::npos) {
-      std::uint64_t whole = 0;
-      for (char ch : digits) whole = whole * 10 + static_cast<std::uint64_t>(ch - '0');
-      return static_cast<float>(static_cast<double>(whole));
+    if (whole && digits.size() <= kExactDigits) {
+      std::uint64_t value = 0;
+      for (char ch : digits) value = value * 10 + static_cast<std::uint64_t>(ch - '0');
+      return static_cast<float>(static_cast<double>(value));
     }
     // strtod wants its text ended; an expression is shorter than the buffer.
     char ended[kMaxExpressionLength];
@@ -381,7 +367,7 @@ struct Parser {
   // ---- Emitting ----
 
   void emit(std::uint16_t op) {
-    opPositions.push_back(c.expr.work.size());
+    c.expr.lastOpAt = c.expr.work.size();
     c.expr.work.push_back(op);
     c.expr.depth += depthChange(op);
     c.expr.maxDepth = std::max(c.expr.maxDepth, c.expr.depth);
@@ -401,7 +387,7 @@ struct Parser {
     c.expr.depth += callAdjustment(code);
   }
   int lastOp() const {
-    return opPositions.empty() ? -1 : c.expr.work[opPositions.back()];
+    return c.expr.lastOpAt == kNoOpcode ? -1 : c.expr.work[c.expr.lastOpAt];
   }
 
   // ---- Parse levels ----
@@ -470,10 +456,11 @@ struct Parser {
     std::uint16_t location = 0;
     const int op = lastOp();
     if (op == kOpPushVariable || op == kOpPushElement) {
-      const std::size_t at = opPositions.back();
+      const std::size_t at = c.expr.lastOpAt;
       location = c.expr.work[at + 1];
       c.expr.work.resize(at);
-      opPositions.pop_back();
+      // The store that ends the expression becomes its last opcode.
+      c.expr.lastOpAt = kNoOpcode;
       c.expr.depth -= depthChange(static_cast<std::uint16_t>(op));
       store = op == kOpPushVariable ? kOpStoreVariable : kOpStoreElement;
     } else {
@@ -734,9 +721,9 @@ std::uint16_t parseTimeUntilTransmit(Parser& p, std::uint16_t code) {
 void rewriteEnd(Parser& p) {
   std::vector<std::uint16_t>& work = p.c.expr.work;
   switch (p.lastOp()) {
-    case kOpPushFloat: work[p.opPositions.back()] = kOpLoneConstant; break;
-    case kOpPushVariable: work[p.opPositions.back()] = kOpLoneVariable; break;
-    case kOpPushElement: work[p.opPositions.back()] = kOpLoneElement; break;
+    case kOpPushFloat: work[p.c.expr.lastOpAt] = kOpLoneConstant; break;
+    case kOpPushVariable: work[p.c.expr.lastOpAt] = kOpLoneVariable; break;
+    case kOpPushElement: work[p.c.expr.lastOpAt] = kOpLoneElement; break;
     default: p.emit(kOpEnd); break;
   }
 }
@@ -768,7 +755,7 @@ int compileExpression(Compilation& c, std::string_view text,
                       std::uint16_t& operand, int mode, bool store) {
   ExpressionState& e = c.expr;
   e.work.clear();
-  e.opPositions.clear();
+  e.lastOpAt = kNoOpcode;
   e.depth = 0;
   e.maxDepth = 0;
   e.error = kErrNone;

@@ -15,10 +15,12 @@ constexpr int kModeVariable = 3;  // plain, for variable parameters
 // Use counters kept for TIMEUNTILTRANSMIT arguments 1 .. this value.
 constexpr int kTransmitTimers = 32;
 
+constexpr std::size_t kNoOpcode = static_cast<std::size_t>(-1);
+
 // Per-expression state; reset for every expression except where noted.
 struct ExpressionState {
   std::vector<std::uint16_t> work;  // the code of the last expression
-  std::vector<std::size_t> opPositions;  // where each opcode of `work` starts
+  std::size_t lastOpAt = kNoOpcode;  // where the last opcode of `work` starts
   int depth = 0;
   int maxDepth = 0;
   int error = 0;

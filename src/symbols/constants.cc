@@ -72,7 +72,7 @@ bool parseDecimalNumber(std::string_view text, float& value) {
   for (char ch : text) {
     if (isDigit(ch)) {
       digits = true;
-    } else if (std::string_view("+-.eE").find(ch) == std::string_view::npos) {
+    } else if (ch != '+' && ch != '-' && ch != '.' && ch != 'e' && ch != 'E') {
       return false;
     }
   }
@@ -152,14 +152,14 @@ bool parseConstant(Compilation& c, const HashedName& name, std::string_view text
     }
     return true;
   }
-  std::uint32_t literal = 0;
-  if (parseBaseLiteral(text, literal, read)) {
+  if (text.size() >= 2 && text[0] == '&') {
+    std::uint32_t literal = 0;
+    if (!parseBaseLiteral(text, literal, read)) return false;
     value = mode == kConstantInteger
                 ? static_cast<float>(static_cast<std::int32_t>(literal))
                 : static_cast<float>(literal);
     return true;
   }
-  if (text.size() >= 2 && text[0] == '&') return false;
   if (mode == kConstantInteger) {
     std::int32_t v = 0;
     if (!parseDecimalInteger(text, v)) return false;

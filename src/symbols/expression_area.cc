@@ -4,13 +4,17 @@
 #include "core/diagnostics.h"
 #include "format/byte_io.h"
 #include "format/operand_word.h"
+#include "format/stack_code.h"
 
 namespace vk6 {
 
-std::uint16_t appendExpressionCode(Compilation& c, const std::uint8_t* bytes,
-                                   std::size_t length) {
+namespace {
+
+// Makes room for `length` more bytes; returns where they will start.
+// Reports (once) and returns kNoOperand when the area would reach offsets
+// that operand words cannot hold (bit 15 is reserved).
+std::uint16_t openBlock(Compilation& c, std::size_t length) {
   Bytes& area = c.exprArea.bytes;
-  // Operand words reserve bit 15, so no block may reach offset 0x8000.
   if (area.size() + length > kDeferredBit) {
     if (!c.exprArea.full) {
       reportError(c, "Program too large: compiled expressions exceed %d bytes.",
@@ -22,16 +26,26 @@ std::uint16_t appendExpressionCode(Compilation& c, const std::uint8_t* bytes,
   const std::size_t start = area.size();
   if (area.capacity() < start + length)
     area.reserve(area.capacity() + kExpressionAreaGrowth + length);
-  area.insert(area.end(), bytes, bytes + length);
   return static_cast<std::uint16_t>(start);
 }
 
+}  // namespace
+
+std::uint16_t appendExpressionCode(Compilation& c, const std::uint8_t* bytes,
+                                   std::size_t length) {
+  const std::uint16_t start = openBlock(c, length);
+  if (start != kNoOperand)
+    c.exprArea.bytes.insert(c.exprArea.bytes.end(), bytes, bytes + length);
+  return start;
+}
+
+// Written in place: the common path allocates nothing.
 std::uint16_t appendExpressionWords(Compilation& c,
                                     const std::vector<std::uint16_t>& words) {
-  Bytes block;
-  block.reserve(words.size() * 2);
-  for (std::uint16_t w : words) putU16(block, w);
-  return appendExpressionCode(c, block.data(), block.size());
+  const std::uint16_t start = openBlock(c, words.size() * kCodeWordBytes);
+  if (start != kNoOperand)
+    for (std::uint16_t w : words) putU16(c.exprArea.bytes, w);
+  return start;
 }
 
 std::uint16_t expressionWordAt(const Compilation& c, std::size_t offset) {
