@@ -54,6 +54,16 @@ const std::vector<std::size_t>& positionsOf(
   return found == index.end() ? none : found->second;
 }
 
+// `before` + `text` as "%s" shows it + `after`, without formatting: a name
+// declared again and again builds its messages on every declaration.
+std::string message(std::string_view before, const std::string& text,
+                    std::string_view after) {
+  std::string out(before);
+  out += text.c_str();
+  out += after;
+  return out;
+}
+
 // Every earlier alias of the same name or the same aliased text, in table
 // order, each reported as it is met. A name declared again and again meets
 // every earlier declaration: each text is built once at most, and once
@@ -75,14 +85,12 @@ void checkAgainstEarlierAliases(Compilation& c, const AliasRecord& alias) {
     const std::size_t at = std::min(n < names.size() ? names[n] : SIZE_MAX,
                                     x < texts.size() ? texts[x] : SIZE_MAX);
     if (n < names.size() && names[n] == at) {
-      if (duplicate.empty())
-        duplicate = formatString("Duplicate Alias %s.", alias.name.c_str());
+      if (duplicate.empty()) duplicate = message("Duplicate Alias ", alias.name, ".");
       reportErrorMessage(c, duplicate);
       ++n;
     }
     if (x < texts.size() && texts[x] == at) {
-      if (aliased.empty())
-        aliased = formatString("%s already aliased.", alias.aliasedText.c_str());
+      if (aliased.empty()) aliased = message("", alias.aliasedText, " already aliased.");
       reportErrorMessage(c, aliased);
       ++x;
     }
