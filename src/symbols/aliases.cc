@@ -24,18 +24,19 @@ bool isNamePart(char ch) {
   return hasCharTrait(ch, kCharLetter | kCharNameMark | kCharDigit) || ch == '.';
 }
 
-std::string trimBlanks(const std::string& text) {
+std::string trimBlanks(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return std::string();
+  if (first == std::string_view::npos) return std::string();
   const std::size_t last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
+  return std::string(text.substr(first, last - first + 1));
 }
 
-std::string firstToken(const std::string& text) {
+std::string firstToken(std::string_view text) {
   const std::size_t start = text.find_first_not_of(kStatementDelimiters);
-  if (start == std::string::npos) return std::string();
+  if (start == std::string_view::npos) return std::string();
   const std::size_t end = text.find_first_of(kStatementDelimiters, start);
-  return text.substr(start, end == std::string::npos ? end : end - start);
+  const std::size_t size = end == std::string_view::npos ? end : end - start;
+  return std::string(text.substr(start, size));
 }
 
 void indexNewAliases(AliasTables& t) {
@@ -105,10 +106,10 @@ void addAlias(Compilation& c, const std::string& text, std::int32_t elementCount
     reportError(c, "Need '=' in alias definition: %s.", withoutLineEnd(text).c_str());
     return;
   }
-  const std::string right = text.substr(equals + 1);
+  const std::string_view statement(text);
   AliasRecord alias;
-  alias.aliasedText = trimBlanks(text.substr(0, equals));
-  alias.name = firstToken(right);
+  alias.aliasedText = trimBlanks(statement.substr(0, equals));
+  alias.name = firstToken(statement.substr(equals + 1));
   if (alias.name.empty()) {
     reportError(c, "Nothing after '=' in alias definition: %s.",
                 alias.aliasedText.c_str());
@@ -131,9 +132,9 @@ void addAlias(Compilation& c, const std::string& text, std::int32_t elementCount
     alias.name.clear();
   }
   checkAgainstEarlierAliases(c, alias);
-  c.aliases.aliases.push_back(alias);
-
   const std::string variable = firstToken(alias.aliasedText);
+  c.aliases.aliases.push_back(std::move(alias));
+
   if (findVariableLocation(c, aliasName) != kNoOperand)
     reportError(c, "%s already declared a variable.", aliasName.c_str());
   if (findVariableLocation(c, variable) == kNoOperand)
