@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <string_view>
+
 #include "core/compilation.h"
 #include "expr/operands.h"
 #include "format/byte_io.h"
@@ -298,6 +301,60 @@ TEST(Aliases, SubstitutionStopsAtTheLineLimit) {
   EXPECT_EQ("line 1: Line exceeds max characters of 512.", c.diag.errorText);
   const std::string fewer(502, ' ');
   EXPECT_EQ("X(1)" + fewer + "X(1)", substituteAliases(c, "A" + fewer + "A"));
+}
+
+// Statements near the line limit naming aliases whose texts name others:
+// one pass over the text per alias, stopping at the limit, is the reference.
+TEST(Aliases, SubstitutionMatchesOnePassPerAlias) {
+  const std::vector<std::pair<std::string, std::string>> aliases = {
+      {"X(N3)", "N0"},      {"X(1)+N2*n4", "N1"}, {"X(N0)+N5", "N2"},
+      {"X", "N3"},          {"X(N6)+N6+N6", "N4"}, {"X(2)", "n1"},
+      {"X(10)-N1-N1", "N5"}, {"X(N4)", "N6"},      {"X(3)", "N4"}};
+  const auto isPart = [](char ch) {
+    return std::isalnum(static_cast<unsigned char>(ch)) || ch == '.' || ch == '_';
+  };
+  const auto reference = [&](std::string text, bool& tooLong) {
+    tooLong = false;
+    for (const auto& [inserted, name] : aliases) {
+      for (std::size_t i = 0; i < text.size();) {
+        std::size_t end = i;
+        while (end < text.size() && isPart(text[end])) ++end;
+        if (end == i) {
+          ++i;
+          continue;
+        }
+        if (foldedEquals(std::string_view(text).substr(i, end - i), name)) {
+          if (text.size() - (end - i) + inserted.size() >= kLineBufferSize - 1) {
+            tooLong = true;
+            return text;
+          }
+          text.replace(i, end - i, inserted);
+          end = i + inserted.size();
+        }
+        i = end;
+      }
+    }
+    return text;
+  };
+  Compilation c;
+  fresh(c);
+  declareVariable(c, 20, "X", kDeclareDim);
+  for (const auto& [inserted, name] : aliases) defineAlias(c, inserted + " = " + name);
+  std::uint32_t seed = 7;
+  for (int n = 0; n < 300; ++n) {
+    std::string text = "Q";
+    const std::size_t length = 60 + static_cast<std::size_t>(n) * 3 % 450;
+    while (text.size() < length) {
+      seed = seed * 1103515245u + 12345u;
+      text += (seed >> 20) % 2 ? " + N" : "*n";
+      text += std::to_string((seed >> 16) % 8);
+    }
+    bool tooLong = false;
+    const std::string expected = reference(text, tooLong);
+    const int errors = c.diag.errorCount;
+    EXPECT_EQ(expected, substituteAliases(c, text)) << text;
+    EXPECT_EQ(tooLong ? errors + 1 : errors, c.diag.errorCount) << text;
+  }
 }
 
 // Ordering by location: ties keep the order of the logger's exchange.

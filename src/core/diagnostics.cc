@@ -13,6 +13,7 @@ namespace {
 
 constexpr std::string_view kWarningPrefix = "Warning: ";
 constexpr std::size_t kLinePrefixSize = 24;  // "line " and any int, ": "
+constexpr std::size_t kRecordsBeforeFullCapacity = 2048;
 
 // One vsnprintf for the messages that fit the capped texts, which are
 // nearly all of them; longer ones are measured and formatted again.
@@ -51,13 +52,22 @@ bool onlyCounted(const Diagnostics& d, const std::string& text, bool prefixed) {
          (prefixed || room == 0);
 }
 
-void addRecord(Diagnostics& d, Severity severity, std::string message) {
+void addRecord(Diagnostics& d, Severity severity, std::string&& message) {
   if (d.records.size() >= kMaxDiagnosticRecords) {
     ++d.omittedRecords;
     return;
   }
-  d.records.push_back({severity, d.currentLine, std::move(message),
-                       d.currentKeyword != nullptr ? d.currentKeyword : ""});
+  // A program with this many messages is most likely declaring one name
+  // again and again and will reach the limit: taking the whole capacity
+  // now saves moving the records at every doubling, and the room the last
+  // doubling would have wasted.
+  if (d.records.size() == kRecordsBeforeFullCapacity)
+    d.records.reserve(kMaxDiagnosticRecords);
+  Diagnostic& record = d.records.emplace_back();
+  record.severity = severity;
+  record.line = d.currentLine;
+  record.message = std::move(message);
+  if (d.currentKeyword != nullptr) record.keyword = d.currentKeyword;
 }
 
 }  // namespace
@@ -88,10 +98,13 @@ void reportErrorMessage(Compilation& c, std::string message) {
   } else {
     appendSeparator(d.errorText);
   }
-  char prefix[kLinePrefixSize] = "";
+  // The prefix is written only for a message that may still fit.
+  char prefix[kLinePrefixSize];
+  int prefixSize = 0;
   if (d.currentLine != 0 && d.errorText.size() + message.size() < kDiagnosticTextSize)
-    std::snprintf(prefix, sizeof prefix, "line %d: ", d.currentLine);
-  appendMessage(d.errorText, prefix, message);
+    prefixSize = std::snprintf(prefix, sizeof prefix, "line %d: ", d.currentLine);
+  appendMessage(d.errorText,
+                std::string_view(prefix, static_cast<std::size_t>(prefixSize)), message);
   ++d.errorCount;
   addRecord(d, Severity::kError, std::move(message));
 }

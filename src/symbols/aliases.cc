@@ -2,8 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <queue>
-#include <tuple>
+#include <string_view>
 #include <utility>
 
 #include "core/compilation.h"
@@ -25,42 +24,45 @@ bool isNamePart(char ch) {
   return hasCharTrait(ch, kCharLetter | kCharNameMark | kCharDigit) || ch == '.';
 }
 
-std::string trimBlanks(const std::string& text) {
+std::string trimBlanks(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return std::string();
+  if (first == std::string_view::npos) return std::string();
   const std::size_t last = text.find_last_not_of(' ');
-  return text.substr(first, last - first + 1);
+  return std::string(text.substr(first, last - first + 1));
 }
 
-std::string firstToken(const std::string& text) {
+std::string firstToken(std::string_view text) {
   const std::size_t start = text.find_first_not_of(kStatementDelimiters);
-  if (start == std::string::npos) return std::string();
+  if (start == std::string_view::npos) return std::string();
   const std::size_t end = text.find_first_of(kStatementDelimiters, start);
-  return text.substr(start, end == std::string::npos ? end : end - start);
-}
-
-std::string upcased(const std::string& text) {
-  std::string out = text;
-  for (char& ch : out) ch = upcaseChar(ch);
-  return out;
+  const std::size_t size = end == std::string_view::npos ? end : end - start;
+  return std::string(text.substr(start, size));
 }
 
 void indexNewAliases(AliasTables& t) {
   for (; t.indexedCount < t.aliases.size(); ++t.indexedCount) {
     const AliasRecord& alias = t.aliases[t.indexedCount];
-    if (!alias.name.empty()) t.byName[upcased(alias.name)].push_back(t.indexedCount);
-    if (!alias.aliasedText.empty())
-      t.byText[upcased(alias.aliasedText)].push_back(t.indexedCount);
+    if (!alias.name.empty()) t.byName[alias.name].push_back(t.indexedCount);
+    if (!alias.aliasedText.empty()) t.byText[alias.aliasedText].push_back(t.indexedCount);
   }
 }
 
 const std::vector<std::size_t>& positionsOf(
-    const std::unordered_map<std::string, std::vector<std::size_t>>& index,
-    const std::string& text) {
+    const FoldedMap<std::vector<std::size_t>>& index, std::string_view text) {
   static const std::vector<std::size_t> none;
   if (text.empty()) return none;
-  const auto found = index.find(upcased(text));
+  const auto found = index.find(text);
   return found == index.end() ? none : found->second;
+}
+
+// `before` + `text` as "%s" shows it + `after`, without formatting: a name
+// declared again and again builds its messages on every declaration.
+std::string message(std::string_view before, const std::string& text,
+                    std::string_view after) {
+  std::string out(before);
+  out += text.c_str();
+  out += after;
+  return out;
 }
 
 // Every earlier alias of the same name or the same aliased text, in table
@@ -84,14 +86,12 @@ void checkAgainstEarlierAliases(Compilation& c, const AliasRecord& alias) {
     const std::size_t at = std::min(n < names.size() ? names[n] : SIZE_MAX,
                                     x < texts.size() ? texts[x] : SIZE_MAX);
     if (n < names.size() && names[n] == at) {
-      if (duplicate.empty())
-        duplicate = formatString("Duplicate Alias %s.", alias.name.c_str());
+      if (duplicate.empty()) duplicate = message("Duplicate Alias ", alias.name, ".");
       reportErrorMessage(c, duplicate);
       ++n;
     }
     if (x < texts.size() && texts[x] == at) {
-      if (aliased.empty())
-        aliased = formatString("%s already aliased.", alias.aliasedText.c_str());
+      if (aliased.empty()) aliased = message("", alias.aliasedText, " already aliased.");
       reportErrorMessage(c, aliased);
       ++x;
     }
@@ -106,10 +106,10 @@ void addAlias(Compilation& c, const std::string& text, std::int32_t elementCount
     reportError(c, "Need '=' in alias definition: %s.", withoutLineEnd(text).c_str());
     return;
   }
-  const std::string right = text.substr(equals + 1);
+  const std::string_view statement(text);
   AliasRecord alias;
-  alias.aliasedText = trimBlanks(text.substr(0, equals));
-  alias.name = firstToken(right);
+  alias.aliasedText = trimBlanks(statement.substr(0, equals));
+  alias.name = firstToken(statement.substr(equals + 1));
   if (alias.name.empty()) {
     reportError(c, "Nothing after '=' in alias definition: %s.",
                 alias.aliasedText.c_str());
@@ -132,9 +132,9 @@ void addAlias(Compilation& c, const std::string& text, std::int32_t elementCount
     alias.name.clear();
   }
   checkAgainstEarlierAliases(c, alias);
-  c.aliases.aliases.push_back(alias);
-
   const std::string variable = firstToken(alias.aliasedText);
+  c.aliases.aliases.push_back(std::move(alias));
+
   if (findVariableLocation(c, aliasName) != kNoOperand)
     reportError(c, "%s already declared a variable.", aliasName.c_str());
   if (findVariableLocation(c, variable) == kNoOperand)
@@ -144,44 +144,13 @@ void addAlias(Compilation& c, const std::string& text, std::int32_t elementCount
 namespace {
 
 // The first alias at position `from` or later named `name`, else npos.
-std::size_t firstAliasFrom(const AliasTables& t, const std::string& name,
+std::size_t firstAliasFrom(const AliasTables& t, std::string_view name,
                            std::size_t from) {
-  const auto found = t.byName.find(upcased(name));
+  const auto found = t.byName.find(name);
   if (found == t.byName.end()) return std::string::npos;
   const std::vector<std::size_t>& at = found->second;
   const auto it = std::lower_bound(at.begin(), at.end(), from);
   return it == at.end() ? std::string::npos : *it;
-}
-
-// Appends `text` with its names replaced by aliases at `from` or later.
-// A name replaced by alias k gives way to k's text, whose names only the
-// aliases after k may replace: the same result as one pass per alias.
-// `growth` sums the lengthening of every replacement; false, leaving `out`
-// unfinished, once `base` + `growth` reaches `limit`.
-bool appendSubstituted(const AliasTables& t, const std::string& text,
-                       std::size_t from, std::size_t base, std::size_t limit,
-                       std::string& out, std::size_t& growth) {
-  std::size_t i = 0;
-  while (i < text.size()) {
-    if (!isNameStart(text[i])) {
-      out += text[i++];
-      continue;
-    }
-    std::size_t end = i;
-    while (end < text.size() && isNamePart(text[end])) ++end;
-    const std::size_t k = firstAliasFrom(t, text.substr(i, end - i), from);
-    if (k == std::string::npos) {
-      out.append(text, i, end - i);
-    } else {
-      const std::string& inserted = t.aliases[k].aliasedText;
-      if (inserted.size() > end - i) growth += inserted.size() - (end - i);
-      if (base + growth >= limit ||
-          !appendSubstituted(t, inserted, k + 1, base, limit, out, growth))
-        return false;
-    }
-    i = end;
-  }
-  return true;
 }
 
 // Counts present slots among 0..size-1 (a Fenwick tree): how many lie
@@ -262,112 +231,151 @@ void exchangeOrder(std::vector<AliasRecord>& aliases) {
 }
 
 // A name that an alias replaces, in the statement or in a text inserted
-// for another such name.
+// for another such name. The names of one text are stored side by side.
 struct Replacement {
   std::size_t alias;
   std::size_t start;  // of the name in its text
   std::size_t end;
-  // The ordinals of the replacements that lead to it, from the statement
-  // down: the order of the names in the text at any time.
-  std::vector<std::uint32_t> path;
-  std::vector<std::size_t> inner;  // in the inserted text, once replaced
+  std::size_t parent;  // whose inserted text holds it, or kInStatement
+  std::size_t depth;
+  std::size_t firstInner = 0;  // the names of the inserted text, once found
+  std::size_t innerCount = 0;
+  bool expanded = false;  // its inserted text's names are found
   bool replaced = false;
 };
 
-// Adds the names of `text` that the aliases from `from` on replace; returns
-// their indices in `all`, in order.
-std::vector<std::size_t> findReplacements(const AliasTables& t, const std::string& text,
-                                          std::size_t from,
-                                          const std::vector<std::uint32_t>& path,
-                                          std::vector<Replacement>& all) {
-  std::vector<std::size_t> found;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    if (!isNameStart(text[i])) {
-      ++i;
+constexpr std::size_t kInStatement = SIZE_MAX;
+
+// Adds the names of `text` that the aliases from `from` on replace.
+void findReplacements(const AliasTables& t, std::string_view text, std::size_t from,
+                      std::size_t parent, std::vector<Replacement>& all) {
+  const std::size_t depth = parent == kInStatement ? 0 : all[parent].depth + 1;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    if (!isNameStart(text[start])) {
+      ++start;
       continue;
     }
-    std::size_t end = i;
+    std::size_t end = start + 1;
     while (end < text.size() && isNamePart(text[end])) ++end;
-    const std::size_t k = firstAliasFrom(t, text.substr(i, end - i), from);
-    if (k != std::string::npos) {
-      Replacement r{k, i, end, path, {}, false};
-      r.path.push_back(static_cast<std::uint32_t>(found.size()));
-      found.push_back(all.size());
-      all.push_back(std::move(r));
-    }
-    i = end;
+    const std::size_t k = firstAliasFrom(t, text.substr(start, end - start), from);
+    if (k != std::string::npos) all.push_back({k, start, end, parent, depth});
+    start = end;
   }
-  return found;
 }
 
-void appendReplaced(const AliasTables& t, const std::string& text,
-                    const std::vector<std::size_t>& names,
-                    const std::vector<Replacement>& all, std::string& out) {
+// Finds, once, the names in the text inserted for `n` that the later
+// aliases replace.
+void expand(const AliasTables& t, std::vector<Replacement>& all, std::size_t n) {
+  if (all[n].expanded) return;
+  const std::size_t first = all.size();
+  findReplacements(t, t.aliases[all[n].alias].aliasedText, all[n].alias + 1, n, all);
+  all[n].expanded = true;
+  all[n].firstInner = first;
+  all[n].innerCount = all.size() - first;
+}
+
+// True when `a` comes before `b` in the text. Neither holds the other: an
+// inserted text holds only names of later aliases.
+bool comesBefore(const std::vector<Replacement>& all, std::size_t a, std::size_t b) {
+  while (all[a].depth > all[b].depth) a = all[a].parent;
+  while (all[b].depth > all[a].depth) b = all[b].parent;
+  while (all[a].parent != all[b].parent) {
+    a = all[a].parent;
+    b = all[b].parent;
+  }
+  return a < b;
+}
+
+// The replacements done one pass over the text per alias, in table order,
+// left to right, up to the first that would make the text too long for a
+// line: only the replacements are ordered, by alias and then by place in
+// the text. `length` is the statement's; its names are the first `names`.
+void replaceUntilLimit(Compilation& c, std::size_t length, std::size_t names,
+                       std::vector<Replacement>& all) {
+  const AliasTables& t = c.aliases;
+  struct Pending {
+    std::size_t alias;
+    std::size_t node;
+  };
+  const auto later = [&all](const Pending& a, const Pending& b) {
+    if (a.alias != b.alias) return a.alias > b.alias;
+    return comesBefore(all, b.node, a.node);
+  };
+  std::vector<Pending> pending;
+  for (std::size_t n = 0; n < names; ++n) pending.push_back({all[n].alias, n});
+  std::make_heap(pending.begin(), pending.end(), later);
+  while (!pending.empty()) {
+    std::pop_heap(pending.begin(), pending.end(), later);
+    const std::size_t n = pending.back().node;
+    pending.pop_back();
+    const std::size_t inserted = t.aliases[all[n].alias].aliasedText.size();
+    length = length - (all[n].end - all[n].start) + inserted;
+    if (length >= kLineBufferSize - 1) {
+      reportError(c, "Line exceeds max characters of %d.",
+                  static_cast<int>(kLineBufferSize));
+      return;
+    }
+    expand(t, all, n);
+    all[n].replaced = true;
+    for (std::size_t i = all[n].firstInner; i < all[n].firstInner + all[n].innerCount;
+         ++i) {
+      pending.push_back({all[i].alias, i});
+      std::push_heap(pending.begin(), pending.end(), later);
+    }
+  }
+}
+
+void appendReplaced(const AliasTables& t, std::string_view text, std::size_t first,
+                    std::size_t count, const std::vector<Replacement>& all,
+                    std::string& out) {
   std::size_t copied = 0;
-  for (std::size_t n : names) {
+  for (std::size_t n = first; n < first + count; ++n) {
     const Replacement& r = all[n];
     out.append(text, copied, r.start - copied);
     if (r.replaced) {
-      appendReplaced(t, t.aliases[r.alias].aliasedText, r.inner, all, out);
+      appendReplaced(t, t.aliases[r.alias].aliasedText, r.firstInner, r.innerCount,
+                     all, out);
     } else {
       out.append(text, r.start, r.end - r.start);
     }
     copied = r.end;
   }
-  out.append(text, copied, std::string::npos);
-}
-
-// The replacements done one pass over the text per alias, in table order,
-// left to right, up to the first that would make the text too long for a
-// line; the partial result is the one those passes leave. Only the
-// replacements are ordered, by alias and then by place in the text.
-std::string substituteUntilLimit(Compilation& c, const std::string& text) {
-  const AliasTables& t = c.aliases;
-  std::vector<Replacement> all;
-  const std::vector<std::size_t> names = findReplacements(t, text, 0, {}, all);
-  const auto later = [&all](std::size_t a, std::size_t b) {
-    return std::tie(all[a].alias, all[a].path) > std::tie(all[b].alias, all[b].path);
-  };
-  std::priority_queue<std::size_t, std::vector<std::size_t>, decltype(later)>
-      pending(later, names);
-  std::size_t length = text.size();
-  while (!pending.empty()) {
-    const std::size_t n = pending.top();
-    pending.pop();
-    const std::string& inserted = t.aliases[all[n].alias].aliasedText;
-    length = length - (all[n].end - all[n].start) + inserted.size();
-    if (length >= kLineBufferSize - 1) {
-      reportError(c, "Line exceeds max characters of %d.",
-                  static_cast<int>(kLineBufferSize));
-      break;
-    }
-    all[n].replaced = true;
-    const std::vector<std::uint32_t> path = all[n].path;  // `all` grows
-    std::vector<std::size_t> inner =
-        findReplacements(t, inserted, all[n].alias + 1, path, all);
-    for (std::size_t i : inner) pending.push(i);
-    all[n].inner = std::move(inner);
-  }
-  std::string out;
-  appendReplaced(t, text, names, all, out);
-  return out;
+  out.append(text, copied);
 }
 
 }  // namespace
 
+// A name replaced by alias k gives way to k's text, whose names only the
+// aliases after k may replace: the same result as one pass per alias.
 std::string substituteAliases(Compilation& c, const std::string& text) {
   AliasTables& t = c.aliases;
   indexNewAliases(t);
   if (t.byName.empty()) return text;
+  std::vector<Replacement> all;
+  findReplacements(t, text, 0, kInStatement, all);
+  if (all.empty()) return text;
+  const std::size_t names = all.size();
+  // No text on the way is longer than the statement plus every
+  // lengthening; only one that may reach the line limit needs the
+  // replacements in order.
+  std::size_t longest = text.size();
+  for (std::size_t n = 0; n < all.size(); ++n) {
+    const std::size_t inserted = t.aliases[all[n].alias].aliasedText.size();
+    const std::size_t replaced = all[n].end - all[n].start;
+    if (inserted > replaced) longest += inserted - replaced;
+    if (longest >= kLineBufferSize - 1) break;
+    expand(t, all, n);
+    all[n].replaced = true;
+  }
+  if (longest >= kLineBufferSize - 1) {
+    for (Replacement& r : all) r.replaced = false;
+    replaceUntilLimit(c, text.size(), names, all);
+  }
   std::string out;
-  out.reserve(text.size());
-  std::size_t growth = 0;
-  // No text on the way is longer than the text plus every lengthening; only
-  // a statement that may reach the line limit needs the passes.
-  if (appendSubstituted(t, text, 0, text.size(), kLineBufferSize - 1, out, growth))
-    return out;
-  return substituteUntilLimit(c, text);
+  out.reserve(std::min(longest, kLineBufferSize));
+  appendReplaced(t, text, 0, names, all, out);
+  return out;
 }
 
 void orderAliases(Compilation& c) {

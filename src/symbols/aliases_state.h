@@ -4,8 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
+
+#include "core/text.h"
 
 namespace vk6 {
 
@@ -26,11 +27,11 @@ struct UnitsRecord {
 struct AliasTables {
   std::vector<AliasRecord> aliases;
   std::vector<UnitsRecord> units;
-  // Positions in `aliases` by upper-cased alias name and by upper-cased
-  // aliased text, ascending; they cover the first `indexedCount` records and
+  // Positions in `aliases` by alias name and by aliased text, letters
+  // folded, ascending; they cover the first `indexedCount` records and
   // are rebuilt when the table is reordered.
-  std::unordered_map<std::string, std::vector<std::size_t>> byName;
-  std::unordered_map<std::string, std::vector<std::size_t>> byText;
+  FoldedMap<std::vector<std::size_t>> byName;
+  FoldedMap<std::vector<std::size_t>> byText;
   std::size_t indexedCount = 0;
 };
 
