@@ -63,8 +63,6 @@ std::int32_t aliasElementCount(Compilation& c, const std::string& right) {
 
 void defineConstant(Compilation& c, const std::string& text) {
   ConstantTable& table = c.constants;
-  if (table.records.size() == table.records.capacity())
-    table.records.reserve(table.records.size() + kConstantGrowth);
   const std::size_t start = text.find_first_not_of(kStatementDelimiters);
   if (start == std::string::npos) {
     reportError(c, "Const with no declaration.");

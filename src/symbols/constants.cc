@@ -127,7 +127,7 @@ void startConstants(Compilation& c) {
   ConstantTable& table = c.constants;
   table.records.clear();
   table.byName.clear();
-  table.records.reserve(kConstantGrowth);
+  table.records.reserve(kInitialConstantRecords);
   // Their names are found through kPredefinedIndex, not byName.
   for (const PredefinedConstant& p : kPredefinedConstants)
     table.records.push_back({p.name, p.value, 0});

@@ -45,8 +45,9 @@ inline constexpr PredefinedConstant kPredefinedConstants[] = {
 };
 static_assert(std::size(kPredefinedConstants) == 34);
 
-// The table grows by this many records at a time.
-constexpr std::size_t kConstantGrowth = 100;
+// Records the table holds before it first grows; it then doubles, so a
+// program of many constants is not copied again every hundred.
+constexpr std::size_t kInitialConstantRecords = 100;
 
 constexpr int kConstantInteger = 0;
 constexpr int kConstantFloat = 1;
