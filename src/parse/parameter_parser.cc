@@ -453,9 +453,11 @@ KindResult parseRawText(RecordParse& p) {
   }
   const std::string_view current = p.cursor.current();
   const std::size_t at = copy.find(current, from);
-  const std::string rest(at == std::string_view::npos ? std::string_view()
-                                                      : copy.substr(at + current.size()));
-  p.storeText(substituteAliases(p.c, rest));
+  std::string rest;
+  substituteAliases(p.c, at == std::string_view::npos ? std::string_view()
+                                                      : copy.substr(at + current.size()),
+                    rest);
+  p.storeText(rest);
   return KindResult::kEnd;
 }
 

@@ -113,7 +113,7 @@ Flow processStatement(Compilation& c, std::string_view statement, LineState& lin
   }
   // The text the parameters are read from; `input` views into it.
   std::string text(copy.substr(0, end));
-  text += substituteAliases(c, std::string(afterKeyword));
+  substituteAliases(c, afterKeyword, text);
   StatementInput input;
   input.keyword = keyword;
   input.copy = copy;
@@ -130,7 +130,9 @@ Flow processStatement(Compilation& c, std::string_view statement, LineState& lin
         index = kCall;
       } else if (copy.find('=') != std::string_view::npos) {
         // The text after the keyword is substituted already.
-        text.replace(0, end, substituteAliases(c, std::string(copy.substr(0, end))));
+        std::string head;
+        substituteAliases(c, copy.substr(0, end), head);
+        text.replace(0, end, head);
         input.keyword = text;
         input.afterKeyword = 0;
         index = kExpression;

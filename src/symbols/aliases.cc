@@ -348,13 +348,15 @@ void appendReplaced(const AliasTables& t, std::string_view text, std::size_t fir
 
 // A name replaced by alias k gives way to k's text, whose names only the
 // aliases after k may replace: the same result as one pass per alias.
-std::string substituteAliases(Compilation& c, const std::string& text) {
+void substituteAliases(Compilation& c, std::string_view text, std::string& out) {
   AliasTables& t = c.aliases;
   indexNewAliases(t);
-  if (t.byName.empty()) return text;
   std::vector<Replacement> all;
-  findReplacements(t, text, 0, kInStatement, all);
-  if (all.empty()) return text;
+  if (!t.byName.empty()) findReplacements(t, text, 0, kInStatement, all);
+  if (all.empty()) {
+    out += text;
+    return;
+  }
   const std::size_t names = all.size();
   // No text on the way is longer than the statement plus every
   // lengthening; only one that may reach the line limit needs the
@@ -372,10 +374,8 @@ std::string substituteAliases(Compilation& c, const std::string& text) {
     for (Replacement& r : all) r.replaced = false;
     replaceUntilLimit(c, text.size(), names, all);
   }
-  std::string out;
-  out.reserve(std::min(longest, kLineBufferSize));
+  out.reserve(out.size() + std::min(longest, kLineBufferSize));
   appendReplaced(t, text, 0, names, all, out);
-  return out;
 }
 
 void orderAliases(Compilation& c) {

@@ -15,11 +15,11 @@ struct Compilation;
 void addAlias(Compilation& c, const std::string& text, std::int32_t elementCount);
 // The Units statement; `text` is the statement after its keyword.
 void defineUnits(Compilation& c, const std::string& text);
-// Replaces alias names in `text` by their aliased text: each alias in table
-// order replaces the whole names equal to it (ignoring case), and the text
-// it inserts is seen by the later aliases only. A result that would not fit
-// a line is reported and left partly substituted.
-std::string substituteAliases(Compilation& c, const std::string& text);
+// Appends `text` to `out` with alias names replaced by their aliased text:
+// each alias in table order replaces the whole names equal to it (ignoring
+// case), and the text it inserts is seen by the later aliases only. A
+// result that would not fit a line is reported and left partly substituted.
+void substituteAliases(Compilation& c, std::string_view text, std::string& out);
 // Once every alias has its location: orders the table by location.
 void orderAliases(Compilation& c);
 
