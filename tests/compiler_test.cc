@@ -88,6 +88,14 @@ TEST(CompileProgram, MessagesPastTheRecordLimitAreOnlyCounted) {
               r.omittedDiagnostics) << t.declaration;
     EXPECT_EQ(t.lastKept, r.diagnostics.back().message) << t.declaration;
     EXPECT_EQ(t.textSize, r.errorText.size()) << t.declaration;
+    // Without records the counts and the text stay the same.
+    CompileOptions textsOnly;
+    textsOnly.diagnosticRecords = false;
+    const CompileResult bare = compileProgram({source, "prog.cr"}, test::modelVK617Q(), textsOnly);
+    EXPECT_EQ(t.errors, bare.errorCount) << t.declaration;
+    EXPECT_TRUE(bare.diagnostics.empty()) << t.declaration;
+    EXPECT_EQ(static_cast<std::size_t>(t.errors), bare.omittedDiagnostics) << t.declaration;
+    EXPECT_EQ(r.errorText, bare.errorText) << t.declaration;
   }
 }
 

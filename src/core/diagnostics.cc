@@ -48,12 +48,12 @@ void appendMessage(std::string& text, std::string_view prefix,
 // no room for a separator and, with a prefix due, none for a message.
 bool onlyCounted(const Diagnostics& d, const std::string& text, bool prefixed) {
   const std::size_t room = kDiagnosticTextSize - 1 - text.size();
-  return d.records.size() >= kMaxDiagnosticRecords && room < 3 &&
+  return d.records.size() >= d.recordLimit && room < 3 &&
          (prefixed || room == 0);
 }
 
 void addRecord(Diagnostics& d, Severity severity, std::string&& message) {
-  if (d.records.size() >= kMaxDiagnosticRecords) {
+  if (d.records.size() >= d.recordLimit) {
     ++d.omittedRecords;
     return;
   }
@@ -62,7 +62,7 @@ void addRecord(Diagnostics& d, Severity severity, std::string&& message) {
   // now saves moving the records at every doubling, and the room the last
   // doubling would have wasted.
   if (d.records.size() == kRecordsBeforeFullCapacity)
-    d.records.reserve(kMaxDiagnosticRecords);
+    d.records.reserve(d.recordLimit);
   Diagnostic& record = d.records.emplace_back();
   record.severity = severity;
   record.line = d.currentLine;

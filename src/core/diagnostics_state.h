@@ -36,6 +36,7 @@ struct Diagnostics {
   // that declares one name again and again draws messages by the square of
   // its size, and those past the limit are only counted.
   std::vector<Diagnostic> records;
+  std::size_t recordLimit = kMaxDiagnosticRecords;  // 0: only the texts are kept
   std::size_t omittedRecords = 0;
   bool traceOn = false;
   std::string memoryTrace;

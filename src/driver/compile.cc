@@ -193,8 +193,11 @@ int runProgram(const std::vector<std::string>& args, const BuildInfo& build,
 
   std::string bytes;
   const bool readable = !line.sourcePath.empty() && readSource(line.sourcePath, bytes);
-  CompileResult result =
-      compileProgram({bytes, line.sourcePath, readable}, build, line.compile);
+  // The results file shows the capped texts only: a program that draws a
+  // million messages need not keep ten thousand of them as well.
+  CompileOptions options = line.compile;
+  options.diagnosticRecords = false;
+  CompileResult result = compileProgram({bytes, line.sourcePath, readable}, build, options);
   if (result.outcome() == Outcome::kCompiled && !line.compile.noImage)
     saveImage(line.sourcePath, result);
   if (line.compile.memoryTrace) err << result.memoryTrace;

@@ -78,6 +78,7 @@ CompileResult compileProgram(const ProgramSource& source, const BuildInfo& build
   c.options.memoryLimit = options.memoryLimit;
   c.diag.traceOn = options.memoryTrace;
   c.code.keepLines = options.recordLines;
+  if (!options.diagnosticRecords) c.diag.recordLimit = 0;
   loadProgram(c, source);
   runCompile(c);
 

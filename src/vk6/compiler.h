@@ -38,6 +38,7 @@ struct CompileOptions {
   bool definitionFile = false;  // make the table-definition file's bytes
   bool memoryTrace = false;     // one line per tracked allocation
   bool recordLines = false;     // the source line of each compiled record
+  bool diagnosticRecords = true;  // each message in `diagnostics`, not only the texts
   // Test hook: tracked allocations fail once this many bytes have been
   // handed out in total (0 = no limit).
   std::size_t memoryLimit = 0;
