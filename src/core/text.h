@@ -17,10 +17,19 @@ constexpr std::size_t kLineBufferSize = 512;
 // Delimiters of statement tokens.
 constexpr const char* kStatementDelimiters = ",:() =\n\r\t>";
 
-// Letters fold to upper case; names compare case-insensitively.
-constexpr char upcaseChar(char ch) {
-  return (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch;
+// Letters fold to upper case; names compare case-insensitively. Names are
+// folded for every lookup, so by one table load.
+constexpr std::array<char, 256> makeUpcaseTable() {
+  std::array<char, 256> t{};
+  for (int i = 0; i < 256; ++i) {
+    const auto ch = static_cast<char>(i);
+    t[static_cast<std::size_t>(i)] =
+        (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch;
+  }
+  return t;
 }
+inline constexpr std::array<char, 256> kUpcaseTable = makeUpcaseTable();
+constexpr char upcaseChar(char ch) { return kUpcaseTable[static_cast<unsigned char>(ch)]; }
 void upcaseText(std::string& text);
 
 constexpr bool isDigit(char ch) { return ch >= '0' && ch <= '9'; }

@@ -533,9 +533,9 @@ std::optional<std::string> parseParameters(Compilation& c,
   StatementBuffer& buffer = c.statements;
   if (!buffer.makeRoom(c)) return std::nullopt;
   const StatementInput noInput;
-  const ParameterList none;
+  static constexpr ParameterList kNone;  // the end record's
   const ParameterList& parameters =
-      input == nullptr ? none : instructionInfo(index).parameters;
+      input == nullptr ? kNone : instructionInfo(index).parameters;
   if (!buffer.ensure(c, parameters.size() + 1 + kRecordReserveWords))
     return std::nullopt;
   const int kindCount = static_cast<int>(parameters.size());
