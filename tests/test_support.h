@@ -31,7 +31,7 @@ inline BuildInfo modelVK617Q() { return {"VK617Q.Std.03", "131104"}; }
 inline BuildInfo modelVK610Q() { return {"VK610Q.Std.03", "131104"}; }
 
 // Loads `source` as the program "prog.cr" of `c` without touching the disk.
-inline void loadText(Compilation& c, const std::string& source) {
+inline void loadText(Compilation& c, std::string_view source) {
   c.pass1.source.path = "prog.cr";
   c.pass1.source.opened = true;
   c.pass1.source.bytes = source;

@@ -26,7 +26,7 @@ std::uint16_t computeSignature(std::uint16_t seed, const std::uint8_t* bytes,
   return static_cast<std::uint16_t>((high << 8) | low);
 }
 
-std::uint16_t textSignature(const std::string& text) {
+std::uint16_t textSignature(std::string_view text) {
   return computeSignature(kSignatureSeed,
                           reinterpret_cast<const std::uint8_t*>(text.data()),
                           text.size());

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 
 namespace vk6 {
@@ -15,6 +15,6 @@ std::uint16_t computeSignature(std::uint16_t seed, const std::uint8_t* bytes,
                                std::size_t count);
 // The signature of a whole text, as the identification block records the
 // source's: every byte of the file, a byte-order mark included.
-std::uint16_t textSignature(const std::string& text);
+std::uint16_t textSignature(std::string_view text);
 
 }  // namespace vk6

@@ -17,7 +17,9 @@ namespace vk6 {
 struct SourceText {
   std::string path;  // as typed; empty when no file was named
   bool opened = false;
-  std::string bytes;
+  // The caller's text, read in place: it outlives the compile, and a large
+  // program is not held twice.
+  std::string_view bytes;
   std::size_t cursor = 0;
 };
 

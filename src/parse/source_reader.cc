@@ -243,7 +243,7 @@ void runPass1(Compilation& c) {
   }
   if (d.errorCount != 0) return;
 
-  const std::string& bytes = c.pass1.source.bytes;
+  const std::string_view bytes = c.pass1.source.bytes;
   // Windows editors may start a UTF-8 file with a byte-order mark; it is no
   // text of the program, though the source signature covers it.
   c.pass1.source.cursor =

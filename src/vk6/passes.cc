@@ -16,7 +16,7 @@ void loadProgram(Compilation& c, const ProgramSource& source) {
   SourceText& text = c.pass1.source;
   text.path = source.name;
   text.opened = source.readable;
-  if (source.readable) text.bytes.assign(source.bytes.data(), source.bytes.size());
+  if (source.readable) text.bytes = source.bytes;
 }
 
 void runCompile(Compilation& c) {
