@@ -72,7 +72,8 @@ int StatementBuffer::storeText(std::size_t position, std::string_view text) {
   const std::size_t textWords = text.size() / 4 + 1;
   char* bytes = reinterpret_cast<char*>(words_ + position);
   std::memset(bytes, 0, (textWords + 1) * sizeof(std::uint32_t));
-  std::memcpy(bytes, text.data(), text.size());
+  // An empty view may have no data at all.
+  if (!text.empty()) std::memcpy(bytes, text.data(), text.size());
   return static_cast<int>(textWords + 1);
 }
 
