@@ -23,6 +23,14 @@ Inputs that once cost more than their size, N lines each (N = 500, 2000):
   sharedloc_N.vk6  aliases sharing locations, declared out of order.
   subs_N.vk6       many subroutines, each called by name.
   tables_N.vk6     more than eight tables, named by CallTable throughout.
+  units_N.vk6      many Units texts, one table of many fields.
+  aliasfields_N.vk6  many aliases, one table of many fields after them.
+  fieldref_N.vk6   one table of many named fields, its last one read again
+                   and again.
+  publicref_N.vk6  many public variables, the last one read through Public.
+  sendtables_N.vk6 many tables, the last one named by SendData and GOESData.
+  varunits_N.vk6   many variables, each with its Units text.
+  oobalias_N.vk6   many variables, aliases past the end of the last one.
 
 With --compiler, every program is compiled (-n) and its outcome checked:
 largest.vk6 must compile OK, the others OK or failing only on the image
@@ -469,6 +477,32 @@ def adversarial_programs(pad, n):
               for line in (f"DataTable(Tab{t}, True, -1)", "  Sample(1, Z)", "EndTable")]
     calls = [f"  CallTable Tab{i % 12}" for i in range(n - 6 - len(tables))]
     programs["tables"] = head + tables + ["BeginProg", "Scan(1, Sec)"] + calls
+    # Tables far wider than a table may be: the field builder, the field
+    # and units lookups still see every field.
+    half = (n - 8) // 2
+    wide = ["DataTable(Wide, True, -1)"] + ["  Sample(1, Z)"] * half + ["EndTable"]
+    programs["units"] = head + [f"Units U{i} = m" for i in range(half)] + wide
+    programs["aliasfields"] = head + [
+        f"Alias A({' ' * (i // 240)}{i % 240 + 1}) = L{i}" for i in range(half)] + wide
+    named = [line for i in range(half // 2)
+             for line in ("  Sample(1, Z)", f'  FieldNames("F{i}")')]
+    reads = [f"  Res = Wide.F{half // 2 - 1}(1, 1)" for _ in range(half)]
+    programs["fieldref"] = head + ["DataTable(Wide, True, -1)"] + named + \
+        ["EndTable", "BeginProg", "Scan(1, Sec)"] + reads
+    programs["publicref"] = head + [f"Public P{i}" for i in range(half)] + \
+        ["BeginProg", "Scan(1, Sec)"] + [f"  Res = Public.P{half - 1}(1, 1)"] * (n - 6 - half)
+    count = (n - 6) // 4
+    tables = [line for t in range(count)
+              for line in (f"DataTable(T{t}, True, -1)", "  Sample(1, Z)", "EndTable")]
+    sends = [f"  SendData(1, -1, 5, T{count - 1})", f"  GOESData(Res, T{count - 1}, 0, 0, 0)"]
+    programs["sendtables"] = head + tables + ["BeginProg", "Scan(1, Sec)"] + \
+        [sends[i % 2] for i in range(n - 6 - len(tables))]
+    programs["varunits"] = head + [f"Dim V{i}" for i in range((n - 6) // 2)] + \
+        [f"Units V{i} = m" for i in range((n - 6) // 2)]
+    # Each alias is refused with the variable named by its location.
+    last = (n - 6) // 2 - 1
+    programs["oobalias"] = head + [f"Dim V{i}" for i in range(last + 1)] + \
+        [f"Alias V{last}({i + 2}) = F{i}" for i in range(last + 1)]
     out = {}
     for name, body in programs.items():
         if "BeginProg" not in body:

@@ -180,7 +180,8 @@ TEST(OutputProcessing, Messages) {
 
 TEST(OutputProcessing, AliasesNameFields) {
   const test::Compiled c =
-      tableA("Public A, T(3)\r\nAlias T(2) = Mid\r\nUnits Mid = degC\r\nUnits T = K\r\n",
+      tableA("Public A, T(3)\r\nAlias T(2) = Mid\r\nUnits Mid = degC\r\nUnits T = K\r\n"
+             "Units MID = m\r\n",  // the first Units of a name stays
              "  Average(3, T, False)\r\n");
   EXPECT_EQ("", c.errors);
   const std::vector<TableInfo> tables = test::tablesOf(c.image);

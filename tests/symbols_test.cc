@@ -47,6 +47,20 @@ TEST(Variables, LocationWordsFollowDeclarationOrder) {
   EXPECT_EQ("", c.diag.errorText);
 }
 
+// A variable declared public after later ones takes its place in table
+// order among the public variables.
+TEST(Variables, PublicPositionsFollowTableOrder) {
+  Compilation c;
+  fresh(c);
+  for (const char* name : {"Temp", "Y"}) declareVariable(c, 1, name, kDeclarePublic);
+  for (const char* name : {"A", "B"}) declareVariable(c, 1, name, kDeclareDim);
+  for (const char* name : {"B", "A", "Y"}) declareVariable(c, 1, name, kDeclarePublic);
+  declareVariable(c, 1, "Z", kDeclareDim);
+  declareVariable(c, 1, "W", kDeclarePublic);
+  const int positions[] = {0, 1, 2, 3, -1, 4};  // Temp Y A B Z W
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(positions[i], publicPosition(c, i)) << i;
+}
+
 TEST(Variables, DeclarationMessages) {
   const struct {
     std::int32_t count;

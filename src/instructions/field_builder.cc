@@ -1,5 +1,6 @@
 #include "instructions/field_builder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -10,7 +11,7 @@
 #include "expr/expression_compiler.h"
 #include "expr/expression_state.h"
 #include "format/operand_word.h"
-#include "symbols/aliases_state.h"
+#include "symbols/aliases.h"
 #include "symbols/constants.h"
 #include "symbols/tables.h"
 
@@ -86,11 +87,8 @@ int countValue(Compilation& c, const std::string& text) {
 }
 
 std::string unitsFor(const Compilation& c, const std::string& name) {
-  for (const UnitsRecord& u : c.aliases.units) {
-    if (!name.empty() && nameEquals(name.c_str(), u.name.c_str()))
-      return u.units.substr(0, kMaxUnitsLength);
-  }
-  return std::string();
+  const UnitsRecord* u = findUnits(c, name);
+  return u != nullptr ? u->units.substr(0, kMaxUnitsLength) : std::string();
 }
 
 bool isPredefinedFieldName(const std::string& name) {
@@ -188,7 +186,14 @@ class FieldBuilder {
     const int here = spec_.sourceFirst + consumed;
     const int end = spec_.sourceFirst + spec_.elements;
     const int width = std::abs(pass.k);
-    for (std::size_t i = cursor; i < aliases.size(); ++i) {
+    // Pass 2 sees the aliases ordered by location: only those in
+    // [first, end) can name or end this field, so the rest is skipped.
+    const int first = pass.k > 1 ? spec_.sourceFirst : here;
+    const auto from = std::lower_bound(
+        aliases.begin() + static_cast<std::ptrdiff_t>(cursor), aliases.end(), first,
+        [](const AliasRecord& a, int location) { return a.location < location; });
+    for (std::size_t i = static_cast<std::size_t>(from - aliases.begin());
+         i < aliases.size() && aliases[i].location < end; ++i) {
       const int at = aliases[i].location;
       if (at == here || (pass.k > 1 && at == spec_.sourceFirst)) {
         step.base = aliases[i].name;

@@ -17,6 +17,7 @@
 #include "instructions/locations.h"
 #include "parse/instruction_table.h"
 #include "parse/statement_buffer.h"
+#include "symbols/tables.h"
 #include "symbols/tables_state.h"
 
 namespace vk6 {
@@ -107,14 +108,6 @@ bool fillFieldSlot(Compilation& c, const FieldDescriptor& field, int format,
     return false;
   }
   return true;
-}
-
-// Index of the named table in `tables`, or -1.
-int findTable(const std::vector<TableDescriptor>& tables, const std::string& name) {
-  for (std::size_t i = 0; i < tables.size(); ++i) {
-    if (keywordCompare(name.c_str(), tables[i].name.c_str())) return static_cast<int>(i);
-  }
-  return -1;
 }
 
 struct TimeStrings {
@@ -293,7 +286,7 @@ HandlerResult handleGOESData(Compilation& c, const Statement& st) {
   refuseWithoutGoes(c, "GOESData");
   const std::string name = st.textAt(2);
   const int next = 2 + st.textWords(2);
-  const int index = findTable(tables, name);
+  const int index = findTableKeyword(c, name);
   if (index == 0 || keywordCompare(name.c_str(), "Public")) {
     reportError(c, "Invalid Table: %s, can not be Public or Status", name.c_str());
     return HandlerResult::kNothing;

@@ -17,6 +17,7 @@
 #include "instructions/sections_flow.h"
 #include "parse/statement_buffer.h"
 #include "symbols/status_table.h"
+#include "symbols/tables.h"
 #include "symbols/tables_state.h"
 
 namespace vk6 {
@@ -207,11 +208,10 @@ HandlerResult handleSendData(Compilation& c, const Statement& st) {
     checkedAddress(c, neighbor, "Invalid Neighbor address %d must be (0 < address < 4095).");
   }
   const std::string name = st.textAt(4);
-  std::size_t index = 0;
-  while (index < tables.size() && !keywordCompare(name.c_str(), tables[index].name.c_str()))
-    ++index;
+  const int found = findTableKeyword(c, name);
+  const std::size_t index = found < 0 ? tables.size() : static_cast<std::size_t>(found);
   // The public table joins the list after the last data table.
-  if (index == tables.size() && !keywordCompare(name.c_str(), kRemoteTable)) {
+  if (found < 0 && !keywordCompare(name.c_str(), kRemoteTable)) {
     reportError(c, "Table %s, not found", name.c_str());
     return HandlerResult::kNothing;
   }

@@ -441,6 +441,7 @@ HandlerResult handleEndTable(Compilation& c, const Statement&) {
   if (t.count > kMaxTables)
     reportError(c, "Maximum number of tables %d exceeded.", kMaxTables - 1);
   writeQueuedFields(c, table);
+  indexTableFields(c, static_cast<std::size_t>(t.current));
   // 0 u16 opcode 23, 2 u16 unused (0), 4 u16 table number
   RecordBuilder r(kRecordEndTable);
   r.u16(tableNumber(c));

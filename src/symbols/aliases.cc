@@ -385,6 +385,11 @@ void orderAliases(Compilation& c) {
   c.aliases.indexedCount = 0;
 }
 
+const UnitsRecord* findUnits(const Compilation& c, const std::string& name) {
+  const auto found = c.aliases.unitsByName.find(std::string_view(name.c_str()));
+  return found == c.aliases.unitsByName.end() ? nullptr : &c.aliases.units[found->second];
+}
+
 void defineUnits(Compilation& c, const std::string& text) {
   c.aliases.units.push_back(UnitsRecord{});
   c.aliases.units.back().line = c.diag.currentLine;
@@ -412,6 +417,9 @@ void defineUnits(Compilation& c, const std::string& text) {
   UnitsRecord& record = c.aliases.units.back();
   record.name = name;
   record.units = units.substr(0, kMaxNameLength);
+  // Names compare up to a NUL, as C strings; the first record stays.
+  const std::string_view key(record.name.c_str());
+  if (!key.empty()) c.aliases.unitsByName.emplace(key, c.aliases.units.size() - 1);
 }
 
 }  // namespace vk6

@@ -15,6 +15,9 @@ struct Compilation;
 void addAlias(Compilation& c, const std::string& text, std::int32_t elementCount);
 // The Units statement; `text` is the statement after its keyword.
 void defineUnits(Compilation& c, const std::string& text);
+// The first Units record naming `name` (letters folded, up to a NUL), or
+// nullptr; an empty name has none.
+const UnitsRecord* findUnits(const Compilation& c, const std::string& name);
 // Appends `text` to `out` with alias names replaced by their aliased text:
 // each alias in table order replaces the whole names equal to it (ignoring
 // case), and the text it inserts is seen by the later aliases only. A

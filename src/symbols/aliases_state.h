@@ -27,6 +27,9 @@ struct UnitsRecord {
 struct AliasTables {
   std::vector<AliasRecord> aliases;
   std::vector<UnitsRecord> units;
+  // Units name -> position of the first record of the name, letters
+  // folded; empty names are left out.
+  FoldedMap<std::size_t> unitsByName;
   // Positions in `aliases` by alias name and by aliased text, letters
   // folded, ascending; they cover the first `indexedCount` records and
   // are rebuilt when the table is reordered.

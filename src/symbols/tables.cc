@@ -6,7 +6,7 @@
 #include "format/operand_word.h"
 #include "format/stack_code.h"
 #include "symbols/status_table.h"
-#include "symbols/variables_state.h"
+#include "symbols/variables.h"
 
 namespace vk6 {
 namespace {
@@ -17,15 +17,11 @@ bool acceptsElement(const FieldDescriptor& f, std::int32_t element, int mode) {
   return element >= f.firstIndex && element < f.firstIndex + f.count;
 }
 
-// Position of the first public variable named `field`, or -1.
-int publicVariableIndex(const Compilation& c, const std::string& field) {
-  int index = 0;
-  for (const VariableRecord& v : c.variables.records) {
-    if (v.publicKind == 0) continue;
-    if (keywordCompare(field.c_str(), v.name.c_str())) return index;
-    ++index;
-  }
-  return -1;
+// Position among the public variables of the one named `field` up to its
+// first blank (declared names are unique and hold no blank), or -1.
+int publicVariableIndex(Compilation& c, const std::string& field) {
+  const int index = findVariable(c, beforeBlank(field.c_str()));
+  return index < 0 ? -1 : publicPosition(c, index);
 }
 
 }  // namespace
@@ -45,6 +41,17 @@ void indexTableName(Compilation& c, std::size_t index) {
 int findTableNamed(const Compilation& c, std::string_view name) {
   const auto found = c.tables.firstNamed.find(name);
   return found == c.tables.firstNamed.end() ? -1 : static_cast<int>(found->second);
+}
+
+void indexTableFields(Compilation& c, std::size_t index) {
+  TableDescriptor& t = c.tables.tables[index];
+  t.fieldsByName.clear();
+  for (std::size_t i = 0; i < t.fields.size(); ++i)
+    t.fieldsByName[std::string(beforeBlank(t.fields[i].name.c_str()))].push_back(i);
+}
+
+int findTableKeyword(const Compilation& c, const std::string& name) {
+  return findTableNamed(c, beforeBlank(name.c_str()));
 }
 
 int resolveTableField(Compilation& c, const std::string& name,
@@ -72,10 +79,17 @@ int resolveTableField(Compilation& c, const std::string& name,
     const TableDescriptor& t = c.tables.tables[static_cast<std::size_t>(index)];
     table = static_cast<std::uint16_t>(kDataTableNumberBase + index);
     shownName = t.name;
-    for (std::size_t i = 0; i < t.fields.size() && position < 0; ++i) {
-      if (keywordCompare(fieldName.c_str(), t.fields[i].name.c_str()) &&
-          acceptsElement(t.fields[i], element, mode))
-        position = static_cast<int>(i);
+    // Every field keywordCompare can match is listed under the reference's
+    // name up to its first blank; the test itself stays the same.
+    const auto named = t.fieldsByName.find(beforeBlank(fieldName.c_str()));
+    if (named != t.fieldsByName.end() && !fieldName.empty()) {
+      for (const std::size_t i : named->second) {
+        if (keywordCompare(fieldName.c_str(), t.fields[i].name.c_str()) &&
+            acceptsElement(t.fields[i], element, mode)) {
+          position = static_cast<int>(i);
+          break;
+        }
+      }
     }
   }
   if (position >= 0) {

@@ -32,6 +32,13 @@ void indexTableName(Compilation& c, std::size_t index);
 // Position of the first table named `name` (letters folded, the whole
 // name), or -1.
 int findTableNamed(const Compilation& c, std::string_view name);
+// As findTableNamed, but `name` is matched up to its first blank or NUL,
+// as keywordCompare matches it.
+int findTableKeyword(const Compilation& c, const std::string& name);
+
+// Indexes the fields of data table `index` once they are written, for
+// resolveTableField.
+void indexTableFields(Compilation& c, std::size_t index);
 
 // Resolves `name` ("Table.Field") with an element number or kNoElement,
 // in kResolveIndex or kResolveRange mode, into the table word

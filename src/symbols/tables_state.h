@@ -55,6 +55,9 @@ struct TableDescriptor {
   std::int32_t recordSize = 0;
   std::int32_t size = 0;  // records as declared; negative: automatic
   std::vector<FieldDescriptor> fields;
+  // Field name up to its first blank -> positions in `fields`, ascending,
+  // letters folded; data tables only, set once their fields are written.
+  FoldedMap<std::vector<std::size_t>> fieldsByName;
   std::uint16_t codeOffset = 0;  // of the DATATABLE record
   std::string name;
   int line = 0;  // of the DataTable statement

@@ -13,6 +13,12 @@ namespace {
 
 constexpr std::size_t kNameCopyLength = kMaxNameLength + 1;
 
+void makePublic(VariableTable& table, VariableRecord& record, bool last) {
+  if (record.publicKind == kDeclarePublic) return;
+  record.publicKind = kDeclarePublic;
+  record.publicRank = table.publicCount++;
+  if (!last) table.publicRanksStale = true;
+}
 
 }  // namespace
 
@@ -35,7 +41,8 @@ int declareVariable(Compilation& c, std::int32_t count, std::string_view text,
     if (count > record.elementCount)
       reportError(c, "%s already dimensioned smaller than %d",
                   std::string(name).c_str(), count);
-    if (kind == kDeclarePublic) record.publicKind = kDeclarePublic;
+    if (kind == kDeclarePublic)
+      makePublic(table, record, static_cast<std::size_t>(i) + 1 == table.records.size());
     return i;
   }
   const std::int32_t firstIndex = table.totalElements;
@@ -50,7 +57,7 @@ int declareVariable(Compilation& c, std::int32_t count, std::string_view text,
   record.line = c.diag.currentLine;
   record.location = locationWord(static_cast<std::uint32_t>(firstIndex),
                                  static_cast<std::uint32_t>(count));
-  if (kind == kDeclarePublic) record.publicKind = kDeclarePublic;
+  if (kind == kDeclarePublic) makePublic(table, record, true);
   // An empty name is never found, so it stays out of the index.
   if (!record.name.empty()) table.byName.emplace(record.name, table.records.size());
   table.records.push_back(std::move(record));
@@ -68,16 +75,30 @@ int findVariable(const Compilation& c, const HashedName& name) {
   return found == c.variables.byName.end() ? -1 : static_cast<int>(found->second);
 }
 
+int publicPosition(Compilation& c, int index) {
+  VariableTable& table = c.variables;
+  if (table.publicRanksStale) {
+    int rank = 0;
+    for (VariableRecord& v : table.records)
+      if (v.publicKind != 0) v.publicRank = rank++;
+    table.publicRanksStale = false;
+  }
+  const VariableRecord& record = table.records[static_cast<std::size_t>(index)];
+  return record.publicKind != 0 ? record.publicRank : -1;
+}
+
 std::uint16_t findVariableLocation(const Compilation& c, std::string_view name) {
   const int i = findVariable(c, name);
   return i < 0 ? kNoOperand : c.variables.records[static_cast<std::size_t>(i)].location;
 }
 
-std::string variableNameAt(const Compilation& c, std::uint16_t location) {
-  for (const VariableRecord& record : c.variables.records) {
-    if (record.location == location) return record.name;
-  }
-  return " ";
+std::string variableNameAt(Compilation& c, std::uint16_t location) {
+  VariableTable& table = c.variables;
+  for (; table.locatedCount < table.records.size(); ++table.locatedCount)
+    table.byLocation.emplace(table.records[table.locatedCount].location,
+                             table.locatedCount);  // the first stays
+  const auto found = table.byLocation.find(location);
+  return found == table.byLocation.end() ? " " : table.records[found->second].name;
 }
 
 }  // namespace vk6

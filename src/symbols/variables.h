@@ -31,9 +31,12 @@ int declareVariable(Compilation& c, std::int32_t count, std::string_view text,
 // Index of the named variable's record, or -1; no message.
 int findVariable(const Compilation& c, std::string_view name);
 int findVariable(const Compilation& c, const HashedName& name);
+// Position of variable `index` among the public variables in table order,
+// or -1 when it is not public.
+int publicPosition(Compilation& c, int index);
 // Location word of the named variable, or kNoOperand.
 std::uint16_t findVariableLocation(const Compilation& c, std::string_view name);
 // Name of the variable with exactly this location word, or " ".
-std::string variableNameAt(const Compilation& c, std::uint16_t location);
+std::string variableNameAt(Compilation& c, std::uint16_t location);
 
 }  // namespace vk6

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/text.h"
@@ -21,6 +22,9 @@ struct VariableRecord {
   std::uint16_t location = 0;  // low byte first index, high byte count
   std::int32_t publicKind = 0;  // 0 DIM, 10 PUBLIC
   int line = 0;                 // of the first declaration
+  // Among the public variables in table order; valid while the table's
+  // publicRanksStale is false.
+  int publicRank = -1;
 
   int firstIndex() const { return locationFirst(location); }
 };
@@ -30,7 +34,14 @@ struct VariableTable {
   // Name -> index of its record, letters folded; names are unique and hold
   // no blank.
   FoldedMap<std::size_t> byName;
+  // Location word -> first record of it, over the first `locatedCount`
+  // records; extended only when a message names a variable by location.
+  std::unordered_map<std::uint16_t, std::size_t> byLocation;
+  std::size_t locatedCount = 0;
   std::int32_t totalElements = 0;
+  int publicCount = 0;
+  // Set when a variable turns public after later ones were declared public.
+  bool publicRanksStale = false;
 };
 
 }  // namespace vk6

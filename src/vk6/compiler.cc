@@ -7,7 +7,7 @@
 #include "core/text.h"
 #include "image/listings.h"
 #include "parse/pass1_state.h"
-#include "symbols/aliases_state.h"
+#include "symbols/aliases.h"
 #include "symbols/constants_state.h"
 #include "symbols/tables_state.h"
 #include "symbols/variables.h"
@@ -18,10 +18,8 @@ namespace {
 
 // The units a Units statement gives the name: the first that names it.
 std::string unitsNamed(const Compilation& c, const std::string& name) {
-  for (const UnitsRecord& u : c.aliases.units) {
-    if (!name.empty() && nameEquals(name.c_str(), u.name.c_str())) return u.units;
-  }
-  return std::string();
+  const UnitsRecord* u = findUnits(c, name);
+  return u != nullptr ? u->units : std::string();
 }
 
 std::vector<TableSymbol> tableSymbols(const Compilation& c) {
