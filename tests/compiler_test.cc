@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <limits>
 
 #include "test_support.h"
 
@@ -97,6 +98,19 @@ TEST(CompileProgram, MessagesPastTheRecordLimitAreOnlyCounted) {
     EXPECT_EQ(static_cast<std::size_t>(t.errors), bare.omittedDiagnostics) << t.declaration;
     EXPECT_EQ(r.errorText, bare.errorText) << t.declaration;
   }
+}
+
+TEST(CompileProgram, ErrorCountStopsAtTheLargestInt) {
+  // 66,000 repeats draw 2,177,967,000 messages.
+  std::string source = "Dim A(2)\r\n";
+  for (int i = 0; i < 66000; ++i) source += "Const K = 1\r\n";
+  source += "BeginProg\r\nScan(1, Sec)\r\nNextScan\r\nEndProg\r\n";
+  CompileOptions textsOnly;
+  textsOnly.diagnosticRecords = false;
+  const CompileResult r = compileProgram({source, "prog.cr"}, test::modelVK617Q(), textsOnly);
+  EXPECT_EQ(std::numeric_limits<int>::max(), r.errorCount);
+  EXPECT_EQ(Outcome::kFailed, r.outcome());
+  EXPECT_EQ(2177967000u, r.omittedDiagnostics);
 }
 
 TEST(CompileProgram, SymbolsOfASmallProgram) {

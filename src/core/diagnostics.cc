@@ -1,7 +1,9 @@
 #include "core/diagnostics.h"
 
 #include <cstdarg>
+#include <algorithm>
 #include <cstdio>
+#include <limits>
 #include <string_view>
 #include <utility>
 
@@ -87,7 +89,11 @@ bool errorsOnlyCounted(const Compilation& c) {
 }
 
 void countErrors(Compilation& c, std::size_t count) {
-  c.diag.errorCount += static_cast<int>(count);
+  // One declaration repeated some 66,000 times draws more messages than an
+  // int holds: the count stops at the largest, still a failed compile.
+  const auto room =
+      static_cast<std::size_t>(std::numeric_limits<int>::max() - c.diag.errorCount);
+  c.diag.errorCount += static_cast<int>(std::min(count, room));
   c.diag.omittedRecords += count;
 }
 
